@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "GeneTables.h"
+#include "Geometry.h"
+
+class CArchive;
+class IDrawSurface;
+
+// Every drawing made after a rotation measures its morph again, since the bounds depend on
+// the orientation; the view clears it after its next complete repaint.
+extern int g_bRemeasure;
+
+// A biomorph: 19 genes and 19 gradients, grown into a branching line drawing.
+class CBioMorph {
+public:
+    // Segments beyond this many are not developed. Gene 10 comes unchecked from files and the
+    // clipboard; this keeps a wild value from hanging the program while leaving far more
+    // room than mutation (at most 9) or any sensible file needs.
+    static constexpr int kMaxSegments = 100;
+
+    CBioMorph();
+    virtual ~CBioMorph() = default;
+    CBioMorph(const CBioMorph&) = delete;
+    CBioMorph& operator=(const CBioMorph&) = delete;
+
+    void CopyGenome(const CBioMorph& source);
+    void SetGenes(const int32_t* genes);  // 19 values, gene order
+    void SetGenes(const std::array<int32_t, kGeneCount>& genes) { SetGenes(genes.data()); }
+    void GetGenes(int32_t* genes) const;  // 19 outputs
+    std::array<int32_t, kGeneCount> GetGenes() const;
+    void SetGradients(const GeneArray& gradients);  // elements 1-19
+    void GetGradients(GeneArray& gradients) const;  // element 0 untouched
+    void ClearGradients();
+
+    int32_t Gene(int g) const { return m_Genes[g]; }
+    int32_t Gradient(int g) const { return m_Gradients[g]; }
+    void SetGene(int g, int32_t v) {
+        m_Genes[g] = v;
+        m_bLaidOut = 0;
+    }
+    void SetGradient(int g, int32_t v) {
+        m_Gradients[g] = v;
+        m_bLaidOut = 0;
+    }
+
+    // Development: grows the morph from the origin (x, y) in orientation o (quarter turns).
+    // With draw = 0 it measures (the surface, if any, only gets the origin pixel).
+    int Develop(IDrawSurface* surface, int x, int y, int o, int draw);
+    void Measure(int x, int y, int o);
+    void Draw(IDrawSurface& surface, int x, int y, int o);
+
+    // Mutation passes at the given rate, then the gene display shows the morph.
+    void Mutate(float rate);
+    // Replaces every mutable gene (and gradient) by a random value.
+    void HopefulMonster();
+
+    // The 35-integer archive record (genes, gradients 1-9, 11, 14-19).
+    virtual void Serialize(CArchive& ar);
+
+    int32_t m_bLaidOut = 0;
+    GeneArray m_Genes{};      // element 0 unused
+    GeneArray m_Gradients{};  // element 0 unused
+    int32_t m_DirX[8]{};
+    int32_t m_DirY[8]{};
+    int32_t m_bAltSide = 0;
+    SRect m_rcBounds{};
+    SPoint m_ptOffset{-30000, 0};
+    int32_t m_nTurn[4][4]{};
+
+private:
+    void SetDirections(const int64_t e[9]);
+    void DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a, int draw,
+                  int64_t outline, int64_t body, int64_t width, int j, bool bXor);
+    void DrawStroke(IDrawSurface& surface, int x, int y, int x1, int y1, int64_t outline,
+                    int64_t body, int64_t width, int j, bool bXor);
+    static void DrawLeaf(IDrawSurface& surface, int x, int y, int x1, int y1);
+    void Include(int64_t x, int64_t y);
+
+    bool m_bGrew = false;  // the last development grew at least one segment
+};

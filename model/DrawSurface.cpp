@@ -1,0 +1,3 @@
+#include "DrawSurface.h"
+
+float g_fPrintScale = 1.0f;

@@ -1,0 +1,3 @@
+#include "TestSupport.h"
+
+TEST_F(CModelTest, Placeholder) { CBioMorph m; EXPECT_EQ(m.Gene(9), 7); }
