@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The view as the document reaches it when a new document or a load must reset it. With no
+// window the document has no view link and skips these steps.
+class IViewLink {
+public:
+    virtual ~IViewLink() = default;
+    virtual void SetFamilyTool(int tool) = 0;
+    virtual void SetGridSize(int cols, int rows) = 0;
+    virtual void SetFirstFossil(int first) = 0;
+    virtual void SetLastEvolve(int evolve) = 0;
+    virtual void SetMode(int mode) = 0;
+    // The history changed size: the view sizes its scroll bar to it.
+    virtual void FossilScrollRangeChanged() = 0;
+    virtual void UpdateAllViews() = 0;
+};
+
+// Where the document's messages go: message boxes in the window, a list when headless.
+class IMessageSink {
+public:
+    virtual ~IMessageSink() = default;
+    virtual void ShowError(const std::string& text) = 0;
+};
+
+// Keeps every message; the headless default and what the tests read.
+class CMessageLog : public IMessageSink {
+public:
+    void ShowError(const std::string& text) override { m_messages.push_back(text); }
+    std::vector<std::string> m_messages;
+};

@@ -1,0 +1,380 @@
+#include "QuorvaleDoc.h"
+
+#include <algorithm>
+
+#include "Archive.h"
+#include "BioFile.h"
+#include "ClipboardRecord.h"
+#include "FileIo.h"
+#include "GeneDisplay.h"
+
+int g_bMutationRateOpen = 0;
+
+namespace {
+
+struct SPreset {
+    std::array<int32_t, kGeneCount> genes;
+    std::array<int32_t, kGeneCount> gradients;
+};
+
+constexpr SPreset kTriTop = {{-10, 30, 20, -20, 20, -10, -20, -20, 7, 1, 50, 0, 0, 230, 3, 43, 43, 1, 0},
+                             {-2, 0, 2, 0, 2, 2}};
+constexpr SPreset kTriLeft = {{-10, -20, -20, -15, -20, 0, 10, 15, 8, 2, -23, 1, 0, 200, 3, 10, 29, 10, -1},
+                              {0, 0, 0, -2, -2}};
+constexpr SPreset kTriRight = {{50, 50, -50, 20, -90, -30, 50, 10, 7, 1, 10, 0, 0, 100, 3, 1, 60, 0, 0},
+                               {-2, 0, 2, 0, 2, 2}};
+
+void ApplyPreset(CBioMorph& morph, const SPreset& preset) {
+    // Field by field: the laid-out flag is left alone (the triangle develops its corners
+    // directly, which does not consult it).
+    for (int g = 1; g <= kGeneCount; ++g) {
+        morph.m_Genes[g] = preset.genes[g - 1];
+        morph.m_Gradients[g] = preset.gradients[g - 1];
+    }
+}
+
+}  // namespace
+
+std::string FileTitleOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+CQuorvaleDoc::CQuorvaleDoc() {
+    m_nMode = kModeEngineer;
+    m_nOrientation = 0;
+    m_bRecording = 1;
+    m_fMutationRate = 1.0f;
+    m_bSpecialGenesOpen = 0;
+    m_pCurrent = std::make_unique<CBioMorph>();
+    m_pTriTop = std::make_unique<CBioMorph>();
+    m_pTriLeft = std::make_unique<CBioMorph>();
+    m_pTriRight = std::make_unique<CBioMorph>();
+    m_pTriMorph = std::make_unique<CBioMorph>();
+    ResetTriangle();
+    for (int i = 0; i < kStartOffspring; ++i) {
+        AddOffspring();
+    }
+    m_strSignature = kBioSignature;
+    m_nVersion = kBioVersion;
+    m_cfBiomorph = kClipboardFormatName;
+    SetDefaultGeneTables();
+}
+
+CQuorvaleDoc::~CQuorvaleDoc() {
+    DeleteFossils();
+    DeleteOffspring();
+    DeleteFamilies();
+}
+
+bool CQuorvaleDoc::OnNewDocument() {
+    m_strPathName.clear();
+    m_pCurrent->SetGenes(kBasicGenes);
+    m_pCurrent->ClearGradients();
+    GeneDisplay().ShowGenes(m_pCurrent.get());
+    m_nMode = kModeBreed;
+    m_nOrientation = 0;
+    DeleteFossils();
+    ClearTrianglePoints();
+    DeleteFamilies();
+    DeleteOffspring();
+    for (int i = 0; i < kStartOffspring; ++i) {
+        AddOffspring();
+    }
+    RespawnOffspring();
+    m_strTitle = "Untitled";
+    m_listFossils.push_back(std::make_unique<CBioMorph>());
+    m_bRecording = 1;
+    ResetTriangle();
+    ResetView(true);
+    GeneDisplay().SetRepeatChecked(false);
+    return true;
+}
+
+void CQuorvaleDoc::ResetView(bool bResetFirstFossil) {
+    if (!m_pView) {
+        return;
+    }
+    m_pView->SetFamilyTool(0);
+    m_pView->SetGridSize(5, 3);
+    if (bResetFirstFossil) {
+        m_pView->SetFirstFossil(0);
+    }
+    m_pView->SetLastEvolve(evolveNone);
+    m_pView->SetMode(m_nMode);
+}
+
+CBioMorph* CQuorvaleDoc::AddOffspring() {
+    m_listOffspring.push_back(std::make_unique<CBioMorph>());
+    return m_listOffspring.back().get();
+}
+
+void CQuorvaleDoc::DeleteOffspring() {
+    while (!m_listOffspring.empty()) {
+        m_listOffspring.pop_back();
+    }
+}
+
+void CQuorvaleDoc::DeleteFossils() {
+    while (!m_listFossils.empty()) {
+        m_listFossils.pop_back();
+    }
+}
+
+void CQuorvaleDoc::DeleteFamilies() {
+    while (!m_listFamilies.empty()) {
+        CFamilyList& family = *m_listFamilies.back();
+        // Unlink before deleting, so no node is left pointing at a deleted parent meanwhile.
+        for (auto& node : family) {
+            node->m_pParent = nullptr;
+            node->m_Children.clear();
+        }
+        while (!family.empty()) {
+            family.pop_back();
+        }
+        m_listFamilies.pop_back();
+    }
+}
+
+void CQuorvaleDoc::ResetTriangle() {
+    ApplyPreset(*m_pTriTop, kTriTop);
+    ApplyPreset(*m_pTriLeft, kTriLeft);
+    ApplyPreset(*m_pTriRight, kTriRight);
+}
+
+void CQuorvaleDoc::RespawnOffspring() {
+    const std::array<int32_t, kGeneCount> genes = m_pCurrent->GetGenes();
+    GeneArray gradients{};
+    m_pCurrent->GetGradients(gradients);
+    for (auto& child : m_listOffspring) {
+        child->SetGenes(genes);
+        child->SetGradients(gradients);
+        child->Mutate(m_fMutationRate);
+    }
+}
+
+void CQuorvaleDoc::NewDocumentFromFramework() {
+    m_strPathName.clear();
+    OnNewDocument();
+    m_strTitle = "Untitled";
+}
+
+void CQuorvaleDoc::FinishOpen() {
+    if (m_bLoadRejected) {
+        NewDocumentFromFramework();
+        return;
+    }
+    DeleteFossils();
+    ClearTrianglePoints();
+    DeleteFamilies();
+}
+
+CFamilyList* CQuorvaleDoc::FindFamilyOf(const CFamilyMorph* node) const {
+    return ::FindFamilyOf(m_listFamilies, node);
+}
+
+CFamilyMorph* CQuorvaleDoc::FamilyNodeAt(int x, int y) const {
+    return FamilyNodeAtEx(x, y, nullptr, nullptr);
+}
+
+CFamilyMorph* CQuorvaleDoc::FamilyNodeAtEx(int x, int y, int* familyIndex, int* nodeIndex) const {
+    for (size_t f = 0; f < m_listFamilies.size(); ++f) {
+        const CFamilyList& family = *m_listFamilies[f];
+        for (size_t n = 0; n < family.size(); ++n) {
+            if (family[n]->HitNode(x, y)) {
+                if (familyIndex) {
+                    *familyIndex = static_cast<int>(f);
+                }
+                if (nodeIndex) {
+                    *nodeIndex = static_cast<int>(n);
+                }
+                return family[n].get();
+            }
+        }
+    }
+    return nullptr;
+}
+
+CFamilyMorph* CQuorvaleDoc::FamilyFrameAt(int x, int y) const {
+    for (const auto& family : m_listFamilies) {
+        for (const auto& node : *family) {
+            if (node->HitFrame(x, y)) {
+                return node.get();
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool CQuorvaleDoc::RecordFossil(const CBioMorph& morph) {
+    if (m_bRecording == 0) {
+        return false;
+    }
+    m_listFossils.push_back(std::make_unique<CBioMorph>());
+    m_listFossils.back()->CopyGenome(morph);
+    if (m_listFossils.size() == kFossilLimit) {
+        m_listFossils.erase(m_listFossils.begin(),
+                            m_listFossils.begin() + static_cast<std::ptrdiff_t>(kFossilTrim));
+    }
+    // Told after the trim, so the scroll bar describes the history as it now is.
+    if (m_pView) {
+        m_pView->FossilScrollRangeChanged();
+    }
+    return true;
+}
+
+bool CQuorvaleDoc::RunSpecialGenesDialog(
+    const std::function<std::optional<CSpecialGeneChoices>()>& runDialog) {
+    m_bSpecialGenesOpen = 1;
+    const std::optional<CSpecialGeneChoices> choices = runDialog();
+    if (!choices) {
+        m_bSpecialGenesOpen = 0;
+        return false;
+    }
+    ApplySpecialGenes(*choices);
+    m_bSpecialGenesOpen = 0;
+    return true;
+}
+
+void CQuorvaleDoc::ApplySpecialGenes(const CSpecialGeneChoices& choices) {
+    for (int g = 10; g <= kGeneCount; ++g) {
+        // The segment distance is expressed with the segmentation; it has no Present box.
+        if (g != kGeneSegmentDistance) {
+            g_SpecialGenes[g].bPresent = choices[g].bPresent ? 1 : 0;
+        }
+        g_SpecialGenes[g].bCanMutate = choices[g].bCanMutate ? 1 : 0;
+    }
+    GeneDisplay().ShowSpecialGeneBoxes();
+    if (m_pView) {
+        m_pView->UpdateAllViews();
+    }
+    m_pCurrent->m_bLaidOut = 0;
+}
+
+void CQuorvaleDoc::OnMutationRate(const std::function<std::optional<float>(float)>& runDialog) {
+    g_bMutationRateOpen = 1;
+    const std::optional<float> rate = runDialog(m_fMutationRate);
+    g_bMutationRateOpen = 0;
+    if (rate) {
+        m_fMutationRate = *rate;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// .bio files
+
+void CQuorvaleDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        StoreDocument(ar);
+    } else {
+        LoadDocument(ar);
+    }
+}
+
+void CQuorvaleDoc::StoreDocument(CArchive& ar) {
+    GeneDisplay().SetRepeatChecked(false);
+    m_bLoadRejected = 0;
+    WriteBioHeader(ar, m_strSignature, m_nVersion);
+    m_pCurrent->Serialize(ar);
+    GeneDisplay().ShowGenes(m_pCurrent.get());
+    if (m_nMode != kModeEngineer) {
+        m_nMode = kModeBreed;
+        RespawnOffspring();
+    }
+    m_nOrientation = 0;
+}
+
+void CQuorvaleDoc::LoadDocument(CArchive& ar) {
+    GeneDisplay().SetRepeatChecked(false);
+    m_bLoadRejected = 0;
+    ReadBioHeader(ar, m_strSignature, m_nVersion);
+    const EBioLoad check = CheckBioHeader(m_strSignature, m_nVersion);
+    if (check != EBioLoad::Ok) {
+        m_bLoadRejected = 1;
+        ReportError(BioLoadMessage(check));
+        OnNewDocument();
+        m_strSignature = kBioSignature;
+        m_nVersion = kBioVersion;
+    } else {
+        m_pCurrent->Serialize(ar);
+        GeneDisplay().ShowGenes(m_pCurrent.get());
+    }
+    if (m_nMode != kModeEngineer) {
+        m_nMode = kModeBreed;
+        RespawnOffspring();
+    }
+    m_nOrientation = 0;
+    ResetView(false);
+    DeleteFamilies();
+    DeleteFossils();
+    DeleteOffspring();
+    RecordFossil(*m_pCurrent);
+    m_bRecording = 1;
+    for (int i = 0; i < kStartOffspring; ++i) {
+        AddOffspring();
+    }
+    RespawnOffspring();
+}
+
+std::vector<uint8_t> CQuorvaleDoc::SaveToBytes() {
+    CArchive ar;
+    Serialize(ar);
+    return ar.TakeBuffer();
+}
+
+bool CQuorvaleDoc::OpenFromBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
+    if (!bytes.empty()) {
+        CArchive ar(bytes.data(), bytes.size());
+        try {
+            Serialize(ar);
+        } catch (const CArchiveException&) {
+            // The document was already changed: report and start afresh.
+            ReportError(BioLoadMessage(EBioLoad::Truncated));
+            NewDocumentFromFramework();
+            return false;
+        }
+    }
+    m_strPathName = path;
+    m_strTitle = FileTitleOf(path);
+    return true;
+}
+
+bool CQuorvaleDoc::OpenFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadFileBytes(path, bytes, error)) {
+        ReportError(error);
+        return false;
+    }
+    return OpenFromBytes(bytes, path);
+}
+
+bool CQuorvaleDoc::OpenAndFinish(const std::string& path) {
+    if (!OpenFile(path)) {
+        return false;
+    }
+    FinishOpen();
+    if (m_pView) {
+        m_pView->UpdateAllViews();
+    }
+    return true;
+}
+
+bool CQuorvaleDoc::SaveFile(const std::string& path) {
+    const std::vector<uint8_t> bytes = SaveToBytes();
+    std::string error;
+    if (!WriteFileAtomically(path, bytes, error)) {
+        ReportError(error.empty() ? "Failed to save document." : error);
+        return false;
+    }
+    return true;
+}
+
+bool CQuorvaleDoc::SaveAs(const std::string& path) {
+    const bool bSaved = SaveFile(path);
+    m_strTitle = FileTitleOf(path);
+    if (m_pView) {
+        m_pView->UpdateAllViews();
+    }
+    return bSaved;
+}

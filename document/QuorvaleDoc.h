@@ -1,0 +1,154 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BioMorph.h"
+#include "DocLinks.h"
+#include "FamilyMorph.h"
+#include "Geometry.h"
+
+class CArchive;
+
+// Modes of the document.
+enum EMode : int {
+    kModeBreed = 0,
+    kModeEngineer = 1,
+    kModeFossils = 3,
+    kModeTriangle = 4,
+    kModeFamily = 5,
+};
+
+// What Repeat repeats.
+enum EEvolve : int {
+    evolveNone = 5,
+    evolveMutate = 6,
+    evolveMonster = 7,
+};
+
+// True while the mutation-rate dialog is open, so that F1 opens its help topic.
+extern int g_bMutationRateOpen;
+
+using CMorphList = std::vector<std::unique_ptr<CBioMorph>>;
+
+// The choices of the special-gene dialog: the Present and Can Mutate switches of genes 1-19
+// (only 10-19 are the user's).
+using CSpecialGeneChoices = std::array<SSpecialGene, kGeneCount + 1>;
+
+// The one document: the current morph, its offspring, the fossil history, the family trees,
+// the triangle's morphs and points, the mode and the global settings. Runs without a window.
+class CQuorvaleDoc {
+public:
+    static constexpr int kStartOffspring = 14;
+    static constexpr size_t kFossilLimit = 1000;
+    static constexpr size_t kFossilTrim = 200;
+
+    CQuorvaleDoc();
+    ~CQuorvaleDoc();
+    CQuorvaleDoc(const CQuorvaleDoc&) = delete;
+    CQuorvaleDoc& operator=(const CQuorvaleDoc&) = delete;
+
+    void SetViewLink(IViewLink* view) { m_pView = view; }
+    void SetMessageSink(IMessageSink* sink) { m_pMessages = sink ? sink : &m_log; }
+    const CMessageLog& MessageLog() const { return m_log; }
+
+    bool OnNewDocument();
+
+    CBioMorph* AddOffspring();
+    void DeleteOffspring();
+    void DeleteFossils();
+    void DeleteFamilies();
+    void ClearTrianglePoints() { m_listTrianglePoints.clear(); }
+    void ResetTriangle();
+    void RespawnOffspring();
+    void FinishOpen();
+
+    CFamilyList* FindFamilyOf(const CFamilyMorph* node) const;
+    CFamilyMorph* FamilyNodeAt(int x, int y) const;
+    // Also gives the positions of the node's family in the family list and of the node in it.
+    CFamilyMorph* FamilyNodeAtEx(int x, int y, int* familyIndex, int* nodeIndex) const;
+    CFamilyMorph* FamilyFrameAt(int x, int y) const;
+
+    // Appends a copy of the morph to the history while recording is on, trimming the oldest
+    // entries when the history reaches its limit. True if a copy was made.
+    bool RecordFossil(const CBioMorph& morph);
+
+    void OnRecord() { m_bRecording = 1; }
+    void OnStop() { m_bRecording = 0; }
+    bool CanRecord() const { return m_bRecording != 1; }
+    bool CanStop() const { return m_bRecording == 1; }
+    static bool CanSaveAs(int mode) { return mode != kModeFossils && mode != kModeTriangle && mode != kModeFamily; }
+
+    // Runs the special-gene dialog through the given function (it returns the choices on OK,
+    // nothing on Cancel) and applies the choices.
+    bool RunSpecialGenesDialog(const std::function<std::optional<CSpecialGeneChoices>()>& runDialog);
+    void ApplySpecialGenes(const CSpecialGeneChoices& choices);
+    // Runs the mutation-rate dialog (given the rate, it returns the new one on OK).
+    void OnMutationRate(const std::function<std::optional<float>(float)>& runDialog);
+
+    // The .bio file: writes or reads the document through the archive. Reading throws
+    // CArchiveException when the data ends early.
+    void Serialize(CArchive& ar);
+    // Saving: the file's bytes, with the document's steps of writing.
+    std::vector<uint8_t> SaveToBytes();
+    // Opening from bytes as the framework does: an empty file leaves the document as it was;
+    // data that ends early is reported and ends as a new document (false). A rejected
+    // signature or version is reported by reading itself and counts as opened.
+    bool OpenFromBytes(const std::vector<uint8_t>& bytes, const std::string& path);
+    // Reads the file and opens it; a file that cannot be read is reported and changes nothing.
+    bool OpenFile(const std::string& path);
+    // Saves to the path, keeping the old file whole if the save fails (reported, false).
+    bool SaveFile(const std::string& path);
+    // The Save as command after its dialog: saves and takes the file's name as the title.
+    bool SaveAs(const std::string& path);
+    // The Open command after its dialog: opens, then clears what a fresh file should not keep.
+    bool OpenAndFinish(const std::string& path);
+
+    int Mode() const { return m_nMode; }
+    float MutationRate() const { return m_fMutationRate; }
+    int Recording() const { return m_bRecording; }
+    const std::string& Title() const { return m_strTitle; }
+    const std::string& PathName() const { return m_strPathName; }
+    void SetTitle(const std::string& title) { m_strTitle = title; }
+
+    std::string m_strSignature;
+    int32_t m_nVersion = 1;
+    std::string m_cfBiomorph;
+    int32_t m_nMode = 1;
+    int32_t m_nOrientation = 0;
+    float m_fMutationRate = 1.0f;
+    int32_t m_bRecording = 1;
+    int32_t m_bSpecialGenesOpen = 0;
+    CFamilyLists m_listFamilies;
+    CMorphList m_listOffspring;
+    CMorphList m_listFossils;
+    std::vector<SPoint> m_listTrianglePoints;
+    std::unique_ptr<CBioMorph> m_pCurrent;
+    std::unique_ptr<CBioMorph> m_pTriTop;
+    std::unique_ptr<CBioMorph> m_pTriLeft;
+    std::unique_ptr<CBioMorph> m_pTriRight;
+    std::unique_ptr<CBioMorph> m_pTriMorph;
+    int32_t m_bLoadRejected = 0;
+
+private:
+    void ReportError(const std::string& text) { m_pMessages->ShowError(text); }
+    void ResetView(bool bResetFirstFossil);
+    void StoreDocument(CArchive& ar);
+    void LoadDocument(CArchive& ar);
+    // The framework's File New: the base step clears the path and title.
+    void NewDocumentFromFramework();
+
+    IViewLink* m_pView = nullptr;
+    CMessageLog m_log;
+    IMessageSink* m_pMessages = &m_log;
+    std::string m_strTitle = "Untitled";
+    std::string m_strPathName;
+};
+
+// The file's name without its folder, as a title.
+std::string FileTitleOf(const std::string& path);
