@@ -72,6 +72,9 @@ uint32_t CArchive::ReadStringLength() {
 }
 
 std::string CArchive::ReadString() {
+    // Like every other read, a string that cannot be read leaves the archive where it began,
+    // before its marker and length.
+    const size_t start = m_nPos;
     // A 16-bit character string announces itself with 0xFF 0xFFFE before its length.
     bool bWide = false;
     if (m_nSize - m_nPos >= 3 && m_pData[m_nPos] == 0xFF && m_pData[m_nPos + 1] == 0xFE &&
@@ -79,8 +82,13 @@ std::string CArchive::ReadString() {
         m_nPos += 3;
         bWide = true;
     }
-    const size_t start = m_nPos;
-    uint32_t length = ReadStringLength();
+    uint32_t length = 0;
+    try {
+        length = ReadStringLength();
+    } catch (const CArchiveException&) {
+        m_nPos = start;
+        throw;
+    }
     if (bWide && length == 0xFFFE) {
         // A marker where a length belongs is no string the writer makes.
         m_nPos = start;

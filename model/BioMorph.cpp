@@ -200,7 +200,12 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
                 if (draw == 1) {
                     surface->SetPixel(static_cast<int>(x), static_cast<int>(y), kBlack);
                 }
+                // Pen and brush go back to the caller's; an XOR joint leaves copy mode behind,
+                // as every stroke does.
                 surface->SetState(saved);
+                if (bXor) {
+                    surface->SetRop(ERop::Copy);
+                }
             }
             DrawTree(surface, x, y, depth, 2, a, draw, outline, body, thickness, j, bXor);
             bDeveloped = true;
@@ -340,7 +345,10 @@ void CBioMorph::DrawStroke(IDrawSurface& surface, int x, int y, int x1, int y1, 
             DrawLeaf(surface, x, y, x1, y1);
             break;
     }
+    // The caller gets its pen and brush back but copy mode, whatever mode it had before: the
+    // link lines of a family tree are drawn in whatever mode the last stroke left.
     surface.SetState(saved);
+    surface.SetRop(ERop::Copy);
 }
 
 void CBioMorph::DrawLeaf(IDrawSurface& surface, int x, int y, int x1, int y1) {
@@ -358,7 +366,9 @@ void CBioMorph::DrawLeaf(IDrawSurface& surface, int x, int y, int x1, int y1) {
     } else if (dy == 0) {
         theta = 3.1415927;
     } else {
-        const double a = std::asin(ay / len);
+        // The ratio is single precision like the lengths, but the angle is taken in double:
+        // std::asin of a float would work in float and move some leaves by a pixel.
+        const double a = std::asin(static_cast<double>(ay / len));
         if (dx > 0 && dy > 0) {
             theta = a;
         } else if (dx < 0 && dy > 0) {

@@ -4,7 +4,7 @@
 
 namespace {
 
-double HueValue(double m1, double m2, double h) {
+constexpr double HueValue(double m1, double m2, double h) {
     if (h > 360.0) {
         h -= 360.0;
     } else if (h < 0.0) {
@@ -22,7 +22,7 @@ double HueValue(double m1, double m2, double h) {
     return m1;
 }
 
-SRgb FromHls(double hue, double lightness, double saturation) {
+constexpr SRgb FromHls(double hue, double lightness, double saturation) {
     double m2 = lightness <= 0.5 ? lightness * (1.0 + saturation)
                                  : lightness + saturation - lightness * saturation;
     double m1 = 2.0 * lightness - m2;
@@ -32,7 +32,7 @@ SRgb FromHls(double hue, double lightness, double saturation) {
     return {channel(hue + 120.0), channel(hue), channel(hue - 120.0)};
 }
 
-std::array<SRgb, kPaletteSize> BuildPalette() {
+constexpr std::array<SRgb, kPaletteSize> BuildPalette() {
     std::array<SRgb, kPaletteSize> palette{};
     for (int row = 0; row < 8; ++row) {
         for (int col = 0; col < 20; ++col) {
@@ -44,7 +44,9 @@ std::array<SRgb, kPaletteSize> BuildPalette() {
 
 }  // namespace
 
-const std::array<SRgb, kPaletteSize> g_Palette = BuildPalette();
+// Built at compile time, so that it is complete before any other file's static tables or
+// objects read it, whatever order the linker puts their initialisation in.
+constinit const std::array<SRgb, kPaletteSize> g_Palette = BuildPalette();
 
 SRgb ColourOfIndex(int64_t index) {
     if (index < 0) {
