@@ -68,11 +68,25 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::st
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error) {
     namespace fs = std::filesystem;
-    if (path.empty() || fs::is_directory(path)) {
+    std::error_code ec;
+    if (path.empty() || fs::is_directory(path, ec)) {
         error = "Invalid filename.";
         return false;
     }
-    std::string tmpl = path + ".XXXXXX";
+    // Saving over a link writes the file it points to, and keeps the link.
+    std::string target = path;
+    if (fs::is_symlink(path, ec)) {
+        const fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec) {
+            target = resolved.string();
+        }
+    }
+    const fs::path folder = fs::path(target).parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec)) {
+        error = "Failed to save document: the folder of " + path + " does not exist.";
+        return false;
+    }
+    std::string tmpl = target + ".XXXXXX";
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         error = FileError(path, errno);
@@ -105,11 +119,17 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         error = FileError(path, err);
         return false;
     }
-    if (std::rename(tmpl.c_str(), path.c_str()) != 0) {
+    if (std::rename(tmpl.c_str(), target.c_str()) != 0) {
         const int err = errno;
         ::unlink(tmpl.c_str());
         error = FileError(path, err);
         return false;
+    }
+    // Make the rename itself durable.
+    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
 }

@@ -15,6 +15,9 @@
 
 class CArchive;
 
+// The file's name without its folder, as a title.
+std::string FileTitleOf(const std::string& path);
+
 // Modes of the document.
 enum EMode : int {
     kModeBreed = 0,
@@ -115,6 +118,11 @@ public:
     const std::string& Title() const { return m_strTitle; }
     const std::string& PathName() const { return m_strPathName; }
     void SetTitle(const std::string& title) { m_strTitle = title; }
+    // After a save to a path of the document's own: the path and its name become the document's.
+    void SetPathName(const std::string& path) {
+        m_strPathName = path;
+        m_strTitle = FileTitleOf(path);
+    }
 
     std::string m_strSignature;
     int32_t m_nVersion = 1;
@@ -150,5 +158,3 @@ private:
     std::string m_strPathName;
 };
 
-// The file's name without its folder, as a title.
-std::string FileTitleOf(const std::string& path);

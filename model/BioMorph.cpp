@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "Archive.h"
 #include "DrawSurface.h"
@@ -131,7 +132,9 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
         surface->SetPixel(static_cast<int>(xStart), static_cast<int>(yStart), kBlack);
     }
     if (draw == 0) {
-        m_rcBounds = {30000, 30000, -30000, -30000};
+        // Start from the extremes rather than +-30000, so a morph developed far from the
+        // origin of the window (the tool can ask for that) still gets its true box.
+        m_rcBounds = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     }
 
     const bool bRotation = IsPresent(kGeneRotation);

@@ -1,0 +1,180 @@
+#include "QuorvaleApp.h"
+
+#include <QCommandLineParser>
+#include <QCursor>
+#include <QFileDialog>
+#include <QSettings>
+#include <ctime>
+#include <cstdio>
+
+#include "AboutBox.h"
+#include "Cursors.h"
+#include "GeneBar.h"
+#include "HelpViewer.h"
+#include "MainFrame.h"
+#include "QuorvaleView.h"
+#include "Random.h"
+#include "SettingsDialogs.h"
+
+CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setOrganizationName(kSettingsOrganisation);
+    setApplicationName(kSettingsApplication);
+    setApplicationVersion("2.0b");
+    setApplicationDisplayName("Quorvale");
+}
+
+CQuorvaleApp::~CQuorvaleApp() {
+    m_pFrame.reset();
+    m_pDoc.reset();
+}
+
+namespace {
+
+QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
+                const QString& filter, const QString& proposed) {
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix("bio");
+    if (mode == QFileDialog::AcceptSave) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.selectFile(proposed);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+bool CQuorvaleApp::InitInstance() {
+    SeedRandom(static_cast<uint32_t>(std::time(nullptr)));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Quorvale: explore evolution by artificial selection with biomorphs.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("file", "A biomorph file (.bio) to open.", "[file]");
+    const QCommandLineOption printOption({"p", "print"}, "Print the file on the default printer and quit.");
+    const QCommandLineOption printToOption("print-to", "Print the file on the named printer and quit.", "printer");
+    const QCommandLineOption unregisterOption("unregister", "Remove Quorvale's saved settings and quit.");
+    parser.addOption(printOption);
+    parser.addOption(printToOption);
+    parser.addOption(unregisterOption);
+    parser.process(*this);
+
+    if (parser.isSet(unregisterOption)) {
+        QSettings settings;
+        settings.clear();
+        settings.sync();
+        std::printf("Quorvale's settings were removed.\n");
+        m_nExitCode = 0;
+        return false;
+    }
+
+    m_pDoc = std::make_unique<CQuorvaleDoc>();
+    m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
+    CMainFrame* frame = m_pFrame.get();
+    frame->m_askOpenPath = [frame](const QString& t, const QString& f, const QString& p) {
+        return AskPath(frame, QFileDialog::AcceptOpen, t, f, p);
+    };
+    frame->m_askSavePath = [frame](const QString& t, const QString& f, const QString& p) {
+        return AskPath(frame, QFileDialog::AcceptSave, t, f, p);
+    };
+    frame->m_showHelp = [this](int topic) { ShowHelp(topic); };
+    frame->m_showAbout = [this] { OnAppAbout(); };
+    frame->m_runSpecialGenes = [frame] { return RunSpecialGenesDialog(frame); };
+    frame->m_runMutationRate = [frame](float rate) { return RunMutationRateDialog(frame, rate); };
+    frame->View()->m_cursorForShape = [](int shape) -> QCursor {
+        switch (shape) {
+            case -1: return ProgramCursor(kCursorRod);
+            case 1: return QCursor(Qt::SizeAllCursor);
+            case 2: return ProgramCursor(kCursorPistol);
+            case 3: return ProgramCursor(kCursorScissors);
+            case 5: return ProgramCursor(kCursorFamily);
+            default: return QCursor(Qt::ArrowCursor);
+        }
+    };
+    LoadSettings();
+    connect(frame, &CMainFrame::recentFilesChanged, this, [this] { SaveSettings(); });
+
+    const QStringList files = parser.positionalArguments();
+    if (parser.isSet(printOption) || parser.isSet(printToOption)) {
+        if (files.isEmpty()) {
+            std::fprintf(stderr, "quorvale: printing needs a file to print\n");
+            m_nExitCode = 2;
+            return false;
+        }
+        m_nExitCode = PrintFile(files.first(), parser.value(printToOption)) ? 0 : 1;
+        return false;
+    }
+
+    m_pDoc->OnNewDocument();
+    frame->resize(1024, 720);
+    frame->View()->OnInitialUpdate();
+    if (!files.isEmpty()) {
+        if (!frame->OpenDocumentFile(files.first())) {
+            m_nExitCode = 1;
+            return false;
+        }
+    }
+    frame->UpdateCaption();
+    frame->showMaximized();
+    return true;
+}
+
+bool CQuorvaleApp::PrintFile(const QString& path, const QString& printer) {
+    (void)printer;
+    if (!m_pFrame->OpenDocumentFile(path)) {
+        return false;
+    }
+    std::fprintf(stderr, "quorvale: printing is not available in this version\n");
+    return false;
+}
+
+void CQuorvaleApp::LoadSettings() {
+    QSettings settings;
+    QStringList recent;
+    settings.beginGroup("Recent File List");
+    for (int i = 1; i <= 4; ++i) {
+        const QString file = settings.value(QString("File%1").arg(i)).toString();
+        if (!file.isEmpty()) {
+            recent.append(file);
+        }
+    }
+    settings.endGroup();
+    m_pFrame->SetRecentFiles(recent);
+    m_nPreviewPages = settings.value("Settings/PreviewPages", 1).toInt();
+}
+
+void CQuorvaleApp::SaveSettings() {
+    if (!m_pFrame) {
+        return;
+    }
+    QSettings settings;
+    settings.beginGroup("Recent File List");
+    settings.remove("");
+    const QStringList& recent = m_pFrame->RecentFiles();
+    for (int i = 0; i < recent.size() && i < 4; ++i) {
+        settings.setValue(QString("File%1").arg(i + 1), recent[i]);
+    }
+    settings.endGroup();
+    settings.setValue("Settings/PreviewPages", m_nPreviewPages);
+}
+
+void CQuorvaleApp::ExitInstance() { SaveSettings(); }
+
+void CQuorvaleApp::ShowHelp(int topic) {
+    if (!m_pHelp) {
+        m_pHelp = std::make_unique<CHelpViewer>();
+    }
+    m_pHelp->ShowTopic(topic);
+}
+
+void CQuorvaleApp::OnAppAbout() {
+    CAboutBox about(m_pFrame.get());
+    about.exec();
+}

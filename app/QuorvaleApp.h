@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <memory>
+
+#include "QuorvaleDoc.h"
+
+class CMainFrame;
+class CHelpViewer;
+
+// The application: start-up, the command line, settings, help and the one document, frame
+// and view.
+class CQuorvaleApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CQuorvaleApp(int& argc, char** argv);
+    ~CQuorvaleApp() override;
+
+    // Carries out start-up; false ends the program (with the exit code in ExitCode()).
+    bool InitInstance();
+    void ExitInstance();
+    int ExitCode() const { return m_nExitCode; }
+
+    CQuorvaleDoc* Document() const { return m_pDoc.get(); }
+    CMainFrame* Frame() const { return m_pFrame.get(); }
+    void ShowHelp(int topic);
+    void OnAppAbout();
+
+    static constexpr const char* kSettingsOrganisation = "Quorvale 2.0";
+    static constexpr const char* kSettingsApplication = "Quorvale";
+
+private:
+    void LoadSettings();
+    void SaveSettings();
+    bool PrintFile(const QString& path, const QString& printer);
+
+    std::unique_ptr<CQuorvaleDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    std::unique_ptr<CHelpViewer> m_pHelp;
+    int m_nExitCode = 0;
+    int m_nPreviewPages = 1;
+};

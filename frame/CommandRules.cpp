@@ -1,0 +1,59 @@
+#include "CommandRules.h"
+
+namespace {
+bool GridMode(int mode) { return mode == 0 || mode == 3; }
+}  // namespace
+
+SCommandRule RuleFor(ECommand command, const SCommandState& s) {
+    const int m = s.nMode;
+    switch (command) {
+        case ECommand::FileSaveAs:
+        case ECommand::EditCopy:
+            return {m != 3 && m != 4 && m != 5, false};
+        case ECommand::EditPaste:
+            return {m != 3 && m != 4 && s.bClipboardHasMorph, false};
+        case ECommand::PasteTriangleTop:
+        case ECommand::PasteTriangleLeft:
+        case ECommand::PasteTriangleRight:
+            return {s.bClipboardHasMorph, false};
+        case ECommand::AddRow:
+            return {GridMode(m) && s.nRows <= 6, false};
+        case ECommand::RemoveRow:
+            return {GridMode(m) && s.nRows >= 2, false};
+        case ECommand::AddColumn:
+            return {GridMode(m) && s.nCols <= 8, false};
+        case ECommand::RemoveColumn:
+            return {GridMode(m) && s.nCols >= 2, false};
+        case ECommand::Breed:
+            return {true, m == 0};
+        case ECommand::Engineer:
+            return {true, m == 1};
+        case ECommand::Repeat:
+            return {m == 0 || m == 1, s.bRepeatChecked};
+        case ECommand::HopefulMonster:
+            return {m == 1, false};
+        case ECommand::GeneSpace:
+            return {true, m == 4};
+        case ECommand::TriangleNewTop:
+        case ECommand::TriangleNewLeft:
+        case ECommand::TriangleNewRight:
+        case ECommand::TriangleClear:
+            return {m == 4, false};
+        case ECommand::FamilyTree:
+            return {true, m == 5};
+        case ECommand::FamilyCreate:
+            return {m == 5, s.nFamilyTool == 0};
+        case ECommand::FamilyDestroy:
+            return {m == 5, s.nFamilyTool == 1};
+        case ECommand::FossilHistory:
+            return {true, m == 3};
+        case ECommand::FossilNewHistory:
+            return {s.nFossils > 0, false};
+        case ECommand::FossilRecord:
+            return {!s.bRecording, false};
+        case ECommand::FossilStop:
+            return {s.bRecording, false};
+        default:
+            return {true, false};
+    }
+}

@@ -1,0 +1,435 @@
+#include "GeneBar.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+
+#include "BioMorph.h"
+
+// A sunken box showing one gene's value. Presses go to the bar, which decides what they do.
+class CGeneBox : public QFrame {
+public:
+    CGeneBox(int gene, QWidget* parent) : QFrame(parent), m_nGene(gene) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(1);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setToolTip(QString::fromUtf8(GeneName(gene)));
+    }
+    void SetText(const QString& text) {
+        if (text != m_strText) {
+            m_strText = text;
+            update();
+        }
+    }
+    const QString& Text() const { return m_strText; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter p(this);
+        // A special gene that is expressed but may not mutate is shown greyed.
+        bool bGreyed = false;
+        if (m_nGene >= 10 && IsPresent(m_nGene == kGeneSegmentDistance ? kGeneSegments : m_nGene)) {
+            bGreyed = !CanMutate(m_nGene);
+        }
+        p.setPen(palette().color(bGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
+        p.drawText(contentsRect(), Qt::AlignCenter, m_strText);
+    }
+
+private:
+    int m_nGene;
+    QString m_strText;
+};
+
+// The gradient picture above a box.
+class CGenePicture : public QWidget {
+public:
+    CGenePicture(int gene, QWidget* parent) : QWidget(parent), m_nGene(gene) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setToolTip(QString::fromUtf8(GeneName(gene)) + QObject::tr(" gradient"));
+    }
+    void SetPicture(const QPixmap& pixmap) {
+        m_pixmap = pixmap;
+        resize(pixmap.size() / pixmap.devicePixelRatio());
+        update();
+    }
+    const QPixmap& Picture() const { return m_pixmap; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.drawPixmap(0, 0, m_pixmap);
+    }
+
+private:
+    int m_nGene;
+    QPixmap m_pixmap;
+};
+
+namespace {
+
+struct SBoxPlace {
+    int gene;
+    int x;
+    int width;
+};
+
+// Box positions in dialog units, left to right.
+constexpr SBoxPlace kPlaces[] = {
+    {1, 1, 17},    {2, 18, 17},   {3, 35, 17},   {4, 52, 17},   {5, 69, 17},   {6, 86, 17},
+    {7, 103, 17},  {8, 120, 17},  {9, 137, 17},  {10, 156, 17}, {11, 173, 17}, {14, 190, 17},
+    {15, 207, 17}, {16, 224, 17}, {17, 241, 17}, {18, 258, 17}, {19, 275, 17}, {12, 292, 25},
+    {13, 317, 25},
+};
+
+// The order in which presses test the boxes.
+constexpr int kBoxTestOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+// Pictures that a press can cycle.
+constexpr int kClickablePictures[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 14, 15, 16, 17, 18, 19};
+
+bool IsWide(int gene) { return gene == kGeneMirror || gene == kGeneRotation; }
+
+}  // namespace
+
+QPixmap GradientPicture(EIndicator kind, bool bWide) {
+    const QColor aqua(0, 255, 255);
+    QImage image(bWide ? 42 : 28, 10, QImage::Format_RGB32);
+    if (kind == EIndicator::Blank) {
+        image.fill(QColor(192, 192, 192));
+        QPainter p(&image);
+        p.setPen(aqua);
+        for (int x = 2; x < image.width(); x += 4) {
+            p.drawLine(x, 1, x, 8);
+        }
+        return QPixmap::fromImage(image);
+    }
+    image.fill(aqua);
+    QPainter p(&image);
+    for (int i = 0; i < 9; ++i) {
+        int h = 5;
+        if (kind == EIndicator::Rising) {
+            h = i + 1;
+        } else if (kind == EIndicator::Falling) {
+            h = 9 - i;
+        }
+        p.fillRect(QRect(1 + 3 * i, 9 - h, 2, h), Qt::black);
+    }
+    return QPixmap::fromImage(image);
+}
+
+CGeneBar::CGeneBar(QWidget* parent) : QWidget(parent) {
+    setObjectName("geneBar");
+    m_state.m_nValue.fill(0);
+    for (const SBoxPlace& place : kPlaces) {
+        auto* box = new CGeneBox(place.gene, this);
+        box->setObjectName(QString("geneBox%1").arg(place.gene));
+        m_boxes[place.gene] = box;
+        auto* picture = new CGenePicture(place.gene, this);
+        picture->setObjectName(QString("genePicture%1").arg(place.gene));
+        m_pictures[place.gene] = picture;
+    }
+    m_pRepeat = new QPushButton(tr("Repeat"), this);
+    m_pRepeat->setObjectName("repeatBox");
+    m_pRepeat->setCheckable(true);
+    m_pRepeat->setFocusPolicy(Qt::NoFocus);
+    m_pRepeat->setToolTip(tr("Let evolution run by itself"));
+    m_pHopeful = new QPushButton(tr("Hopeful"), this);
+    m_pHopeful->setObjectName("hopefulButton");
+    m_pHopeful->setFocusPolicy(Qt::NoFocus);
+    m_pHopeful->setToolTip(tr("Replace the morph by a random one"));
+    connect(m_pRepeat, &QPushButton::clicked, this, [this] {
+        if (m_onRepeatClicked) {
+            m_onRepeatClicked();
+        }
+    });
+    connect(m_pHopeful, &QPushButton::clicked, this, [this] {
+        if (m_onHopeful) {
+            m_onHopeful();
+        }
+    });
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &CGeneBar::OnTimer);
+    m_pictureImages[static_cast<int>(EIndicator::Flat)] = GradientPicture(EIndicator::Flat, false);
+    m_pictureImages[static_cast<int>(EIndicator::Rising)] = GradientPicture(EIndicator::Rising, false);
+    m_pictureImages[static_cast<int>(EIndicator::Falling)] = GradientPicture(EIndicator::Falling, false);
+    m_pictureImages[static_cast<int>(EIndicator::Blank)] = GradientPicture(EIndicator::Blank, false);
+    m_pictureImages[4] = GradientPicture(EIndicator::Blank, true);
+    for (int k = 1; k <= kGeneCount; ++k) {
+        if (IsWide(k)) {
+            m_pictures[k]->SetPicture(m_pictureImages[4]);
+        } else {
+            SetIndicator(k);
+        }
+    }
+    m_state.m_strMirror = "Asym";
+    m_state.m_strSpokes = "Radial";
+    RefreshBoxTexts();
+    Relayout();
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+CGeneBar::~CGeneBar() {
+    if (&GeneDisplay() == this) {
+        SetGeneDisplay(nullptr);
+    }
+}
+
+int CGeneBar::DialogX(int du) const {
+    const QFontMetrics fm(font());
+    const int avg = fm.horizontalAdvance(
+                        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+    return du * std::max(avg, 4) / 4;
+}
+
+int CGeneBar::DialogY(int du) const { return du * std::max(QFontMetrics(font()).height(), 8) / 8; }
+
+QSize CGeneBar::sizeHint() const { return QSize(DialogX(430), DialogY(19)); }
+
+void CGeneBar::Relayout() {
+    for (const SBoxPlace& place : kPlaces) {
+        m_boxes[place.gene]->setGeometry(DialogX(place.x), DialogY(7), DialogX(place.width), DialogY(10));
+    }
+    m_pRepeat->setGeometry(DialogX(345), DialogY(2), DialogX(40), DialogY(14));
+    m_pHopeful->setGeometry(DialogX(386), DialogY(2), DialogX(40), DialogY(14));
+    LayoutPictures();
+}
+
+void CGeneBar::LayoutPictures() {
+    for (int k = 1; k <= kGeneCount; ++k) {
+        QWidget* box = m_boxes[k];
+        QWidget* picture = m_pictures[k];
+        if (!box || !picture) {
+            return;
+        }
+        const QRect b = box->geometry();
+        const QSize s = picture->size();
+        picture->move(b.left() + (b.width() - s.width()) / 2, b.top() - 2 - s.height());
+    }
+}
+
+void CGeneBar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutPictures();
+}
+
+void CGeneBar::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Relayout();
+}
+
+QWidget* CGeneBar::Box(int k) const { return k >= 1 && k <= kGeneCount ? m_boxes[k] : nullptr; }
+
+QWidget* CGeneBar::Picture(int k) const {
+    return k >= 1 && k <= kGeneCount ? m_pictures[k] : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------
+// Display
+
+void CGeneBar::ShowGenes(const CBioMorph* morph) {
+    const CGeneBarState::SChanges changes = m_state.ShowGenes(morph);
+    for (int k = 1; k <= kGeneCount; ++k) {
+        if (changes.pictures.test(static_cast<size_t>(k))) {
+            SetIndicator(k);
+        }
+    }
+    RefreshBoxTexts();
+}
+
+void CGeneBar::ClearGenes() {
+    m_state.ClearGenes();
+    RefreshBoxTexts();
+}
+
+void CGeneBar::RefreshBoxTexts() {
+    for (int k = 1; k <= kGeneCount; ++k) {
+        m_boxes[k]->SetText(QString::fromStdString(m_state.BoxText(k)));
+    }
+}
+
+void CGeneBar::SetIndicator(int k) {
+    if (k < 1 || k > kGeneCount) {
+        return;
+    }
+    if (IsWide(k)) {
+        m_pictures[k]->SetPicture(m_pictureImages[4]);
+        return;
+    }
+    const EIndicator kind = m_state.Indicator(k);
+    if (kind == EIndicator::Unchanged) {
+        return;
+    }
+    m_pictures[k]->SetPicture(m_pictureImages[static_cast<int>(kind)]);
+}
+
+void CGeneBar::RefreshIndicators() {
+    for (int k = 1; k <= kGeneCount; ++k) {
+        SetIndicator(k);
+    }
+}
+
+void CGeneBar::ShowSpecialGeneBoxes() {
+    const bool bSegments = IsPresent(kGeneSegments);
+    m_boxes[kGeneSegments]->setVisible(bSegments);
+    m_boxes[kGeneSegmentDistance]->setVisible(bSegments);
+    for (int k = 12; k <= kGeneCount; ++k) {
+        m_boxes[k]->setVisible(IsPresent(k));
+    }
+    for (int k = 10; k <= kGeneCount; ++k) {
+        m_boxes[k]->update();
+    }
+}
+
+void CGeneBar::SetRepeatChecked(bool bChecked) { m_pRepeat->setChecked(bChecked); }
+bool CGeneBar::IsRepeatChecked() const { return m_pRepeat->isChecked(); }
+void CGeneBar::ShowHopeful(bool bShown) { m_pHopeful->setVisible(bShown); }
+void CGeneBar::ShowRepeat(bool bShown) { m_pRepeat->setVisible(bShown); }
+void CGeneBar::EnableRepeat(bool bEnabled) { m_pRepeat->setEnabled(bEnabled); }
+bool CGeneBar::IsRepeatEnabled() const { return m_pRepeat->isEnabled(); }
+
+int CGeneBar::ControlIdAt(QPoint point) const {
+    for (int k = 1; k <= kGeneCount; ++k) {
+        if (m_boxes[k]->isVisible() && m_boxes[k]->geometry().contains(point)) {
+            return kFirstBoxId + k - 1;
+        }
+        if (m_pictures[k]->isVisible() && m_pictures[k]->geometry().contains(point)) {
+            return kFirstPictureId + k - 1;
+        }
+    }
+    if (m_pRepeat->isVisible() && m_pRepeat->geometry().contains(point)) {
+        return kRepeatId;
+    }
+    if (m_pHopeful->isVisible() && m_pHopeful->geometry().contains(point)) {
+        return kHopefulId;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Engineering
+
+bool CGeneBar::BoxReacts(int k) const {
+    if (k <= 9) {
+        return true;
+    }
+    if (k == kGeneSegments || k == kGeneSegmentDistance) {
+        return IsPresent(kGeneSegments);
+    }
+    return IsPresent(k);
+}
+
+namespace {
+bool StrictlyInside(const QRect& r, QPoint p) {
+    return r.left() < p.x() && p.x() < r.left() + r.width() && r.top() < p.y() &&
+           p.y() < r.top() + r.height();
+}
+}  // namespace
+
+bool CGeneBar::ApplyClick(QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers flags) {
+    for (int k : kBoxTestOrder) {
+        if (BoxReacts(k) && StrictlyInside(m_boxes[k]->geometry(), point)) {
+            StepGene(k, button, flags);
+            return true;
+        }
+    }
+    if (button == Qt::RightButton) {
+        return false;
+    }
+    for (int k : kClickablePictures) {
+        if (StrictlyInside(m_pictures[k]->geometry(), point)) {
+            CycleGradient(k);
+            break;
+        }
+    }
+    return false;
+}
+
+void CGeneBar::StepGene(int k, Qt::MouseButton button, Qt::KeyboardModifiers flags) {
+    const bool bClamped =
+        m_state.StepGene(k, button == Qt::LeftButton, flags.testFlag(Qt::ControlModifier));
+    if (bClamped) {
+        if (m_beep) {
+            m_beep();
+        } else {
+            QApplication::beep();
+        }
+    }
+    RefreshBoxTexts();
+    WriteBack();
+}
+
+void CGeneBar::WriteBack() {
+    if (m_applyGenes) {
+        m_applyGenes(m_state.Genome());
+    }
+}
+
+void CGeneBar::CycleGradient(int k) {
+    m_state.CycleGradient(k);
+    RefreshBoxTexts();
+    if (m_applyGradients) {
+        m_applyGradients(m_state.m_nGradient);
+    }
+    RefreshIndicators();
+}
+
+void CGeneBar::mousePressEvent(QMouseEvent* event) {
+    if (!m_bEditable || (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_ptPress = event->position().toPoint();
+    m_nPressButton = event->button();
+    m_nPressFlags = event->modifiers();
+    const int mode = m_currentMode ? m_currentMode() : 1;
+    if (mode == 1 && !IsRepeatChecked()) {
+        if (ApplyClick(m_ptPress, m_nPressButton, m_nPressFlags)) {
+            StartAutoRepeat();
+        }
+    }
+    event->accept();
+}
+
+void CGeneBar::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click counts as a press of its own.
+    mousePressEvent(event);
+}
+
+void CGeneBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_bEditable) {
+        StopAutoRepeat();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CGeneBar::StartAutoRepeat() {
+    m_timer.stop();
+    m_nRepeatTimer = 11;
+    m_timer.start(m_nFirstDelay);
+}
+
+void CGeneBar::StopAutoRepeat() {
+    if (QWidget::mouseGrabber() == this) {
+        releaseMouse();
+    }
+    m_timer.stop();
+    m_nRepeatTimer = 0;
+}
+
+void CGeneBar::OnTimer() {
+    if (IsRepeatChecked()) {
+        return;
+    }
+    if (m_nRepeatTimer == 11) {
+        if (QWidget::mouseGrabber() != this && isVisible()) {
+            grabMouse();
+        }
+        m_timer.stop();
+        m_nRepeatTimer = 22;
+        m_timer.start(m_nRepeatPeriod);
+    } else if (m_nRepeatTimer == 22) {
+        ApplyClick(m_ptPress, m_nPressButton, m_nPressFlags);
+    }
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QPixmap>
+#include <QPoint>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "GeneBarState.h"
+#include "GeneDisplay.h"
+
+class CGeneBox;
+class CGenePicture;
+
+// The strip along the top of the window: one box per gene with its gradient picture above,
+// the Repeat box and the Hopeful button. It shows what it is told and, in Engineer mode,
+// edits the current morph's genome through the frame.
+class CGeneBar : public QWidget, public IGeneDisplay {
+    Q_OBJECT
+
+public:
+    // Control ids, also the keys of point-and-click help.
+    static constexpr int kFirstBoxId = 11024;
+    static constexpr int kFirstPictureId = 11086;
+    static constexpr int kRepeatId = 1056;
+    static constexpr int kHopefulId = 1055;
+
+    explicit CGeneBar(QWidget* parent = nullptr);
+    ~CGeneBar() override;
+
+    // IGeneDisplay
+    void ShowGenes(const CBioMorph* morph) override;
+    void ClearGenes() override;
+    void RefreshIndicators() override;
+    void SetRepeatChecked(bool bChecked) override;
+    bool IsRepeatChecked() const override;
+    void ShowSpecialGeneBoxes() override;
+    void SetEditable(bool bEditable) override { m_bEditable = bEditable; }
+    void ShowHopeful(bool bShown) override;
+    void ShowRepeat(bool bShown) override;
+    void EnableRepeat(bool bEnabled) override;
+    bool IsRepeatEnabled() const override;
+
+    void SetIndicator(int k);
+    bool ApplyClick(QPoint point, Qt::MouseButton button, Qt::KeyboardModifiers flags);
+    void StepGene(int k, Qt::MouseButton button, Qt::KeyboardModifiers flags);
+    void CycleGradient(int k);
+    void StartAutoRepeat();
+    void StopAutoRepeat();
+    // Places the pictures over their boxes.
+    void LayoutPictures();
+
+    const CGeneBarState& State() const { return m_state; }
+    bool IsEditable() const { return m_bEditable; }
+    QWidget* Box(int k) const;
+    QWidget* Picture(int k) const;
+    QPushButton* RepeatButton() const { return m_pRepeat; }
+    QPushButton* HopefulButton() const { return m_pHopeful; }
+    // The id of the control under a point of the bar, 0 for none (point-and-click help).
+    int ControlIdAt(QPoint point) const;
+    QSize sizeHint() const override;
+
+    // The frame's side.
+    std::function<void(const std::array<int32_t, kGeneCount>&)> m_applyGenes;
+    std::function<void(const GeneArray&)> m_applyGradients;
+    std::function<int()> m_currentMode;
+    std::function<void()> m_onHopeful;
+    std::function<void()> m_onRepeatClicked;
+    std::function<void()> m_beep;
+    // Timer periods, shortened by tests.
+    int m_nFirstDelay = 1000;
+    int m_nRepeatPeriod = 75;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool BoxReacts(int k) const;
+    void RefreshBoxTexts();
+    void WriteBack();
+    void OnTimer();
+    int DialogX(int du) const;
+    int DialogY(int du) const;
+    void Relayout();
+
+    CGeneBarState m_state;
+    std::array<CGeneBox*, kGeneCount + 1> m_boxes{};
+    std::array<CGenePicture*, kGeneCount + 1> m_pictures{};
+    QPushButton* m_pRepeat = nullptr;
+    QPushButton* m_pHopeful = nullptr;
+    QTimer m_timer;
+    int m_nRepeatTimer = 0;
+    bool m_bEditable = true;
+    QPoint m_ptPress;
+    Qt::MouseButton m_nPressButton = Qt::LeftButton;
+    Qt::KeyboardModifiers m_nPressFlags;
+    std::array<QPixmap, 5> m_pictureImages;
+};
+
+// The four gradient pictures (flat, rising, falling, blank) and the wide blank one.
+QPixmap GradientPicture(EIndicator kind, bool bWide);

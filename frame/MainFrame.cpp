@@ -1,0 +1,673 @@
+#include "MainFrame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "GeneBar.h"
+#include "GeneDisplay.h"
+#include "HelpContext.h"
+#include "QuorvaleView.h"
+
+namespace {
+
+struct SCommandSpec {
+    ECommand command;
+    const char* text;
+    const char* key;
+    const char* prompt;
+    int helpId;
+    bool bCheckable;
+};
+
+// Menu texts, keys, status-bar prompts and help ids of every command.
+const SCommandSpec kCommands[] = {
+    {ECommand::FileNew, "&New", "Ctrl+N", "Back to basics - Bacteria ", 57600, false},
+    {ECommand::FileOpen, "&Open...", "Ctrl+O", "Load a biomorph from disk", 57601, false},
+    {ECommand::FileSave, "&Save", "Ctrl+S", "Save current biomorph to disk.", 57603, false},
+    {ECommand::FileSaveAs, "&Save as...", "", "Save current biomorph to disk.", 57604, false},
+    {ECommand::FilePrint, "&Print...", "Ctrl+P", "Print the page.", 57607, false},
+    {ECommand::FilePrintPreview, "Print pre&view", "", "Display full pages.", 57609, false},
+    {ECommand::FilePrintSetup, "P&rint setup...", "", "Change the printer and printing options", 57606, false},
+    {ECommand::FileExit, "E&xit", "", "Quit the program.", 0, false},
+    {ECommand::EditCopy, "&Copy", "Ctrl+C", "Copy main morph to the Clipboard", 57634, false},
+    {ECommand::EditCopyScreen, "Copy &screen", "", "Copy the screen to the clipboard.", 32798, false},
+    {ECommand::EditPaste, "&Paste", "Ctrl+V", "Insert Clipboard contents", 57637, false},
+    {ECommand::PasteTriangleTop, "Triangle &top", "", "Paste biomorph to top of gene-space triangle. ", 0, false},
+    {ECommand::PasteTriangleLeft, "Triangle bottom &left", "", "Paste biomorph to left of gene-space triangle. ", 0, false},
+    {ECommand::PasteTriangleRight, "Triangle bottom &right", "", "Paste biomorph to right of gene-space triangle. ", 0, false},
+    {ECommand::AddRow, "&Add row", "", "Adds another row of morphs.", 32799, false},
+    {ECommand::RemoveRow, "&Remove row", "", "Remove a row of morphs.", 32800, false},
+    {ECommand::AddColumn, "Add &column", "", "Add another colomn of morphs.", 32801, false},
+    {ECommand::RemoveColumn, "Remove c&olumn", "", "Remove a colomn of morphs.", 32802, false},
+    {ECommand::Breed, "&Breed", "", "Selectively breed a family of morphs.", 32813, true},
+    {ECommand::Engineer, "&Engineer", "", "Evolve and engineer parent's genes.", 32811, true},
+    {ECommand::Repeat, "R&epeat", "Ctrl+R", "Repeat last evolve. ", 0, true},
+    {ECommand::HopefulMonster, "&Hopeful monster", "Ctrl+M", "Generate a hopeful monster. ", 0, false},
+    {ECommand::Rotate, "&Rotate", "", "Rotate biomorphs.", 32778, false},
+    {ECommand::SpecialGenes, "&Special genes...", "", "Customize the special genes influence and susceptibility", 32812, false},
+    {ECommand::MutationRate, "&Mutation rate...", "", "Set global mutation rate.", 32819, false},
+    {ECommand::GeneSpace, "&Gene space", "", "View gene triangle.", 32781, true},
+    {ECommand::TriangleNewTop, "New &top...", "", "Put a new morph in the top position.", 32782, false},
+    {ECommand::TriangleNewLeft, "New &left...", "", "Put a new morph in the bottom left position.", 32783, false},
+    {ECommand::TriangleNewRight, "New &right...", "", "Put a new morph in the bottom-right position.", 32784, false},
+    {ECommand::TriangleClear, "&Clear ", "", "Clear the screen", 32792, false},
+    {ECommand::FamilyTree, "&Family tree", "", "View family tree.", 32814, true},
+    {ECommand::FamilyCreate, "C&reate", "", "Create offspring.", 32816, true},
+    {ECommand::FamilyDestroy, "&Destroy", "", "Destroy family line", 32815, true},
+    {ECommand::FamilyClear, "&Clear", "", "Clear all descendants from family.", 32818, false},
+    {ECommand::FossilHistory, "&Fossil history", "", "View fossil history.", 0, true},
+    {ECommand::FossilNewHistory, "&New history", "", "Clear fossil history.", 0, false},
+    {ECommand::FossilRecord, "&Record", "", "Record morphs in history.", 0, false},
+    {ECommand::FossilStop, "&Stop", "", "Stop recording morphs in history.", 0, false},
+    {ECommand::HelpTopics, "&Help Topics", "", "List Help topics", 0, false},
+    {ECommand::HelpAbout, "&About Quorvale...", "", "Display program information, version number and copyright", 0, false},
+    {ECommand::ContextSave, "Save...", "", "", 0, false},
+    {ECommand::ContextCopy, "&Copy", "", "", 0, false},
+};
+
+const SCommandSpec& SpecOf(ECommand command) {
+    for (const SCommandSpec& spec : kCommands) {
+        if (spec.command == command) {
+            return spec;
+        }
+    }
+    return kCommands[0];
+}
+
+const char* const kIdlePrompt =
+    "For help, press F1; or for \"point + click\" help press 'shift' + F1";
+
+}  // namespace
+
+CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent), m_pDoc(doc) {
+    g_bRemeasure = 0;
+    setObjectName("mainFrame");
+
+    // The gene bar along the top edge, fixed there.
+    m_pGeneBar = new CGeneBar(this);
+    m_pGeneBarDock = new QToolBar(tr("Genes"), this);
+    m_pGeneBarDock->setObjectName("geneBarDock");
+    m_pGeneBarDock->setMovable(false);
+    m_pGeneBarDock->setFloatable(false);
+    m_pGeneBarDock->setAllowedAreas(Qt::TopToolBarArea);
+    m_pGeneBarDock->addWidget(m_pGeneBar);
+    m_pGeneBarDock->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, m_pGeneBarDock);
+    SetGeneDisplay(m_pGeneBar);
+    m_pGeneBar->m_applyGenes = [this](const std::array<int32_t, kGeneCount>& g) { ApplyGenesToCurrent(g); };
+    m_pGeneBar->m_applyGradients = [this](const GeneArray& g) { ApplyGradientsToCurrent(g); };
+    m_pGeneBar->m_currentMode = [this] { return m_pDoc->m_nMode; };
+    m_pGeneBar->m_onHopeful = [this] { OnHopefulMonster(); };
+    m_pGeneBar->m_onRepeatClicked = [this] { OnRepeatBox(); };
+
+    m_pIdlePrompt = new QLabel(tr(kIdlePrompt), this);
+    statusBar()->addWidget(m_pIdlePrompt, 1);
+
+    m_pView = new CQuorvaleView(m_pDoc, this);
+    m_pView->setObjectName("view");
+    setCentralWidget(m_pView);
+    m_pDoc->SetViewLink(m_pView);
+    m_pDoc->SetMessageSink(this);
+    m_pView->m_onContextMenu = [this](const QPoint& p) { OnContextMenu(p); };
+
+    CreateActions();
+    CreateMenus();
+    qApp->installEventFilter(this);
+    UpdateCaption();
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    m_pDoc->SetMessageSink(nullptr);
+    m_pDoc->SetViewLink(nullptr);
+    SetGeneDisplay(nullptr);
+}
+
+void CMainFrame::UpdateCaption() {
+    setWindowTitle(QString::fromStdString(m_pDoc->Title()) + " - Quorvale");
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands and their rules
+
+int CMainFrame::CommandHelpId(ECommand command) { return SpecOf(command).helpId; }
+
+void CMainFrame::CreateActions() {
+    for (const SCommandSpec& spec : kCommands) {
+        auto* action = new QAction(tr(spec.text), this);
+        if (spec.key[0] != '\0') {
+            action->setShortcut(QKeySequence(QString::fromLatin1(spec.key)));
+            action->setShortcutContext(Qt::WindowShortcut);
+        }
+        if (spec.prompt[0] != '\0') {
+            action->setStatusTip(tr(spec.prompt));
+        }
+        action->setCheckable(spec.bCheckable);
+        const ECommand command = spec.command;
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+        m_actions[static_cast<size_t>(command)] = action;
+        addAction(action);
+    }
+    // Shift+Insert pastes as well.
+    Action(ECommand::EditPaste)->setShortcuts({QKeySequence("Ctrl+V"), QKeySequence("Shift+Insert")});
+    // Ctrl+S is the Save command, which has no menu item: it saves to the document's own path.
+    auto* help = new QAction(this);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::ApplicationShortcut);
+    connect(help, &QAction::triggered, this, [this] { OnHelp(); });
+    addAction(help);
+    auto* pointHelp = new QAction(this);
+    pointHelp->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    pointHelp->setShortcutContext(Qt::ApplicationShortcut);
+    connect(pointHelp, &QAction::triggered, this, [this] { EnterPointHelp(); });
+    addAction(pointHelp);
+    for (size_t i = 0; i < m_recentActions.size(); ++i) {
+        auto* action = new QAction(this);
+        action->setStatusTip(tr("Open this document"));
+        action->setVisible(false);
+        connect(action, &QAction::triggered, this, [this, i] {
+            if (static_cast<qsizetype>(i) < m_recentFiles.size()) {
+                OpenDocumentFile(m_recentFiles[static_cast<qsizetype>(i)]);
+            }
+        });
+        m_recentActions[i] = action;
+    }
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, ECommand command) {
+    QAction* action = Action(command);
+    menu->addAction(action);
+    return action;
+}
+
+void CMainFrame::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(tr("&File"));
+    AddCommand(file, ECommand::FileNew);
+    AddCommand(file, ECommand::FileOpen);
+    AddCommand(file, ECommand::FileSaveAs);
+    file->addSeparator();
+    AddCommand(file, ECommand::FilePrint);
+    AddCommand(file, ECommand::FilePrintSetup);
+    m_pRecentSeparator = file->addSeparator();
+    for (QAction* recent : m_recentActions) {
+        file->addAction(recent);
+    }
+    file->addSeparator();
+    AddCommand(file, ECommand::FileExit);
+    // Ctrl+S shows in no menu but still needs the file menu's rules evaluated with the others.
+
+    QMenu* edit = bar->addMenu(tr("&Edit"));
+    AddCommand(edit, ECommand::EditCopy);
+    AddCommand(edit, ECommand::EditCopyScreen);
+    AddCommand(edit, ECommand::EditPaste);
+    QMenu* pasteTo = edit->addMenu(tr("Paste &to"));
+    AddCommand(pasteTo, ECommand::PasteTriangleTop);
+    AddCommand(pasteTo, ECommand::PasteTriangleLeft);
+    AddCommand(pasteTo, ECommand::PasteTriangleRight);
+    edit->addSeparator();
+    AddCommand(edit, ECommand::AddRow);
+    AddCommand(edit, ECommand::RemoveRow);
+    AddCommand(edit, ECommand::AddColumn);
+    AddCommand(edit, ECommand::RemoveColumn);
+
+    QMenu* evolve = bar->addMenu(tr("E&volve"));
+    AddCommand(evolve, ECommand::Breed);
+    AddCommand(evolve, ECommand::Engineer);
+    evolve->addSeparator();
+    AddCommand(evolve, ECommand::Repeat);
+    AddCommand(evolve, ECommand::HopefulMonster);
+    AddCommand(evolve, ECommand::Rotate);
+
+    QMenu* genes = bar->addMenu(tr("&Genes"));
+    AddCommand(genes, ECommand::SpecialGenes);
+    AddCommand(genes, ECommand::MutationRate);
+
+    QMenu* triangle = bar->addMenu(tr("&Triangle"));
+    AddCommand(triangle, ECommand::GeneSpace);
+    triangle->addSeparator();
+    AddCommand(triangle, ECommand::TriangleNewTop);
+    AddCommand(triangle, ECommand::TriangleNewLeft);
+    AddCommand(triangle, ECommand::TriangleNewRight);
+    triangle->addSeparator();
+    AddCommand(triangle, ECommand::TriangleClear);
+
+    QMenu* family = bar->addMenu(tr("F&amily"));
+    AddCommand(family, ECommand::FamilyTree);
+    family->addSeparator();
+    AddCommand(family, ECommand::FamilyCreate);
+    AddCommand(family, ECommand::FamilyDestroy);
+    family->addSeparator();
+    AddCommand(family, ECommand::FamilyClear);
+
+    QMenu* fossils = bar->addMenu(tr("F&ossils "));
+    AddCommand(fossils, ECommand::FossilHistory);
+    AddCommand(fossils, ECommand::FossilNewHistory);
+    fossils->addSeparator();
+    AddCommand(fossils, ECommand::FossilRecord);
+    AddCommand(fossils, ECommand::FossilStop);
+
+    QMenu* help = bar->addMenu(tr("&Help"));
+    AddCommand(help, ECommand::HelpTopics);
+    help->addSeparator();
+    AddCommand(help, ECommand::HelpAbout);
+
+    m_menus = {file, edit, pasteTo, evolve, genes, triangle, family, fossils, help};
+    for (QMenu* menu : m_menus) {
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
+        connect(menu, &QMenu::aboutToHide, this, [this, menu] {
+            // Keys reach the commands again; each command checks its own rule when it runs.
+            for (QAction* a : menu->actions()) {
+                if (!a->isSeparator() && !a->menu()) {
+                    a->setEnabled(true);
+                }
+            }
+        });
+    }
+
+    m_pContextMenu = new QMenu(this);
+    m_pContextMenu->addAction(Action(ECommand::ContextSave));
+    m_pContextMenu->addAction(Action(ECommand::ContextCopy));
+}
+
+SCommandState CMainFrame::CommandState() const {
+    SCommandState s;
+    s.nMode = m_pDoc->m_nMode;
+    s.bRecording = m_pDoc->m_bRecording != 0;
+    s.nFossils = m_pDoc->m_listFossils.size();
+    s.nRows = m_pView->m_nRows;
+    s.nCols = m_pView->m_nCols;
+    s.bClipboardHasMorph = false;
+    s.bRepeatChecked = m_pGeneBar->IsRepeatChecked();
+    s.nFamilyTool = m_pView->m_nFamilyTool;
+    return s;
+}
+
+void CMainFrame::UpdateMenu(QMenu* menu) {
+    const SCommandState state = CommandState();
+    for (size_t i = 0; i < m_actions.size(); ++i) {
+        QAction* action = m_actions[i];
+        if (!action || !menu->actions().contains(action)) {
+            continue;
+        }
+        const SCommandRule rule = RuleFor(static_cast<ECommand>(i), state);
+        action->setEnabled(rule.bEnabled);
+        if (action->isCheckable()) {
+            action->setChecked(rule.bChecked);
+        }
+    }
+}
+
+void CMainFrame::UpdateCommandUI() {
+    const SCommandState state = CommandState();
+    for (size_t i = 0; i < m_actions.size(); ++i) {
+        const SCommandRule rule = RuleFor(static_cast<ECommand>(i), state);
+        m_actions[i]->setEnabled(rule.bEnabled);
+        if (m_actions[i]->isCheckable()) {
+            m_actions[i]->setChecked(rule.bChecked);
+        }
+    }
+}
+
+bool CMainFrame::RunCommand(ECommand command) {
+    QAction* action = Action(command);
+    const SCommandRule rule = Rule(command);
+    if (action->isCheckable()) {
+        // Qt flips the mark on its own; the rule says what it shows.
+        action->setChecked(rule.bChecked);
+    }
+    if (m_bPointHelp) {
+        FinishPointHelp(CommandHelpId(command));
+        return false;
+    }
+    if (!rule.bEnabled) {
+        return false;
+    }
+    Execute(command);
+    if (action->isCheckable()) {
+        action->setChecked(Rule(command).bChecked);
+    }
+    return true;
+}
+
+void CMainFrame::Execute(ECommand command) {
+    switch (command) {
+        case ECommand::FileNew: OnFileNew(); break;
+        case ECommand::FileOpen: OnFileOpen(); break;
+        case ECommand::FileSave: OnFileSave(); break;
+        case ECommand::FileSaveAs:
+        case ECommand::ContextSave: OnFileSaveAs(); break;
+        case ECommand::FileExit: close(); break;
+        case ECommand::Breed: OnBreed(); break;
+        case ECommand::Engineer: OnEngineer(); break;
+        case ECommand::Repeat: OnRepeat(); break;
+        case ECommand::HopefulMonster: OnHopefulMonster(); break;
+        case ECommand::Rotate: OnRotate(); break;
+        case ECommand::SpecialGenes: OnSpecialGenes(); break;
+        case ECommand::MutationRate: OnMutationRate(); break;
+        case ECommand::FossilHistory: OnFossilHistory(); break;
+        case ECommand::FossilNewHistory: OnNewHistory(); break;
+        case ECommand::FossilRecord: m_pDoc->OnRecord(); break;
+        case ECommand::FossilStop: m_pDoc->OnStop(); break;
+        case ECommand::HelpTopics: ShowHelpTopic(0); break;
+        case ECommand::HelpAbout:
+            if (m_showAbout) {
+                m_showAbout();
+            }
+            break;
+        case ECommand::ContextCopy: OnContextCopy(); break;
+        default:
+            // Commands whose features are still to come do nothing yet.
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Files
+
+void CMainFrame::OnFileNew() {
+    m_pDoc->OnNewDocument();
+    UpdateCaption();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnFileOpen() {
+    const QString path = m_askOpenPath
+        ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
+        : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    if (m_pDoc->OpenAndFinish(path.toStdString())) {
+        if (m_pDoc->PathName() == path.toStdString()) {
+            AddRecentFile(path);
+        }
+    }
+    UpdateCaption();
+    m_pView->Invalidate();
+}
+
+bool CMainFrame::OpenDocumentFile(const QString& path) {
+    const bool bOpened = m_pDoc->OpenFile(path.toStdString());
+    if (bOpened) {
+        AddRecentFile(path);
+    }
+    UpdateCaption();
+    m_pView->Invalidate();
+    return bOpened;
+}
+
+void CMainFrame::OnFileSaveAs() {
+    const QString path = m_askSavePath
+        ? m_askSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
+                        QString::fromStdString(m_pDoc->Title()))
+        : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    m_pDoc->SaveAs(path.toStdString());
+    UpdateCaption();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnFileSave() {
+    QString path = QString::fromStdString(m_pDoc->PathName());
+    if (path.isEmpty() || !QFileInfo(path).isWritable()) {
+        path = m_askSavePath ? m_askSavePath(tr("Save As"), tr("All Files (*)"),
+                                             QString::fromStdString(m_pDoc->Title()))
+                             : QString();
+        if (path.isEmpty()) {
+            return;
+        }
+    }
+    if (m_pDoc->SaveFile(path.toStdString())) {
+        m_pDoc->SetPathName(path.toStdString());
+        AddRecentFile(path);
+    }
+    UpdateCaption();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::AddRecentFile(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    m_recentFiles.removeAll(absolute);
+    m_recentFiles.prepend(absolute);
+    while (m_recentFiles.size() > 4) {
+        m_recentFiles.removeLast();
+    }
+    RebuildRecentMenu();
+    emit recentFilesChanged();
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& files) {
+    m_recentFiles = files.mid(0, 4);
+    RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    for (size_t i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_recentActions[i];
+        if (static_cast<qsizetype>(i) < m_recentFiles.size()) {
+            const QString& file = m_recentFiles[static_cast<qsizetype>(i)];
+            action->setText(QString("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName()));
+            action->setToolTip(file);
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::ShowError(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    if (m_showMessage) {
+        m_showMessage(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), message, QMessageBox::Ok, this);
+    box.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Modes and evolution
+
+void CMainFrame::OnBreed() {
+    if (m_pDoc->m_nMode == kModeBreed) {
+        return;
+    }
+    m_pView->SetMode(kModeBreed);
+    m_pView->ShowBreedingScreen();
+}
+
+void CMainFrame::OnEngineer() {
+    if (m_pDoc->m_nMode == kModeEngineer) {
+        return;
+    }
+    m_pView->SetMode(kModeEngineer);
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnRepeat() {
+    m_pGeneBar->SetRepeatChecked(!m_pGeneBar->IsRepeatChecked());
+    OnRepeatBox();
+}
+
+void CMainFrame::OnRepeatBox() {
+    if (m_pGeneBar->IsRepeatChecked()) {
+        m_pView->RepeatStep();
+    }
+    m_pView->ScheduleRepeat();
+    m_pView->setFocus();
+}
+
+void CMainFrame::OnHopefulMonster() {
+    m_pDoc->m_pCurrent->HopefulMonster();
+    if (!m_pGeneBar->IsRepeatEnabled()) {
+        m_pGeneBar->EnableRepeat(true);
+    }
+    m_pView->m_nLastEvolve = evolveMonster;
+    m_pGeneBar->ShowGenes(m_pDoc->m_pCurrent.get());
+    m_pView->RecordFossil(*m_pDoc->m_pCurrent);
+    m_pView->Invalidate();
+    m_pView->activateWindow();
+    m_pView->setFocus();
+}
+
+void CMainFrame::OnRotate() {
+    m_pDoc->m_nOrientation = (m_pDoc->m_nOrientation + 1) % 4;
+    if (m_pDoc->m_nMode == kModeTriangle) {
+        m_pView->m_bTriangleDirty = true;
+    }
+    g_bRemeasure = 1;
+    m_pView->Invalidate();
+    update();
+}
+
+void CMainFrame::OnSpecialGenes() {
+    if (!m_runSpecialGenes) {
+        return;
+    }
+    if (m_pDoc->RunSpecialGenesDialog(m_runSpecialGenes) && m_pDoc->m_nMode == kModeTriangle) {
+        m_pView->m_bTriangleDirty = true;
+        m_pView->m_ptRubber.x = -20001;
+    }
+    m_pGeneBar->update();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnMutationRate() {
+    if (m_runMutationRate) {
+        m_pDoc->OnMutationRate(m_runMutationRate);
+    }
+}
+
+void CMainFrame::OnFossilHistory() {
+    m_pView->SetMode(kModeFossils);
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnNewHistory() {
+    m_pDoc->DeleteFossils();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes) {
+    m_pDoc->m_pCurrent->SetGenes(genes);
+    m_pView->Invalidate();
+}
+
+void CMainFrame::ApplyGradientsToCurrent(const GeneArray& gradients) {
+    m_pDoc->m_pCurrent->SetGradients(gradients);
+    m_pView->Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------
+// Context menu, presses on the frame, help
+
+void CMainFrame::OnContextMenu(const QPoint& globalPos) {
+    const QPoint local = m_pView->mapFromGlobal(globalPos);
+    if (!m_pView->rect().contains(local)) {
+        return;
+    }
+    const int mode = m_pDoc->m_nMode;
+    if (mode == kModeTriangle) {
+        return;
+    }
+    if (mode == kModeFamily && !m_pDoc->FamilyNodeAt(local.x(), local.y()) &&
+        !m_pDoc->FamilyFrameAt(local.x(), local.y())) {
+        return;
+    }
+    for (QAction* a : m_pContextMenu->actions()) {
+        a->setEnabled(true);
+    }
+    // The point and the skip are kept before a chosen command runs (Qt runs it inside exec),
+    // and whether or not anything is chosen.
+    m_pView->m_ptContextMenu = globalPos;
+    m_pView->m_bSkipClick = true;
+    if (m_execContextMenu) {
+        if (QAction* chosen = m_execContextMenu(m_pContextMenu, globalPos)) {
+            chosen->trigger();
+        }
+    } else {
+        m_pContextMenu->exec(globalPos);
+    }
+}
+
+void CMainFrame::OnContextCopy() {
+    // Copying to the clipboard comes with the clipboard's own feature; the morph under the
+    // menu's point is found here already.
+    (void)m_pView->MorphAt(m_pView->mapFromGlobal(m_pView->m_ptContextMenu));
+}
+
+void CMainFrame::mousePressEvent(QMouseEvent* event) {
+    if (m_pView->m_bSkipClick) {
+        m_pView->m_bSkipClick = false;
+        return;
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void CMainFrame::OnHelp() {
+    if (m_pDoc->m_bSpecialGenesOpen) {
+        ShowHelpTopic(1504);
+    } else if (g_bMutationRateOpen) {
+        ShowHelpTopic(1505);
+    } else {
+        ShowHelpTopic(0);
+    }
+}
+
+void CMainFrame::ShowHelpTopic(int topic) {
+    m_nLastHelpTopic = topic;
+    if (m_showHelp) {
+        m_showHelp(topic);
+    }
+}
+
+void CMainFrame::EnterPointHelp() {
+    m_bPointHelp = true;
+    QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+}
+
+void CMainFrame::FinishPointHelp(int id) {
+    m_bPointHelp = false;
+    QApplication::restoreOverrideCursor();
+    ShowHelpTopic(HelpTopicForContext(static_cast<uint32_t>(id), m_pDoc->m_nMode));
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (m_bPointHelp) {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_bPointHelp = false;
+            QApplication::restoreOverrideCursor();
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            auto* me = static_cast<QMouseEvent*>(event);
+            if (widget && !qobject_cast<QMenu*>(widget) && !qobject_cast<QMenuBar*>(widget)) {
+                int id = 0;
+                if (widget == m_pGeneBar || m_pGeneBar->isAncestorOf(widget)) {
+                    id = m_pGeneBar->ControlIdAt(m_pGeneBar->mapFromGlobal(me->globalPosition().toPoint()));
+                }
+                FinishPointHelp(id);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    m_pGeneBar->SetRepeatChecked(false);
+    g_bAbortReveal = true;
+    QMainWindow::closeEvent(event);
+}

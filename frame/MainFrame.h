@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "CommandRules.h"
+#include "DocLinks.h"
+#include "QuorvaleDoc.h"
+
+class CGeneBar;
+class CQuorvaleView;
+class QToolBar;
+
+// The program's window: menus, keys, the gene bar along the top, the view, the status bar.
+// Every command has one rule (enabled, checked) evaluated before its menu shows and again
+// before the command runs, so a disabled command never runs from its key either.
+class CMainFrame : public QMainWindow, public IMessageSink {
+    Q_OBJECT
+
+public:
+    CMainFrame(CQuorvaleDoc* doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CQuorvaleView* View() const { return m_pView; }
+    CGeneBar* GeneBar() const { return m_pGeneBar; }
+    CQuorvaleDoc* Document() const { return m_pDoc; }
+    QAction* Action(ECommand command) const { return m_actions[static_cast<size_t>(command)]; }
+    QMenu* ContextMenu() const { return m_pContextMenu; }
+    QLabel* IdlePrompt() const { return m_pIdlePrompt; }
+
+    SCommandState CommandState() const;
+    SCommandRule Rule(ECommand command) const { return RuleFor(command, CommandState()); }
+    // Sets the enabled and checked state of every command from its rule.
+    void UpdateCommandUI();
+    // Carries out a command if its rule allows it; false if it was refused.
+    bool RunCommand(ECommand command);
+    // The help id of a command (0 for none).
+    static int CommandHelpId(ECommand command);
+
+    // Operations the gene bar calls.
+    void ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes);
+    void ApplyGradientsToCurrent(const GeneArray& gradients);
+
+    // The context menu at a screen point (right click or the menu key over the view).
+    void OnContextMenu(const QPoint& globalPos);
+    // Help: F1, Help Topics, and point-and-click help.
+    void OnHelp();
+    void ShowHelpTopic(int topic);
+    void EnterPointHelp();
+    bool InPointHelp() const { return m_bPointHelp; }
+    int LastHelpTopic() const { return m_nLastHelpTopic; }
+
+    // IMessageSink: a stop-icon message box under the program's title.
+    void ShowError(const std::string& text) override;
+
+    // Recent files (most recent first, at most four).
+    void AddRecentFile(const QString& path);
+    const QStringList& RecentFiles() const { return m_recentFiles; }
+    void SetRecentFiles(const QStringList& files);
+    bool OpenDocumentFile(const QString& path);
+
+    // Seams for tests and for the application: dialogs that ask the user.
+    std::function<QString(const QString& title, const QString& filter, const QString& proposed)> m_askOpenPath;
+    std::function<QString(const QString& title, const QString& filter, const QString& proposed)> m_askSavePath;
+    std::function<void(const QString& text)> m_showMessage;
+    std::function<void(int topic)> m_showHelp;
+    std::function<QAction*(QMenu* menu, const QPoint& globalPos)> m_execContextMenu;
+    std::function<std::optional<CSpecialGeneChoices>()> m_runSpecialGenes;
+    std::function<std::optional<float>(float)> m_runMutationRate;
+    std::function<void()> m_showAbout;
+
+    void UpdateCaption();
+
+signals:
+    void recentFilesChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void UpdateMenu(QMenu* menu);
+    void RebuildRecentMenu();
+    QAction* AddCommand(QMenu* menu, ECommand command);
+    void Execute(ECommand command);
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnBreed();
+    void OnEngineer();
+    void OnRepeat();
+    void OnRepeatBox();
+    void OnHopefulMonster();
+    void OnRotate();
+    void OnSpecialGenes();
+    void OnMutationRate();
+    void OnFossilHistory();
+    void OnNewHistory();
+    void OnContextCopy();
+    void FinishPointHelp(int id);
+
+    CQuorvaleDoc* m_pDoc;
+    CQuorvaleView* m_pView = nullptr;
+    CGeneBar* m_pGeneBar = nullptr;
+    QToolBar* m_pGeneBarDock = nullptr;
+    QLabel* m_pIdlePrompt = nullptr;
+    QMenu* m_pContextMenu = nullptr;
+    QMenu* m_pRecentMenuAnchor = nullptr;
+    QAction* m_pRecentSeparator = nullptr;
+    std::array<QAction*, static_cast<size_t>(ECommand::Count)> m_actions{};
+    std::array<QAction*, 4> m_recentActions{};
+    QList<QMenu*> m_menus;
+    QStringList m_recentFiles;
+    bool m_bPointHelp = false;
+    int m_nLastHelpTopic = -1;
+};

@@ -1,0 +1,553 @@
+// The window driven as a user would: menus, keys, clicks on the view and the gene bar,
+// checked against the document and the pixels of the view's screen image.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+#include "GeneBar.h"
+#include "GeneDisplay.h"
+#include "MainFrame.h"
+#include "QuorvaleView.h"
+#include "Random.h"
+
+namespace {
+const QColor kGrid(213, 220, 240);
+const QColor kRed(255, 0, 30);
+}  // namespace
+
+class CWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CQuorvaleDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    CFakeClock m_clock;
+    QStringList m_messages;
+    QList<int> m_helpTopics;
+    int m_nBeeps = 0;
+
+    CQuorvaleView* View() { return m_frame->View(); }
+    CGeneBar* Bar() { return m_frame->GeneBar(); }
+    QColor Pixel(int x, int y) { return View()->ScreenImage().pixelColor(x, y); }
+    void SetMode(int mode) {
+        View()->SetMode(mode);
+        View()->Invalidate();
+    }
+    QPoint CellCentre(int cell) {
+        const SRect r = View()->CellRect(cell);
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    std::array<int32_t, kGeneCount> Genes(const CBioMorph& m) { return m.GetGenes(); }
+    QPoint BoxCentre(int gene) { return Bar()->Box(gene)->geometry().center(); }
+
+private slots:
+    void init() {
+        SetDefaultGeneTables();
+        SeedRandom(5);
+        g_bRemeasure = 0;
+        g_bMutationRateOpen = 0;
+        m_messages.clear();
+        m_helpTopics.clear();
+        m_nBeeps = 0;
+        m_clock = CFakeClock();
+        m_doc = std::make_unique<CQuorvaleDoc>();
+        m_frame = std::make_unique<CMainFrame>(m_doc.get());
+        m_frame->m_showMessage = [this](const QString& text) { m_messages << text; };
+        m_frame->m_showHelp = [this](int topic) { m_helpTopics << topic; };
+        Bar()->m_beep = [this] { ++m_nBeeps; };
+        View()->SetClock(&m_clock);
+        m_doc->OnNewDocument();
+        m_frame->resize(820, 560);
+        View()->OnInitialUpdate();
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        View()->ScreenImage();
+    }
+
+    void cleanup() {
+        m_frame.reset();
+        m_doc.reset();
+        SetDefaultGeneTables();
+    }
+
+    void startsInBreedWithTheBasicMorph() {
+        QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
+        QCOMPARE(m_doc->m_nMode, int(kModeBreed));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
+        QCOMPARE(m_doc->m_listOffspring.size(), size_t(14));
+        QVERIFY(Bar()->RepeatButton()->isVisible());
+        QVERIFY(Bar()->RepeatButton()->isEnabled());
+        QVERIFY(!Bar()->HopefulButton()->isVisible());
+        QVERIFY(!Bar()->IsEditable());
+        QCOMPARE(m_frame->IdlePrompt()->text(),
+                 QString("For help, press F1; or for \"point + click\" help press 'shift' + F1"));
+    }
+
+    void menuItemsFollowTheirRules_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<bool>("checked");
+        using C = ECommand;
+        QTest::newRow("breed: breed checked") << 0 << int(C::Breed) << true << true;
+        QTest::newRow("breed: monster off") << 0 << int(C::HopefulMonster) << false << false;
+        QTest::newRow("engineer: monster on") << 1 << int(C::HopefulMonster) << true << false;
+        QTest::newRow("engineer checked") << 1 << int(C::Engineer) << true << true;
+        QTest::newRow("fossils: save as off") << 3 << int(C::FileSaveAs) << false << false;
+        QTest::newRow("fossils: repeat off") << 3 << int(C::Repeat) << false << false;
+        QTest::newRow("fossils checked") << 3 << int(C::FossilHistory) << true << true;
+        QTest::newRow("triangle: copy off") << 4 << int(C::EditCopy) << false << false;
+        QTest::newRow("triangle: clear on") << 4 << int(C::TriangleClear) << true << false;
+        QTest::newRow("family: create checked") << 5 << int(C::FamilyCreate) << true << true;
+        QTest::newRow("family: add row off") << 5 << int(C::AddRow) << false << false;
+        QTest::newRow("breed: add row on") << 0 << int(C::AddRow) << true << false;
+        QTest::newRow("breed: stop on") << 0 << int(C::FossilStop) << true << false;
+        QTest::newRow("breed: record off") << 0 << int(C::FossilRecord) << false << false;
+        QTest::newRow("breed: new history on") << 0 << int(C::FossilNewHistory) << true << false;
+    }
+
+    void menuItemsFollowTheirRules() {
+        QFETCH(int, mode);
+        QFETCH(int, command);
+        QFETCH(bool, enabled);
+        QFETCH(bool, checked);
+        SetMode(mode);
+        m_frame->UpdateCommandUI();
+        QAction* action = m_frame->Action(static_cast<ECommand>(command));
+        QCOMPARE(action->isEnabled(), enabled);
+        QCOMPARE(action->isChecked(), checked);
+    }
+
+    void menuTextsAndKeys() {
+        QCOMPARE(m_frame->Action(ECommand::FileOpen)->text(), QString("&Open..."));
+        QCOMPARE(m_frame->Action(ECommand::FileOpen)->shortcut(), QKeySequence("Ctrl+O"));
+        QCOMPARE(m_frame->Action(ECommand::Repeat)->shortcut(), QKeySequence("Ctrl+R"));
+        QCOMPARE(m_frame->Action(ECommand::EditPaste)->shortcuts().size(), 2);
+        QCOMPARE(m_frame->Action(ECommand::FileNew)->statusTip(), QString("Back to basics - Bacteria "));
+        QStringList titles;
+        for (QAction* a : m_frame->menuBar()->actions()) {
+            titles << a->text();
+        }
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "E&volve", "&Genes", "&Triangle", "F&amily",
+                                      "F&ossils ", "&Help"}));
+    }
+
+    void disabledShortcutsDoNothing() {
+        const auto before = Genes(*m_doc->m_pCurrent);
+        QTest::keyClick(m_frame.get(), Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(Genes(*m_doc->m_pCurrent), before);
+        SetMode(kModeFossils);
+        QTest::keyClick(m_frame.get(), Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!Bar()->IsRepeatChecked());
+
+        SetMode(kModeEngineer);
+        const size_t fossils = m_doc->m_listFossils.size();
+        QTest::keyClick(m_frame.get(), Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(Genes(*m_doc->m_pCurrent) != before);
+        QCOMPARE(View()->m_nLastEvolve, int(evolveMonster));
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+        QVERIFY(Bar()->IsRepeatEnabled());
+    }
+
+    void repeatKeyInEngineerChecksTheDisabledBoxAndStepsOnce() {
+        SetMode(kModeEngineer);
+        QVERIFY(!Bar()->IsRepeatEnabled());
+        const size_t fossils = m_doc->m_listFossils.size();
+        QTest::keyClick(m_frame.get(), Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(Bar()->IsRepeatChecked());
+        // One step at once: with nothing to repeat yet it records two unchanged copies.
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 2);
+        QTest::keyClick(m_frame.get(), Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!Bar()->IsRepeatChecked());
+    }
+
+    void fourRotationsComeBackToTheStart() {
+        const QImage start = View()->ScreenImage().copy();
+        for (int i = 0; i < 4; ++i) {
+            m_frame->RunCommand(ECommand::Rotate);
+            QCOMPARE(g_bRemeasure, 1);
+            const QImage turned = View()->ScreenImage().copy();
+            QCOMPARE(g_bRemeasure, 0);
+            QCOMPARE(turned == start, i == 3);
+        }
+        QCOMPARE(m_doc->m_nOrientation, 0);
+    }
+
+    void dismissedContextMenuSwallowsTheNextClick() {
+        m_frame->m_execContextMenu = [](QMenu*, const QPoint&) { return nullptr; };
+        const QPoint cell0 = CellCentre(0);
+        m_frame->OnContextMenu(View()->mapToGlobal(cell0));
+        QVERIFY(View()->m_bSkipClick);
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        const auto child = Genes(*m_doc->m_listOffspring[0]);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, cell0);
+        QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, cell0);
+        QCOMPARE(Genes(*m_doc->m_pCurrent), child);
+    }
+
+    void noContextMenuOverTheTriangle() {
+        int shown = 0;
+        m_frame->m_execContextMenu = [&](QMenu*, const QPoint&) {
+            ++shown;
+            return nullptr;
+        };
+        SetMode(kModeTriangle);
+        m_frame->OnContextMenu(View()->mapToGlobal(QPoint(50, 50)));
+        SetMode(kModeFamily);
+        m_frame->OnContextMenu(View()->mapToGlobal(QPoint(50, 50)));
+        QCOMPARE(shown, 0);
+        QVERIFY(!View()->m_bSkipClick);
+    }
+
+    void gridLinesFramesAndTheRedParent() {
+        const SGridGeometry g = View()->Grid();
+        const int colW = g.CellWidth();
+        const int rowH = g.CellHeight();
+        for (int i = 1; i < 5; ++i) {
+            QCOMPARE(Pixel(i * colW, rowH / 3), kGrid);
+            QCOMPARE(Pixel(i * colW - 1, rowH / 3), kGrid);
+        }
+        QCOMPARE(Pixel(colW / 3, rowH), kGrid);
+        const SRect parent = View()->CellRect(7);
+        QCOMPARE(Pixel(parent.left, parent.top + 5), kRed);
+        QCOMPARE(Pixel(parent.left - 1, parent.top + 5), kRed);
+        const SRect other = View()->CellRect(0);
+        QCOMPARE(Pixel(other.left, other.top + 5), QColor(Qt::black));
+        // The basic morph shows in black at the parent's centre column.
+        bool bInk = false;
+        for (int y = parent.top + 1; y < parent.bottom - 1 && !bInk; ++y) {
+            bInk = Pixel((parent.left + parent.right) / 2, y) == QColor(Qt::black);
+        }
+        QVERIFY(bInk);
+    }
+
+    void engineerShowsTheMorphAloneWithNoGrid() {
+        SetMode(kModeEngineer);
+        const QImage& image = View()->ScreenImage();
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                QVERIFY2(c != kGrid && c != kRed, "no grid in engineering");
+                ink += c != QColor(Qt::white);
+            }
+        }
+        QVERIFY(ink > 20);
+    }
+
+    void fossilPagesNumberTheirCellsAndFillEmptyOnes() {
+        m_doc->DeleteFossils();
+        for (int i = 0; i < 20; ++i) {
+            m_doc->m_pCurrent->SetGene(1, -200 + 10 * i);
+            View()->RecordFossil(*m_doc->m_pCurrent);
+        }
+        SetMode(kModeFossils);
+        View()->ScreenImage();
+        QVERIFY(View()->VScrollBar()->isVisible());
+        // Four rows of fossils, a page of three: the last full page starts at row 1.
+        View()->ScrollFossils(EScrollRequest::Bottom);
+        QCOMPARE(View()->m_nFirstFossil, 5);
+        View()->ScrollFossils(EScrollRequest::Top);
+        QCOMPARE(View()->m_nFirstFossil, 0);
+        View()->ScrollFossils(EScrollRequest::ThumbPosition, 3);
+        QCOMPARE(View()->m_nFirstFossil, 5);
+        View()->m_nFirstFossil = 15;
+        View()->Invalidate();
+        if (qEnvironmentVariableIsSet("QUORVALE_DUMP")) {
+            View()->ScreenImage().save("/tmp/fossils.png");
+        }
+        for (int cell = 0; cell < 15; ++cell) {
+            const SRect r = View()->Grid().CellRect(cell);
+            const QColor centre = Pixel(r.left + 3, r.bottom - 3);
+            QCOMPARE(centre == kGrid, cell >= 5);
+            // Numbers sit at the top-left of the filled cells only.
+            bool bText = false;
+            for (int y = r.top + 2; y < r.top + 10; ++y) {
+                for (int x = r.left + 2; x < r.left + 10; ++x) {
+                    bText |= Pixel(x, y).lightness() < 100;
+                }
+            }
+            QCOMPARE(bText, cell < 5);
+        }
+        // The cells are narrower by the scroll bar's width less one.
+        QCOMPARE(View()->Grid().GridWidth(), View()->width() - (View()->VScrollWidth() - 1));
+    }
+
+    void emptyHistoryFillsEveryCell() {
+        m_doc->DeleteFossils();
+        SetMode(kModeFossils);
+        for (int cell = 0; cell < 15; ++cell) {
+            const SRect r = View()->Grid().CellRect(cell);
+            QCOMPARE(Pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2), kGrid);
+        }
+        QVERIFY(!View()->VScrollBar()->isVisible());
+    }
+
+    void wheelScrollsTheHistory() {
+        for (int i = 0; i < 40; ++i) {
+            View()->RecordFossil(*m_doc->m_pCurrent);
+        }
+        SetMode(kModeFossils);
+        View()->ScreenImage();
+        const QPoint at = CellCentre(0);
+        QWheelEvent down(at, View()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(View(), &down);
+        QCOMPARE(View()->m_nFirstFossil, 5);
+        QCOMPARE(View()->VScrollBar()->value(), 1);
+    }
+
+    void helpGoesToTheRightTopic() {
+        QTest::keyClick(m_frame.get(), Qt::Key_F1);
+        m_doc->m_bSpecialGenesOpen = 1;
+        QTest::keyClick(m_frame.get(), Qt::Key_F1);
+        m_doc->m_bSpecialGenesOpen = 0;
+        g_bMutationRateOpen = 1;
+        QTest::keyClick(m_frame.get(), Qt::Key_F1);
+        g_bMutationRateOpen = 0;
+        m_frame->RunCommand(ECommand::HelpTopics);
+        QCOMPARE(m_helpTopics, (QList<int>{0, 1504, 1505, 0}));
+
+        // Point-and-click help on the value box of gene 3, and on the Add row command.
+        m_helpTopics.clear();
+        QTest::keyClick(m_frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(m_frame->InPointHelp());
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, BoxCentre(3));
+        QTest::keyClick(m_frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+        m_frame->Action(ECommand::AddRow)->trigger();
+        QTest::keyClick(m_frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+        SetMode(kModeEngineer);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(m_helpTopics, (QList<int>{1023, 11, 102}));
+        QVERIFY(!m_frame->InPointHelp());
+        QCOMPARE(m_doc->m_listFossils.size(), size_t(1));  // the help click bred nothing
+    }
+
+    // ---- breeding and engineering by mouse
+
+    void clickBreedsFromTheCellWithItsAnimation() {
+        const auto child = Genes(*m_doc->m_listOffspring[3]);
+        const size_t fossils = m_doc->m_listFossils.size();
+        m_clock.m_pauses.clear();
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(3));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), child);
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+        QCOMPARE(Genes(*m_doc->m_listFossils.back()), child);
+        // 16 box steps of 20 ms, 50 ms, then a 15 ms flash and 2 ms for each offspring.
+        QList<int> expected;
+        for (int i = 0; i < 16; ++i) {
+            expected << 20;
+        }
+        expected << 50;
+        for (int i = 0; i < 14; ++i) {
+            expected << 15 << 2;
+        }
+        QCOMPARE(QList<int>(m_clock.m_pauses.begin(), m_clock.m_pauses.end()), expected);
+        // The screen is the new generation: a repaint draws the same morphs in every cell
+        // (only the order of grid lines and the parent's frame differs where they meet).
+        const QImage shown = View()->ScreenImage().copy();
+        View()->Invalidate();
+        const QImage repainted = View()->ScreenImage().copy();
+        for (int cell = 0; cell < 15; ++cell) {
+            const SRect r = View()->CellRect(cell);
+            const QRect inside(QPoint(r.left + 1, r.top + 1), QPoint(r.right - 2, r.bottom - 2));
+            QCOMPARE(repainted.copy(inside), shown.copy(inside));
+        }
+        QCOMPARE(Bar()->State().m_nValue[1], m_doc->m_pCurrent->Gene(1));
+    }
+
+    void clickOnTheParentBreedsWithoutTheBox() {
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        m_clock.m_pauses.clear();
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(7));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
+        QCOMPARE(m_clock.m_pauses.size(), size_t(28));
+    }
+
+    void clicksOnBordersBreedNothing() {
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        const SRect r = View()->CellRect(3);
+        for (QPoint p : {QPoint(r.left, (r.top + r.bottom) / 2), QPoint(r.right, r.top + 5),
+                         QPoint(r.left - 1, r.top + 5), QPoint((r.left + r.right) / 2, r.bottom)}) {
+            QTest::mouseClick(View(), Qt::LeftButton, {}, p);
+        }
+        QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
+        QCOMPARE(m_doc->m_listFossils.size(), size_t(1));
+    }
+
+    void escapeStopsTheRevealAndRepeat() {
+        Bar()->SetRepeatChecked(true);
+        // The Esc arrives while the offspring are being revealed.
+        QApplication::postEvent(View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        m_clock.m_pauses.clear();
+        View()->BreedFromCell(2);
+        QVERIFY(!Bar()->IsRepeatChecked());
+        QVERIFY(g_bAbortReveal);
+        QCOMPARE(std::count(m_clock.m_pauses.begin(), m_clock.m_pauses.end(), 15), 0);
+        // The undrawn cells stay empty: no black in cell 0.
+        const SRect r = View()->CellRect(0);
+        QCOMPARE(Pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2), QColor(Qt::white));
+    }
+
+    void engineeringClickMutatesAndRecords() {
+        SetMode(kModeEngineer);
+        const auto before = Genes(*m_doc->m_pCurrent);
+        const size_t fossils = m_doc->m_listFossils.size();
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(View()->m_nLastEvolve, int(evolveMutate));
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+        QVERIFY(Bar()->IsRepeatEnabled());
+        QCOMPARE(Bar()->State().m_nValue[9], m_doc->m_pCurrent->Gene(9));
+        (void)before;
+    }
+
+    void spaceMutatesOnlyInEngineer() {
+        const auto before = Genes(*m_doc->m_pCurrent);
+        QTest::keyClick(View(), Qt::Key_Space);
+        QCOMPARE(Genes(*m_doc->m_pCurrent), before);
+        SetMode(kModeEngineer);
+        const size_t fossils = m_doc->m_listFossils.size();
+        for (int i = 0; i < 20 && Genes(*m_doc->m_pCurrent) == before; ++i) {
+            QTest::keyClick(View(), Qt::Key_Space);
+        }
+        QVERIFY(Genes(*m_doc->m_pCurrent) != before);
+        QCOMPARE(View()->m_nLastEvolve, int(evolveMutate));
+        QCOMPARE(m_doc->m_listFossils.size(), fossils);
+        QVERIFY(!Bar()->IsRepeatEnabled());
+    }
+
+    void hoveringShowsTheMorphUnderThePointer() {
+        QTest::mouseMove(View(), CellCentre(9));
+        QCOMPARE(Bar()->State().m_nValue[1], m_doc->m_listOffspring[8]->Gene(1));
+        QCOMPARE(Bar()->State().m_nValue[9], m_doc->m_listOffspring[8]->Gene(9));
+    }
+
+    // ---- the gene bar
+
+    void geneBarPressesEngineerTheCurrentMorph() {
+        SetMode(kModeEngineer);
+        m_doc->m_pCurrent->SetGene(1, 395);
+        Bar()->ShowGenes(m_doc->m_pCurrent.get());
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, BoxCentre(1));
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), 400);
+        QCOMPARE(m_nBeeps, 0);
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, BoxCentre(1));
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), 400);
+        QCOMPARE(m_nBeeps, 1);
+        m_doc->m_pCurrent->SetGene(2, 0);
+        Bar()->ShowGenes(m_doc->m_pCurrent.get());
+        QTest::mouseClick(Bar(), Qt::LeftButton, Qt::ControlModifier, BoxCentre(2));
+        QCOMPARE(m_doc->m_pCurrent->Gene(2), 50);
+        QTest::mouseClick(Bar(), Qt::RightButton, {}, BoxCentre(9));
+        QCOMPARE(m_doc->m_pCurrent->Gene(9), 6);
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, BoxCentre(kGeneMirror));
+        QCOMPARE(m_doc->m_pCurrent->Gene(kGeneMirror), 1);
+        // A press on the picture above gene 11 cycles its gradient; a right press does not.
+        const QPoint picture = Bar()->Picture(11)->geometry().center();
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, picture);
+        QCOMPARE(m_doc->m_pCurrent->Gradient(11), 2);
+        QTest::mouseClick(Bar(), Qt::RightButton, {}, picture);
+        QCOMPARE(m_doc->m_pCurrent->Gradient(11), 2);
+        // Engineering records nothing and leaves Repeat's memory alone.
+        QCOMPARE(m_doc->m_listFossils.size(), size_t(1));
+        QCOMPARE(View()->m_nLastEvolve, int(evolveNone));
+    }
+
+    void geneBarIgnoresPressesOutsideEngineering() {
+        const auto before = Genes(*m_doc->m_pCurrent);
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, BoxCentre(1));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), before);
+        SetMode(kModeEngineer);
+        Bar()->SetRepeatChecked(true);
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, BoxCentre(1));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), before);
+    }
+
+    void holdingAPressRepeatsAfterADelay() {
+        SetMode(kModeEngineer);
+        Bar()->m_nFirstDelay = 300;
+        Bar()->m_nRepeatPeriod = 30;
+        m_doc->m_pCurrent->SetGene(1, -400);
+        Bar()->ShowGenes(m_doc->m_pCurrent.get());
+        QTest::mousePress(Bar(), Qt::LeftButton, {}, BoxCentre(1));
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -395);
+        QTest::qWait(150);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -395);
+        QTRY_VERIFY_WITH_TIMEOUT(m_doc->m_pCurrent->Gene(1) <= -380, 2000);
+        QTest::mouseRelease(Bar(), Qt::LeftButton, {}, BoxCentre(1));
+        const int32_t held = m_doc->m_pCurrent->Gene(1);
+        QTest::qWait(120);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), held);
+    }
+
+    // ---- Repeat
+
+    void repeatStepsInEngineerRecordTwice() {
+        SetMode(kModeEngineer);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
+        Bar()->SetRepeatChecked(true);
+        const size_t fossils = m_doc->m_listFossils.size();
+        m_clock.Advance(201);
+        QVERIFY(View()->RepeatDriver());
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 2);
+        // Not yet due again.
+        m_clock.Advance(100);
+        View()->RepeatDriver();
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 2);
+        m_clock.Advance(101);
+        View()->RepeatDriver();
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 4);
+        // No steps outside Breed and Engineer, even with the box checked.
+        SetMode(kModeFossils);
+        Bar()->SetRepeatChecked(true);
+        m_clock.Advance(5000);
+        QVERIFY(!View()->RepeatDriver());
+    }
+
+    void repeatInBreedBreedsFromARandomCell() {
+        Bar()->SetRepeatChecked(true);
+        const size_t fossils = m_doc->m_listFossils.size();
+        m_clock.Advance(1201);
+        QVERIFY(View()->RepeatDriver());
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+        // While the box is checked, clicks are ignored.
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(0));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
+    }
+
+    void engineerModeUnchecksAndDisablesRepeat() {
+        Bar()->SetRepeatChecked(true);
+        m_frame->RunCommand(ECommand::Engineer);
+        QVERIFY(!Bar()->IsRepeatChecked());
+        QVERIFY(!Bar()->IsRepeatEnabled());
+        QVERIFY(Bar()->HopefulButton()->isVisible());
+        m_frame->RunCommand(ECommand::FossilHistory);
+        QVERIFY(!Bar()->RepeatButton()->isVisible());
+    }
+
+    void fileNewAfterUseResetsTheWindow() {
+        SetMode(kModeEngineer);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
+        m_frame->RunCommand(ECommand::FileNew);
+        QCOMPARE(m_doc->m_nMode, int(kModeBreed));
+        QCOMPARE(View()->m_nLastEvolve, int(evolveNone));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
+        QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
+    }
+
+    void highDpiScreenImageIsScaled() {
+        const QImage& image = View()->ScreenImage();
+        QCOMPARE(image.devicePixelRatio(), View()->devicePixelRatioF());
+        QCOMPARE(image.width(), qRound(View()->width() * View()->devicePixelRatioF()));
+    }
+};
+
+QTEST_MAIN(CWindowTest)
+#include "WindowTest.moc"

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Every tick-count read and wait of the view goes through one clock, so tests can run the
+// animations and Repeat instantly and check their steps.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    // Milliseconds, wrapping round like a 32-bit system tick count.
+    virtual uint32_t TickCount() = 0;
+    // Waits at least ms milliseconds; nothing else runs meanwhile.
+    virtual void Pause(int ms) = 0;
+};
+
+// The real clock: a steady clock, and sleeping rather than spinning while it waits.
+class CSystemClock : public IClock {
+public:
+    uint32_t TickCount() override;
+    void Pause(int ms) override;
+};
+
+// A clock for tests: time moves only when the code waits or the test advances it.
+class CFakeClock : public IClock {
+public:
+    uint32_t TickCount() override { return m_nNow; }
+    void Pause(int ms) override {
+        m_pauses.push_back(ms);
+        m_nNow += static_cast<uint32_t>(ms) + 1;
+    }
+    void Advance(uint32_t ms) { m_nNow += ms; }
+
+    uint32_t m_nNow = 1000;
+    std::vector<int> m_pauses;
+};

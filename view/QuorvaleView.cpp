@@ -1,0 +1,965 @@
+#include "QuorvaleView.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "GeneDisplay.h"
+#include "QtSurface.h"
+#include "Random.h"
+#include "RepeatTiming.h"
+#include "TriangleBlend.h"
+
+bool g_bAbortReveal = false;
+
+namespace {
+
+const QColor kGridColour(213, 220, 240);
+const QColor kParentFrame(255, 0, 30);
+
+QRect ToQRect(const SRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
+
+SPoint Centre(const SRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void FrameRect(QPainter& p, const SRect& r, const QColor& colour) {
+    if (r.IsEmpty()) {
+        return;
+    }
+    p.fillRect(QRect(r.left, r.top, r.Width(), 1), colour);
+    p.fillRect(QRect(r.left, r.bottom - 1, r.Width(), 1), colour);
+    p.fillRect(QRect(r.left, r.top, 1, r.Height()), colour);
+    p.fillRect(QRect(r.right - 1, r.top, 1, r.Height()), colour);
+}
+
+}  // namespace
+
+CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(60, 60);
+    g_bAbortReveal = false;
+    m_dwLastStepTick = m_pClock->TickCount();
+    m_repeatTimer.setSingleShot(true);
+    connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
+        if (RepeatDriver()) {
+            ScheduleRepeat();
+        }
+    });
+}
+
+CQuorvaleView::~CQuorvaleView() {
+    if (m_pDoc) {
+        m_pDoc->SetViewLink(nullptr);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// State and mode
+
+void CQuorvaleView::SetGridSize(int cols, int rows) {
+    m_nCols = std::clamp(cols, 1, 9);
+    m_nRows = std::clamp(rows, 1, 7);
+    UpdateParentCell();
+}
+
+void CQuorvaleView::UpdateParentCell() {
+    m_nParentCol = m_nCols / 2;
+    m_nParentRow = m_nRows / 2;
+    m_nParentCell = m_nRows * m_nCols / 2;
+}
+
+void CQuorvaleView::SetMode(int mode) {
+    IGeneDisplay& bar = GeneDisplay();
+    switch (mode) {
+        case kModeBreed:
+            bar.ShowGenes(m_pDoc->m_pCurrent.get());
+            m_pDoc->RespawnOffspring();
+            bar.ShowRepeat(true);
+            bar.EnableRepeat(true);
+            break;
+        case kModeEngineer:
+            bar.SetRepeatChecked(false);
+            bar.EnableRepeat(false);
+            bar.ShowGenes(m_pDoc->m_pCurrent.get());
+            break;
+        case kModeFossils:
+            m_nFirstFossil = 0;
+            m_fossilBar.nPos = 0;
+            SyncScrollBar();
+            break;
+        case kModeTriangle:
+            if (!m_pTriangleBitmap) {
+                m_pTriangleBitmap = std::make_unique<QImage>(NewPicture());
+            }
+            m_ptRubber.x = -20001;
+            m_bTriangleDirty = true;
+            break;
+        case kModeFamily:
+            if (!m_pFamilyBitmap) {
+                m_pFamilyBitmap = std::make_unique<QImage>(NewPicture());
+            }
+            bar.ShowGenes(m_pDoc->m_pCurrent.get());
+            break;
+        default:
+            break;
+    }
+    m_pDoc->m_nMode = mode;
+    if (mode != kModeTriangle) {
+        m_pTriangleBitmap.reset();
+    }
+    if (mode != kModeFamily) {
+        m_pFamilyBitmap.reset();
+    }
+    if (mode != kModeFamily && m_wndVScroll) {
+        m_wndVScroll->hide();
+        m_wndHScroll->hide();
+    }
+    bar.SetEditable(mode == kModeEngineer);
+    bar.ShowHopeful(mode == kModeEngineer);
+    bar.ShowRepeat(mode == kModeBreed || mode == kModeEngineer);
+    bar.EnableRepeat(mode == kModeBreed);
+    if (mode != kModeTriangle && !m_bCursorShown) {
+        // Leaving the triangle gives the pointer back.
+        m_bCursorShown = true;
+    }
+    UpdateCursor(mapFromGlobal(QCursor::pos()));
+    ScheduleRepeat();
+}
+
+void CQuorvaleView::OnInitialUpdate() {
+    UpdateParentCell();
+    const int v = VScrollWidth();
+    if (!m_wndVScroll) {
+        m_wndVScroll = new QScrollBar(Qt::Vertical, this);
+        m_wndVScroll->setObjectName("fossilScrollBar");
+        m_wndVScroll->setGeometry(width() - v, 0, v, height());
+        m_wndVScroll->hide();
+        connect(m_wndVScroll, &QScrollBar::valueChanged, this,
+                [this](int value) { ScrollFossils(EScrollRequest::ThumbPosition, value); });
+    }
+    if (!m_wndHScroll) {
+        m_wndHScroll = new QScrollBar(Qt::Horizontal, this);
+        m_wndHScroll->setGeometry(0, height() - v, width(), v);
+        m_wndHScroll->hide();
+    }
+    if (m_bFirstUpdate) {
+        SetMode(m_pDoc->m_nMode);
+        m_bFirstUpdate = false;
+    }
+}
+
+int CQuorvaleView::VScrollWidth() const { return style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+// ---------------------------------------------------------------------------------------
+// Geometry
+
+SGridGeometry CQuorvaleView::Grid() const {
+    SGridGeometry g;
+    g.nClientW = width();
+    g.nClientH = height();
+    g.nCols = m_nCols;
+    g.nRows = m_nRows;
+    g.bVScrollVisible = m_wndVScroll && !m_wndVScroll->isHidden();
+    g.nVScrollWidth = VScrollWidth();
+    return g;
+}
+
+SRect CQuorvaleView::GridRect() const { return {0, 0, Grid().GridWidth(), height()}; }
+
+SRect CQuorvaleView::CellRect(int index) const {
+    if (m_pDoc->m_nMode == kModeFossils) {
+        index -= m_nFirstFossil;
+    }
+    return Grid().CellRect(index);
+}
+
+CBioMorph* CQuorvaleView::ListMorph(int index) const {
+    const CMorphList* list = nullptr;
+    if (m_pDoc->m_nMode == kModeBreed) {
+        list = &m_pDoc->m_listOffspring;
+    } else if (m_pDoc->m_nMode == kModeFossils) {
+        list = &m_pDoc->m_listFossils;
+    }
+    if (!list || index < 0 || static_cast<size_t>(index) >= list->size()) {
+        return nullptr;
+    }
+    return (*list)[static_cast<size_t>(index)].get();
+}
+
+CBioMorph* CQuorvaleView::CellMorph(int cell) const {
+    if (m_pDoc->m_nMode == kModeFossils) {
+        return ListMorph(m_nFirstFossil + cell);
+    }
+    if (cell == m_nParentCell) {
+        return m_pDoc->m_pCurrent.get();
+    }
+    return ListMorph(cell < m_nParentCell ? cell : cell - 1);
+}
+
+CBioMorph* CQuorvaleView::MorphAt(QPoint point) const {
+    switch (m_pDoc->m_nMode) {
+        case kModeEngineer:
+            return m_pDoc->m_pCurrent.get();
+        case kModeFamily: {
+            CFamilyMorph* node = m_pDoc->FamilyNodeAt(point.x(), point.y());
+            return node ? node : m_pDoc->FamilyFrameAt(point.x(), point.y());
+        }
+        case kModeBreed:
+            for (int i = 0; i < m_nRows * m_nCols; ++i) {
+                if (PtInCell(CellRect(i), point.x(), point.y())) {
+                    return CellMorph(i);
+                }
+            }
+            return nullptr;
+        case kModeFossils:
+            for (int i = m_nFirstFossil; i < static_cast<int>(m_pDoc->m_listFossils.size()); ++i) {
+                if (PtInCell(CellRect(i), point.x(), point.y())) {
+                    return ListMorph(i);
+                }
+            }
+            return nullptr;
+        default:
+            return nullptr;
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Drawing
+
+QImage CQuorvaleView::NewPicture() const {
+    const qreal dpr = devicePixelRatioF();
+    QImage image(QSize(std::max(width(), 1), std::max(height(), 1)) * dpr, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::white);
+    return image;
+}
+
+void CQuorvaleView::EnsureScreen() {
+    const qreal dpr = devicePixelRatioF();
+    const QSize want = QSize(std::max(width(), 1), std::max(height(), 1)) * dpr;
+    if (m_imgScreen.size() != want || m_imgScreen.devicePixelRatio() != dpr) {
+        m_imgScreen = NewPicture();
+        m_bNeedsDraw = true;
+    }
+}
+
+void CQuorvaleView::Invalidate() {
+    m_bNeedsDraw = true;
+    update();
+}
+
+const QImage& CQuorvaleView::ScreenImage() {
+    EnsureScreen();
+    if (m_bNeedsDraw) {
+        OnDraw();
+    }
+    return m_imgScreen;
+}
+
+void CQuorvaleView::paintEvent(QPaintEvent*) {
+    EnsureScreen();
+    if (m_bNeedsDraw) {
+        OnDraw();
+    }
+    QPainter p(this);
+    p.drawImage(0, 0, m_imgScreen);
+}
+
+void CQuorvaleView::OnDraw() {
+    EnsureScreen();
+    if (m_wndVScroll) {
+        const bool bShow = m_pDoc->m_nMode == kModeFossils &&
+                           m_pDoc->m_listFossils.size() > static_cast<size_t>(m_nRows * m_nCols);
+        m_wndVScroll->setVisible(bShow);
+    }
+    if (m_pDoc->m_nMode == kModeTriangle || m_pDoc->m_nMode == kModeFamily) {
+        std::unique_ptr<QImage>& kept =
+            m_pDoc->m_nMode == kModeTriangle ? m_pTriangleBitmap : m_pFamilyBitmap;
+        if (!kept || kept->size() != m_imgScreen.size()) {
+            kept = std::make_unique<QImage>(NewPicture());
+            m_bTriangleDirty = true;
+        }
+        RenderPicture(*kept, false);
+        m_imgScreen = kept->copy();
+    } else {
+        QImage picture = NewPicture();
+        RenderPicture(picture, false);
+        m_imgScreen = picture;
+    }
+    m_bNeedsDraw = false;
+    g_bRemeasure = 0;
+}
+
+void CQuorvaleView::RenderPicture(QImage& picture, bool bPrinting) {
+    const int w = width();
+    const int h = height();
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const int mode = m_pDoc->m_nMode;
+    if (mode == kModeTriangle) {
+        if (bPrinting) {
+            m_bTriangleDirty = true;
+        }
+        if (m_bTriangleDirty) {
+            p.fillRect(QRect(0, 0, w, h), Qt::white);
+            DrawTriangle(p, ClientRect());
+        }
+        DrawTrianglePoints(p);
+    } else if (mode == kModeFamily) {
+        DrawFamilies(p, w, h);
+    } else {
+        p.fillRect(QRect(0, 0, w, h), Qt::white);
+        if (mode == kModeEngineer) {
+            CQtSurface surface(p, QRect(0, 0, w, h));
+            m_pDoc->m_pCurrent->Draw(surface, w / 2, h / 2, m_pDoc->m_nOrientation);
+        } else if (mode == kModeBreed || mode == kModeFossils) {
+            DrawGrid(p);
+        }
+    }
+}
+
+void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r) {
+    CQtSurface surface(p, QRect(0, 0, width(), height()));
+    const SRect clip{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    surface.SetClip(&clip);
+    const SPoint c = Centre(r);
+    morph.Draw(surface, c.x, c.y, m_pDoc->m_nOrientation);
+    surface.Flush();
+    p.setClipping(false);
+}
+
+void CQuorvaleView::DrawGrid(QPainter& p) {
+    const int mode = m_pDoc->m_nMode;
+    DrawGridLines(p, kGridColour, ClientRect());
+    const int fossils = static_cast<int>(m_pDoc->m_listFossils.size());
+    int c = mode == kModeBreed ? 0 : m_nFirstFossil;
+    const SGridGeometry grid = Grid();
+    for (int row = 0; row < m_nRows; ++row) {
+        for (int col = 0; col < m_nCols; ++col, ++c) {
+            const SRect r = grid.CellRectAt(col, row);
+            CBioMorph* morph = mode == kModeBreed ? CellMorph(c) : ListMorph(c);
+            if (mode == kModeBreed && c == m_nParentCell) {
+                FrameRect(p, r.Inflated(1), kParentFrame);
+                FrameRect(p, r, kParentFrame);
+            } else if (mode == kModeFossils && !morph) {
+                p.fillRect(ToQRect(r), kGridColour);
+            } else {
+                FrameRect(p, r, Qt::black);
+            }
+            if (mode == kModeFossils && c < fossils) {
+                p.save();
+                p.setBackgroundMode(Qt::OpaqueMode);
+                p.setBackground(Qt::white);
+                p.setPen(Qt::black);
+                p.setFont(QApplication::font());
+                const QFontMetrics fm(p.font());
+                p.drawText(QPoint(r.left + 2, r.top + 2 + fm.ascent()), QString::number(c + 1));
+                p.restore();
+            }
+            if (morph) {
+                DrawMorphInCell(p, *morph, r);
+            }
+        }
+    }
+}
+
+void CQuorvaleView::DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const {
+    const SGridGeometry grid = Grid();
+    const int right = grid.bVScrollVisible ? rect.right - (grid.nVScrollWidth - 1) : rect.right;
+    const int colW = (right - rect.left) / m_nCols;
+    const int rowH = (rect.bottom - rect.top) / m_nRows;
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QPen pen(colour, 2);
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+    for (int i = 0; i <= m_nCols; ++i) {
+        p.drawLine(i * colW, rect.top, i * colW, rect.bottom);
+    }
+    for (int i = 0; i <= m_nRows; ++i) {
+        p.drawLine(rect.left, i * rowH, right, i * rowH);
+    }
+    p.restore();
+}
+
+void CQuorvaleView::DrawCellFrames(QPainter& p) const {
+    SGridGeometry grid = Grid();
+    for (int row = 0; row < m_nRows; ++row) {
+        for (int col = 0; col < m_nCols; ++col) {
+            const SRect r = grid.CellRectAt(col, row);
+            if (col == m_nParentCol && row == m_nParentRow) {
+                FrameRect(p, r.Inflated(1), kParentFrame);
+                FrameRect(p, r, kParentFrame);
+            } else {
+                FrameRect(p, r, Qt::black);
+            }
+        }
+    }
+}
+
+void CQuorvaleView::DrawTriangle(QPainter& p, const SRect& rect) {
+    const STriangleCorners c = TriangleCornersIn(rect);
+    m_ptTriTop = c.top;
+    m_ptTriLeft = c.left;
+    m_ptTriRight = c.right;
+    p.save();
+    p.setPen(QPen(Qt::black, 0));
+    p.drawLine(c.top.x, c.top.y, c.left.x, c.left.y);
+    p.drawLine(c.left.x, c.left.y, c.right.x, c.right.y);
+    p.drawLine(c.right.x, c.right.y, c.top.x, c.top.y);
+    p.restore();
+    CQtSurface surface(p, QRect(0, 0, width(), height()));
+    const int o = m_pDoc->m_nOrientation;
+    m_pDoc->m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
+    m_pDoc->m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
+    m_pDoc->m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+}
+
+void CQuorvaleView::DrawTrianglePoints(QPainter& p) {
+    CQtSurface surface(p, QRect(0, 0, width(), height()));
+    CBioMorph& blend = *m_pDoc->m_pTriMorph;
+    const int o = m_pDoc->m_nOrientation;
+    if (m_bTriangleDirty) {
+        for (const SPoint& pt : m_pDoc->m_listTrianglePoints) {
+            BlendTriangle(blend, *m_pDoc->m_pTriTop, *m_pDoc->m_pTriLeft, *m_pDoc->m_pTriRight,
+                          TriangleDistances(pt.x, pt.y, m_ptTriTop, m_ptTriLeft, m_ptTriRight));
+            GeneDisplay().ShowGenes(&blend);
+            GeneDisplay().RefreshIndicators();
+            blend.Develop(&surface, pt.x, pt.y, o, 1);
+        }
+        m_bTriangleDirty = false;
+    } else if (m_ptTriClick.x != -20001) {
+        blend.Develop(&surface, m_ptTriClick.x, m_ptTriClick.y, o, 1);
+        m_ptTriClick.x = -20001;
+    }
+}
+
+void CQuorvaleView::CollectFamilyRoots() {
+    for (const auto& family : m_pDoc->m_listFamilies) {
+        if (!family->empty()) {
+            m_aFamilyRoots.push_back(family->front().get());
+        }
+    }
+}
+
+void CQuorvaleView::DrawFamilies(QPainter& p, int w, int h) {
+    p.fillRect(QRect(0, 0, w, h), kGridColour);
+    CollectFamilyRoots();
+    CQtSurface surface(p, QRect(0, 0, w, h));
+    for (CFamilyMorph* root : m_aFamilyRoots) {
+        root->DrawFamily(surface, m_pDoc->m_nOrientation);
+    }
+    m_aFamilyRoots.clear();
+}
+
+void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
+    const int w = std::max(width(), 1);
+    const int h = std::max(height(), 1);
+    m_rcPrint = {printable.left(), printable.top(), printable.right() + 1, printable.bottom() + 1};
+    g_fPrintScale = static_cast<float>(m_rcPrint.right - m_rcPrint.left) / static_cast<float>(w);
+    const int hp = static_cast<int>(static_cast<float>(h) * g_fPrintScale);
+    QImage picture(QSize(w, h), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    if (m_pDoc->m_nMode == kModeTriangle) {
+        m_bTriangleDirty = true;
+    }
+    RenderPicture(picture, true);
+    printer.drawImage(QRect(0, 0, m_rcPrint.right, hp), picture);
+    // The kept pictures were drawn for the printer: the screen is rebuilt at the next repaint.
+    m_bTriangleDirty = true;
+    Invalidate();
+    g_bRemeasure = 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Fossil history
+
+void CQuorvaleView::RecordFossil(const CBioMorph& morph) { m_pDoc->RecordFossil(morph); }
+
+void CQuorvaleView::FossilScrollRangeChanged() {
+    if (m_pDoc->m_listFossils.size() > static_cast<size_t>(m_nRows * m_nCols)) {
+        SetFossilScrollRange();
+    }
+}
+
+void CQuorvaleView::SetFossilScrollRange() {
+    m_fossilBar = FossilScrollRange(static_cast<int>(m_pDoc->m_listFossils.size()), m_nCols, m_nRows);
+    m_nFirstFossil = 0;
+    SyncScrollBar();
+}
+
+void CQuorvaleView::SyncScrollBar() {
+    if (!m_wndVScroll) {
+        return;
+    }
+    // Qt's bar counts positions up to the last full page; its own arithmetic then matches
+    // the clamping of the history's requests.
+    const QSignalBlocker block(m_wndVScroll);
+    const int top = std::max(m_fossilBar.nMin, m_fossilBar.nMax - m_fossilBar.nPage + 1);
+    m_wndVScroll->setRange(m_fossilBar.nMin, top);
+    m_wndVScroll->setPageStep(m_fossilBar.nPage);
+    m_wndVScroll->setSingleStep(1);
+    m_wndVScroll->setValue(m_fossilBar.nPos);
+    m_wndVScroll->setEnabled(m_fossilBar.nMax - m_fossilBar.nMin + 1 > m_fossilBar.nPage);
+}
+
+void CQuorvaleView::ScrollFossils(EScrollRequest request, int position) {
+    if (m_pDoc->m_nMode != kModeFossils) {
+        return;
+    }
+    const int pos = ScrollFossilPosition(m_fossilBar, request, position);
+    if (pos == m_fossilBar.nPos) {
+        SyncScrollBar();
+        return;
+    }
+    m_fossilBar.nPos = pos;
+    SyncScrollBar();
+    m_nFirstFossil = pos * m_nCols;
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------
+// Breeding
+
+void CQuorvaleView::ShowScreen() { repaint(); }
+
+void CQuorvaleView::DiscardMouseInput() {
+    // Clicks made while an animation ran are dropped rather than queued.
+    QCoreApplication::removePostedEvents(this, QEvent::MouseButtonPress);
+    QCoreApplication::removePostedEvents(this, QEvent::MouseButtonRelease);
+    QCoreApplication::removePostedEvents(this, QEvent::MouseButtonDblClick);
+    QCoreApplication::removePostedEvents(this, QEvent::MouseMove);
+}
+
+void CQuorvaleView::TakeChildGenome(int k) {
+    if (k < 0 || static_cast<size_t>(k) >= m_pDoc->m_listOffspring.size()) {
+        return;
+    }
+    const CBioMorph& child = *m_pDoc->m_listOffspring[static_cast<size_t>(k)];
+    GeneArray gradients{};
+    child.GetGradients(gradients);
+    m_pDoc->m_pCurrent->SetGenes(child.GetGenes());
+    m_pDoc->m_pCurrent->SetGradients(gradients);
+}
+
+void CQuorvaleView::DrawTravelOutline(QPainter& p) {
+    const SRect& r = m_rcTravel;
+    p.drawLine(r.left, r.top, r.right, r.top);
+    p.drawLine(r.right, r.top, r.right, r.bottom);
+    p.drawLine(r.right, r.bottom, r.left, r.bottom);
+    p.drawLine(r.left, r.bottom, r.left, r.top);
+}
+
+void CQuorvaleView::TravelBox(int x0, int y0, int x1, int y1, int n) {
+    m_rcTravel.right = -30000;
+    const int cw = width() / m_nCols;
+    const int ch = height() / m_nRows;
+    auto roundDiv = [](int a, int b) {
+        return static_cast<int>(a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b));
+    };
+    const int dx = roundDiv(x1 - x0, n);
+    const int dy = roundDiv(y1 - y0, n);
+    int x = x0;
+    int y = y0;
+    QPen pen(QColor(0, 255, 255), 2);
+    for (int i = 0; i <= n; ++i) {
+        Clock().Pause(20);
+        {
+            QPainter p(&m_imgScreen);
+            p.setPen(pen);
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            if (m_rcTravel.right != -30000) {
+                DrawTravelOutline(p);
+                m_rcTravel.right = -30000;
+            }
+            m_rcTravel = {x - cw / 2 + 1, y - ch / 2 + 1, x + cw / 2 - 1, y + ch / 2 - 1};
+            DrawTravelOutline(p);
+        }
+        ShowScreen();
+        x += dx;
+        y += dy;
+    }
+    {
+        QPainter p(&m_imgScreen);
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.fillRect(ToQRect(m_rcTravel), Qt::white);
+    }
+    ShowScreen();
+}
+
+void CQuorvaleView::FlashLine(int x0, int y0, int x1, int y1, int ms) {
+    QPen pen(Qt::white, 2);
+    auto draw = [&](int ax, int ay, int bx, int by) {
+        QPainter p(&m_imgScreen);
+        p.setClipRect(rect());
+        p.setPen(pen);
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.drawLine(ax, ay, bx, by);
+    };
+    draw(x0, y0, x1, y1);
+    ShowScreen();
+    Clock().Pause(ms);
+    draw(x1, y1, x0, y0);
+    ShowScreen();
+}
+
+bool CQuorvaleView::CheckEscape() {
+    // Let a pending Esc reach the window; its key handler stops the reveal.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::sendPostedEvents(this, QEvent::KeyPress);
+    QCoreApplication::processEvents();
+    return g_bAbortReveal;
+}
+
+void CQuorvaleView::StopRepeat() {
+    if (GeneDisplay().IsRepeatChecked()) {
+        GeneDisplay().SetRepeatChecked(false);
+    }
+    g_bAbortReveal = true;
+}
+
+void CQuorvaleView::RevealOffspring(int px, int py) {
+    const int count = static_cast<int>(m_pDoc->m_listOffspring.size());
+    for (int i = 0; i <= count; ++i) {
+        if (CheckEscape()) {
+            return;
+        }
+        if (i == m_nParentCell) {
+            continue;
+        }
+        CBioMorph* morph = ListMorph(i < m_nParentCell ? i : i - 1);
+        if (!morph) {
+            continue;
+        }
+        const SRect r = CellRect(i);
+        const SPoint c = Centre(r);
+        FlashLine(px, py, c.x, c.y, 15);
+        {
+            QPainter p(&m_imgScreen);
+            DrawMorphInCell(p, *morph, r);
+        }
+        ShowScreen();
+        Clock().Pause(2);
+    }
+}
+
+void CQuorvaleView::BreedFromCell(int cell) {
+    EnsureScreen();
+    if (m_bNeedsDraw) {
+        OnDraw();
+    }
+    g_bAbortReveal = false;
+    const SRect rp = CellRect(m_nParentCell);
+    const SRect rs = CellRect(cell);
+    const SPoint pc = Centre(rp);
+    const SPoint sc = Centre(rs);
+    DiscardMouseInput();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CBioMorph* chosen = CellMorph(cell);
+    if (chosen && chosen != m_pDoc->m_pCurrent.get()) {
+        TakeChildGenome(cell < m_nParentCell ? cell : cell - 1);
+        TravelBox(sc.x, sc.y, pc.x, pc.y, 15);
+        Clock().Pause(50);
+    }
+    {
+        QPainter p(&m_imgScreen);
+        p.fillRect(rect(), Qt::white);
+        DrawCellFrames(p);
+        DrawGridLines(p, kGridColour, ClientRect());
+        DrawMorphInCell(p, *m_pDoc->m_pCurrent, rp);
+    }
+    ShowScreen();
+    m_pDoc->RespawnOffspring();
+    RevealOffspring(pc.x, pc.y);
+    DiscardMouseInput();
+    QApplication::restoreOverrideCursor();
+    // The screen already shows the new generation.
+    m_bNeedsDraw = false;
+}
+
+void CQuorvaleView::ShowBreedingScreen() {
+    EnsureScreen();
+    g_bAbortReveal = false;
+    const SRect rp = CellRect(m_nParentCell);
+    const SPoint pc = Centre(rp);
+    {
+        QPainter p(&m_imgScreen);
+        p.fillRect(rect(), Qt::white);
+        DrawCellFrames(p);
+        DrawGridLines(p, kGridColour, ClientRect());
+        DrawMorphInCell(p, *m_pDoc->m_pCurrent, rp);
+    }
+    m_bNeedsDraw = false;
+    ShowScreen();
+    RevealOffspring(pc.x, pc.y);
+}
+
+void CQuorvaleView::EngineerClick() {
+    m_pDoc->m_pCurrent->Mutate(m_pDoc->m_fMutationRate);
+    m_nLastEvolve = evolveMutate;
+    if (!GeneDisplay().IsRepeatEnabled()) {
+        GeneDisplay().EnableRepeat(true);
+    }
+    RecordFossil(*m_pDoc->m_pCurrent);
+    GeneDisplay().ShowGenes(m_pDoc->m_pCurrent.get());
+    Invalidate();
+    QCursor::setPos(QCursor::pos() + QPoint(1, 0));
+}
+
+void CQuorvaleView::CheckGeneBarChanged(const CBioMorph&) {
+    // The gene bar repaints only the boxes whose values differ (ShowGenes compares them).
+}
+
+// ---------------------------------------------------------------------------------------
+// Repeat
+
+void CQuorvaleView::RepeatLastEvolve() {
+    CBioMorph& current = *m_pDoc->m_pCurrent;
+    if (m_nLastEvolve == evolveMutate) {
+        current.Mutate(m_pDoc->m_fMutationRate);
+    } else if (m_nLastEvolve == evolveMonster) {
+        current.HopefulMonster();
+    }
+    GeneDisplay().ShowGenes(&current);
+    RecordFossil(current);
+}
+
+void CQuorvaleView::RepeatStep() {
+    if (!GeneDisplay().IsRepeatChecked() || m_bInStep) {
+        return;
+    }
+    m_bInStep = true;
+    m_dwLastStepTick = Clock().TickCount();
+    if (m_pDoc->m_nMode == kModeBreed) {
+        BreedFromCell(NextRandom() % (m_nRows * m_nCols));
+    } else if (m_pDoc->m_nMode == kModeEngineer) {
+        RepeatLastEvolve();
+        Invalidate();
+    }
+    RecordFossil(*m_pDoc->m_pCurrent);
+    m_bInStep = false;
+}
+
+bool CQuorvaleView::RepeatDriver() {
+    const int interval = RepeatInterval(m_pDoc->m_nMode, m_nLastEvolve);
+    if (interval == 0 || !GeneDisplay().IsRepeatChecked()) {
+        return false;
+    }
+    if (RepeatStepDue(Clock().TickCount(), m_dwLastStepTick, interval)) {
+        RepeatStep();
+    }
+    return true;
+}
+
+void CQuorvaleView::ScheduleRepeat() {
+    const int interval = RepeatInterval(m_pDoc->m_nMode, m_nLastEvolve);
+    if (interval == 0 || !GeneDisplay().IsRepeatChecked()) {
+        m_repeatTimer.stop();
+        return;
+    }
+    // Wake when the next step is due, measured from the start of the last one; never spin.
+    const uint32_t elapsed = Clock().TickCount() - m_dwLastStepTick;
+    const int wait = elapsed > static_cast<uint32_t>(interval) ? 0 : interval - static_cast<int>(elapsed) + 1;
+    m_repeatTimer.start(wait);
+}
+
+// ---------------------------------------------------------------------------------------
+// Input
+
+void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    if (m_bSkipClick) {
+        m_bSkipClick = false;
+        return;
+    }
+    if (GeneDisplay().IsRepeatChecked()) {
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    switch (m_pDoc->m_nMode) {
+        case kModeBreed:
+            for (int i = 0; i < m_nRows * m_nCols; ++i) {
+                if (PtInCell(CellRect(i), point.x(), point.y())) {
+                    BreedFromCell(i);
+                    GeneDisplay().ShowGenes(m_pDoc->m_pCurrent.get());
+                    RecordFossil(*m_pDoc->m_pCurrent);
+                    break;
+                }
+            }
+            break;
+        case kModeEngineer:
+            EngineerClick();
+            break;
+        case kModeTriangle:
+            m_pDoc->m_listTrianglePoints.push_back({point.x(), point.y()});
+            m_ptTriClick = {point.x(), point.y()};
+            Invalidate();
+            break;
+        default:
+            break;
+    }
+}
+
+void CQuorvaleView::mouseDoubleClickEvent(QMouseEvent*) {
+    // The second press of a double click is dropped: a double click acts once.
+}
+
+void CQuorvaleView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    UpdateCursor(point);
+    if (point == m_ptLastMouse) {
+        return;
+    }
+    m_ptLastMouse = point;
+    const int mode = m_pDoc->m_nMode;
+    if (mode == kModeBreed || mode == kModeFossils) {
+        if (CBioMorph* morph = MorphAt(point)) {
+            CheckGeneBarChanged(*morph);
+            GeneDisplay().ShowGenes(morph);
+        }
+    } else if (mode == kModeTriangle) {
+        TriangleMouseMove(point);
+    }
+}
+
+void CQuorvaleView::TriangleMouseMove(QPoint point) {
+    if (!m_pTriangleBitmap) {
+        return;
+    }
+    if (m_bNeedsDraw) {
+        OnDraw();
+    }
+    const bool bInside = point.x() >= 0 && point.x() <= width() && point.y() >= 0 && point.y() <= height();
+    m_imgScreen = m_pTriangleBitmap->copy();
+    if (!bInside) {
+        TriangleLeave();
+        return;
+    }
+    if (m_bCursorShown) {
+        setCursor(Qt::BlankCursor);
+        m_bCursorShown = false;
+    }
+    BlendTriangle(*m_pDoc->m_pTriMorph, *m_pDoc->m_pTriTop, *m_pDoc->m_pTriLeft,
+                  *m_pDoc->m_pTriRight,
+                  TriangleDistances(point.x(), point.y(), m_ptTriTop, m_ptTriLeft, m_ptTriRight));
+    {
+        QPainter p(&m_imgScreen);
+        CQtSurface surface(p, QRect(0, 0, width(), height()));
+        m_pDoc->m_pTriMorph->Develop(&surface, point.x(), point.y(), m_pDoc->m_nOrientation, 1);
+    }
+    GeneDisplay().ShowGenes(m_pDoc->m_pTriMorph.get());
+    ShowScreen();
+}
+
+void CQuorvaleView::TriangleLeave() {
+    if (!m_bCursorShown) {
+        m_bCursorShown = true;
+        UpdateCursor(mapFromGlobal(QCursor::pos()));
+    }
+    if (m_pTriangleBitmap) {
+        m_imgScreen = m_pTriangleBitmap->copy();
+    }
+    Invalidate();
+}
+
+void CQuorvaleView::leaveEvent(QEvent* event) {
+    if (m_pDoc->m_nMode == kModeTriangle) {
+        TriangleLeave();
+    }
+    QWidget::leaveEvent(event);
+}
+
+void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        StopRepeat();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CQuorvaleView::keyReleaseEvent(QKeyEvent* event) {
+    if (m_pDoc->m_nMode == kModeEngineer && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        m_pDoc->m_pCurrent->Mutate(m_pDoc->m_fMutationRate);
+        Invalidate();
+        m_nLastEvolve = evolveMutate;
+        return;
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void CQuorvaleView::wheelEvent(QWheelEvent* event) {
+    if (m_pDoc->m_nMode != kModeFossils) {
+        QWidget::wheelEvent(event);
+        return;
+    }
+    const int steps = event->angleDelta().y() / 120;
+    for (int i = 0; i < std::abs(steps); ++i) {
+        ScrollFossils(steps > 0 ? EScrollRequest::LineUp : EScrollRequest::LineDown);
+    }
+    event->accept();
+}
+
+void CQuorvaleView::contextMenuEvent(QContextMenuEvent* event) {
+    if (m_onContextMenu) {
+        m_onContextMenu(event->globalPos());
+    }
+}
+
+void CQuorvaleView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int v = VScrollWidth();
+    if (m_wndVScroll) {
+        m_wndVScroll->setGeometry(width() - v, 0, v, height());
+        m_wndHScroll->setGeometry(0, height() - v, width() - v, v);
+    }
+    m_pDoc->ClearTrianglePoints();
+    if (m_pTriangleBitmap) {
+        m_pTriangleBitmap.reset();
+        SetMode(m_pDoc->m_nMode);
+    }
+    if (m_pFamilyBitmap) {
+        m_pFamilyBitmap.reset();
+        SetMode(m_pDoc->m_nMode);
+    }
+    Invalidate();
+}
+
+void CQuorvaleView::UpdateCursor(QPoint point) {
+    m_nCursorShape = 0;
+    const int mode = m_pDoc->m_nMode;
+    if (mode == kModeTriangle && !m_bCursorShown) {
+        return;
+    }
+    if (mode == kModeFamily) {
+        if (m_pCreateParent) {
+            m_nCursorShape = 5;
+        } else if (m_pDragNode) {
+            m_nCursorShape = 1;
+        } else if (m_pDoc->FamilyFrameAt(point.x(), point.y())) {
+            m_nCursorShape = m_nFamilyTool == 0 ? 1 : 2;
+        } else if (m_pDoc->FamilyNodeAt(point.x(), point.y())) {
+            m_nCursorShape = m_nFamilyTool == 0 ? 5 : 2;
+        } else if (m_nFamilyTool == 1) {
+            for (const auto& family : m_pDoc->m_listFamilies) {
+                if (!family->empty() && family->front()->FindLink(point.x(), point.y()).first) {
+                    m_nCursorShape = 3;
+                    break;
+                }
+            }
+        }
+    }
+    if (m_cursorForShape) {
+        setCursor(m_cursorForShape(mode == kModeBreed ? -1 : m_nCursorShape));
+    }
+}

@@ -1,0 +1,13 @@
+#include "RepeatTiming.h"
+
+#include "QuorvaleDoc.h"
+
+int RepeatInterval(int mode, int lastEvolve) {
+    if (mode == kModeBreed) {
+        return 1200;
+    }
+    if (mode == kModeEngineer) {
+        return lastEvolve == evolveMonster ? 400 : 200;
+    }
+    return 0;
+}
