@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCursor>
 #include <QFileDialog>
+#include <QPrinter>
 #include <QSettings>
 #include <ctime>
 #include <cstdio>
@@ -126,13 +127,26 @@ bool CQuorvaleApp::InitInstance() {
     return true;
 }
 
-bool CQuorvaleApp::PrintFile(const QString& path, const QString& printer) {
-    (void)printer;
+bool CQuorvaleApp::PrintFile(const QString& path, const QString& printerName) {
+    m_pDoc->OnNewDocument();
+    m_pFrame->resize(1024, 720);
+    m_pFrame->View()->OnInitialUpdate();
     if (!m_pFrame->OpenDocumentFile(path)) {
         return false;
     }
-    std::fprintf(stderr, "quorvale: printing is not available in this version\n");
-    return false;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!printerName.isEmpty()) {
+        printer.setPrinterName(printerName);
+    }
+    if (!printer.isValid() && printer.outputFormat() != QPrinter::PdfFormat) {
+        std::fprintf(stderr, "quorvale: no printer is available\n");
+        return false;
+    }
+    if (!m_pFrame->PrintOn(printer, 1, m_pFrame->View()->PrintPageCount())) {
+        std::fprintf(stderr, "quorvale: Could not start print job.\n");
+        return false;
+    }
+    return true;
 }
 
 void CQuorvaleApp::LoadSettings() {

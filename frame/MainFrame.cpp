@@ -7,6 +7,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -363,6 +367,8 @@ void CMainFrame::Execute(ECommand command) {
             }
             break;
         case ECommand::ContextCopy: OnContextCopy(); break;
+        case ECommand::FilePrint: OnFilePrint(); break;
+        case ECommand::FilePrintSetup: OnFilePrintSetup(); break;
         default:
             // Commands whose features are still to come do nothing yet.
             break;
@@ -473,6 +479,59 @@ void CMainFrame::ShowError(const std::string& text) {
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), message, QMessageBox::Ok, this);
     box.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Printing
+
+void CMainFrame::OnFilePrint() {
+    if (!m_pPrinter) {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    QPrinter& printer = *m_pPrinter;
+    const int pages = m_pView->PrintPageCount();
+    bool bAccepted = false;
+    if (m_askPrint) {
+        bAccepted = m_askPrint(printer, pages);
+    } else {
+        QPrintDialog dialog(&printer, this);
+        dialog.setMinMax(1, pages);
+        dialog.setFromTo(1, pages);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages > 1);
+        bAccepted = dialog.exec() == QDialog::Accepted;
+    }
+    if (!bAccepted) {
+        return;
+    }
+    int from = 1;
+    int to = pages;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        from = printer.fromPage();
+        to = printer.toPage() > 0 ? printer.toPage() : pages;
+    }
+    if (!PrintOn(printer, from, to)) {
+        ShowError("Could not start print job.");
+    }
+}
+
+bool CMainFrame::PrintOn(QPrinter& printer, int from, int to) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    m_pView->PrintPages(painter, QRect(QPoint(0, 0), printable.size()), from, to,
+                        [&printer] { return printer.newPage(); });
+    painter.end();
+    return true;
+}
+
+void CMainFrame::OnFilePrintSetup() {
+    if (!m_pPrinter) {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    QPageSetupDialog dialog(m_pPrinter.get(), this);
+    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------------------

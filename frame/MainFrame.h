@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "CommandRules.h"
@@ -16,6 +17,7 @@
 class CGeneBar;
 class CQuorvaleView;
 class QToolBar;
+class QPrinter;
 
 // The program's window: menus, keys, the gene bar along the top, the view, the status bar.
 // Every command has one rule (enabled, checked) evaluated before its menu shows and again
@@ -74,6 +76,11 @@ public:
     std::function<std::optional<CSpecialGeneChoices>()> m_runSpecialGenes;
     std::function<std::optional<float>(float)> m_runMutationRate;
     std::function<void()> m_showAbout;
+    // Asks for the printer and the pages; false on Cancel.
+    std::function<bool(QPrinter& printer, int pages)> m_askPrint;
+
+    // Prints the view's pages on a printer, as File > Print does after its dialog.
+    bool PrintOn(QPrinter& printer, int from, int to);
 
     void UpdateCaption();
 
@@ -108,6 +115,8 @@ private:
     void OnFossilHistory();
     void OnNewHistory();
     void OnContextCopy();
+    void OnFilePrint();
+    void OnFilePrintSetup();
     void FinishPointHelp(int id);
 
     CQuorvaleDoc* m_pDoc;
@@ -122,6 +131,7 @@ private:
     std::array<QAction*, 4> m_recentActions{};
     QList<QMenu*> m_menus;
     QStringList m_recentFiles;
+    std::unique_ptr<QPrinter> m_pPrinter;
     bool m_bPointHelp = false;
     int m_nLastHelpTopic = -1;
 };

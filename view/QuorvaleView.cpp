@@ -37,6 +37,44 @@ void FrameRect(QPainter& p, const SRect& r, const QColor& colour) {
     p.fillRect(QRect(r.right - 1, r.top, 1, r.Height()), colour);
 }
 
+// While an animation runs, the window's input is held off: clicks and keys would otherwise
+// start commands in the middle of a breeding step. Esc alone gets through, and stops the
+// reveal (and Repeat).
+class CAnimationInputGuard : public QObject {
+public:
+    explicit CAnimationInputGuard(CQuorvaleView* view) : m_pView(view) {
+        qApp->installEventFilter(this);
+    }
+    ~CAnimationInputGuard() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress:
+                if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                    m_pView->StopRepeat();
+                }
+                return true;
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::Close:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+private:
+    CQuorvaleView* m_pView;
+};
+
 }  // namespace
 
 CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
@@ -479,6 +517,31 @@ void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
     g_bRemeasure = 0;
 }
 
+int CQuorvaleView::PrintPageCount() const {
+    if (m_pDoc->m_nMode != kModeFossils) {
+        return 1;
+    }
+    const int perPage = m_nRows * m_nCols;
+    const int fossils = static_cast<int>(m_pDoc->m_listFossils.size());
+    // An empty history still prints its one page of empty cells.
+    return std::max(1, (fossils + perPage - 1) / perPage);
+}
+
+void CQuorvaleView::PrintPages(QPainter& painter, const QRect& printable, int from, int to,
+                               const std::function<bool()>& newPage) {
+    from = std::max(from, 1);
+    to = std::min(to, PrintPageCount());
+    for (int page = from; page <= to; ++page) {
+        if (page > from && newPage && !newPage()) {
+            return;
+        }
+        if (m_pDoc->m_nMode == kModeFossils) {
+            m_nFirstFossil = (page - 1) * m_nRows * m_nCols;
+        }
+        OnDrawPrinter(painter, printable);
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // Fossil history
 
@@ -612,9 +675,8 @@ void CQuorvaleView::FlashLine(int x0, int y0, int x1, int y1, int ms) {
 }
 
 bool CQuorvaleView::CheckEscape() {
-    // Let a pending Esc reach the window; its key handler stops the reveal.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QCoreApplication::sendPostedEvents(this, QEvent::KeyPress);
+    // Look at what arrived meanwhile: the guard lets only Esc act, which stops the reveal.
+    CAnimationInputGuard guard(this);
     QCoreApplication::processEvents();
     return g_bAbortReveal;
 }

@@ -63,6 +63,12 @@ public:
     void OnDraw();
     // Prints the picture of the mode stretched into the printable rectangle.
     void OnDrawPrinter(QPainter& printer, const QRect& printable);
+    // Pages of a print: the fossil history takes a page of grid cells each, other modes one.
+    int PrintPageCount() const;
+    // Prints pages from..to (1-based) onto a device whose painter is given, starting a new
+    // page between them with newPage.
+    void PrintPages(QPainter& painter, const QRect& printable, int from, int to,
+                    const std::function<bool()>& newPage);
     void DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const;
     void DrawCellFrames(QPainter& p) const;
     void DrawTriangle(QPainter& p, const SRect& rect);

@@ -5,10 +5,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QPainter>
+#include <QPrinter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
+#include "DrawSurface.h"
 #include "GeneBar.h"
 #include "GeneDisplay.h"
 #include "MainFrame.h"
@@ -33,7 +37,12 @@ private:
 
     CQuorvaleView* View() { return m_frame->View(); }
     CGeneBar* Bar() { return m_frame->GeneBar(); }
-    QColor Pixel(int x, int y) { return View()->ScreenImage().pixelColor(x, y); }
+    // A logical pixel of the screen image (its top-left device pixel on a high-DPI screen).
+    QColor Pixel(int x, int y) {
+        const QImage& image = View()->ScreenImage();
+        const int scale = qRound(image.devicePixelRatio());
+        return image.pixelColor(x * scale, y * scale);
+    }
     void SetMode(int mode) {
         View()->SetMode(mode);
         View()->Invalidate();
@@ -542,10 +551,81 @@ private slots:
         QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
     }
 
-    void highDpiScreenImageIsScaled() {
+    // Run again with QT_SCALE_FACTOR=2: the picture keeps its logical size and is drawn at
+    // the screen's resolution, grid lines and morph lines as wide as they should be.
+    void screenImageFollowsTheDevicePixelRatio() {
         const QImage& image = View()->ScreenImage();
-        QCOMPARE(image.devicePixelRatio(), View()->devicePixelRatioF());
-        QCOMPARE(image.width(), qRound(View()->width() * View()->devicePixelRatioF()));
+        const qreal dpr = View()->devicePixelRatioF();
+        QCOMPARE(image.devicePixelRatio(), dpr);
+        QCOMPARE(image.width(), qRound(View()->width() * dpr));
+        const int scale = qRound(dpr);
+        const int colW = View()->Grid().CellWidth();
+        const int y = View()->Grid().CellHeight() / 3 * scale;
+        // The 2-pixel grid line covers x - 1 and x, in device pixels scaled.
+        for (int d = -2 * scale; d < 2 * scale; ++d) {
+            const bool bOnLine = d >= -scale && d < scale;
+            QCOMPARE(image.pixelColor(colW * scale + d, y) == kGrid, bOnLine);
+        }
+        // The trunk of the parent is a line one logical pixel wide.
+        const SRect parent = View()->CellRect(7);
+        const int cx = (parent.left + parent.right) / 2 * scale;
+        const int cy = ((parent.top + parent.bottom) / 2 + 10) * scale;
+        int ink = 0;
+        for (int x = cx - 4 * scale; x <= cx + 4 * scale; ++x) {
+            ink += image.pixelColor(x, cy) == QColor(Qt::black);
+        }
+        QCOMPARE(ink, scale);
+    }
+
+    // ---- printing
+
+    void printScaleStretchesThePictureToThePage() {
+        const int w = View()->width();
+        const int h = View()->height();
+        QImage page(6 * w, 6 * h, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        View()->OnDrawPrinter(painter, QRect(0, 0, 6 * w, 6 * h));
+        painter.end();
+        QCOMPARE(g_fPrintScale, 6.0f);
+        const int colW = View()->Grid().CellWidth();
+        QCOMPARE(page.pixelColor(colW * 6 - 3, 40), kGrid);
+        QCOMPARE(page.pixelColor((colW + 1) * 6 + 3, 40), QColor(Qt::black));
+        QCOMPARE(page.pixelColor((colW + 2) * 6 + 3, 40), QColor(Qt::white));
+    }
+
+    void fossilHistoryPrintsAPageOfCellsEach() {
+        for (int i = 0; i < 39; ++i) {
+            View()->RecordFossil(*m_doc->m_pCurrent);
+        }
+        QCOMPARE(m_doc->m_listFossils.size(), size_t(40));
+        SetMode(kModeFossils);
+        QCOMPARE(View()->PrintPageCount(), 3);
+        SetMode(kModeBreed);
+        QCOMPARE(View()->PrintPageCount(), 1);
+        SetMode(kModeFossils);
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::ScreenResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("fossils.pdf"));
+        QVERIFY(m_frame->PrintOn(printer, 1, 3));
+        // The last printed page is the one the screen now shows: fossils 31 to 40.
+        QCOMPARE(View()->m_nFirstFossil, 30);
+        QVERIFY(QFileInfo(dir.filePath("fossils.pdf")).size() > 1000);
+        const QImage& screen = View()->ScreenImage();
+        const SRect empty = View()->Grid().CellRect(12);
+        QCOMPARE(screen.pixelColor((empty.left + empty.right) / 2, (empty.top + empty.bottom) / 2), kGrid);
+    }
+
+    void clicksDuringTheRevealAreDropped() {
+        const auto chosen = Genes(*m_doc->m_listOffspring[2]);
+        const QPoint cell0 = CellCentre(0);
+        QApplication::postEvent(View(), new QMouseEvent(QEvent::MouseButtonPress, cell0,
+                                                        View()->mapToGlobal(cell0), Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
+        View()->BreedFromCell(2);
+        QCoreApplication::processEvents();
+        QCOMPARE(Genes(*m_doc->m_pCurrent), chosen);
     }
 };
 
