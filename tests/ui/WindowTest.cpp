@@ -577,6 +577,35 @@ private slots:
         QCOMPARE(ink, scale);
     }
 
+    // Pictures of every mode for a person to look at: QUORVALE_DUMP=folder.
+    void dumpPicturesOfEveryMode() {
+        const QString folder = qEnvironmentVariable("QUORVALE_DUMP");
+        if (folder.isEmpty()) {
+            QSKIP("set QUORVALE_DUMP to a folder to write the pictures");
+        }
+        for (int mode : {0, 1, 3, 4, 5}) {
+            if (mode == kModeFamily) {
+                auto family = std::make_unique<CFamilyList>();
+                auto root = std::make_unique<CFamilyMorph>(*m_doc->m_pCurrent);
+                root->m_ptNode = {200, 150};
+                auto child = std::make_unique<CFamilyMorph>(*m_doc->m_listOffspring[2], 400, 300);
+                child->m_pParent = root.get();
+                root->AddChild(child.get());
+                family->push_back(std::move(root));
+                family->push_back(std::move(child));
+                m_doc->m_listFamilies.push_back(std::move(family));
+            }
+            SetMode(mode);
+            if (mode == kModeTriangle) {
+                m_doc->m_listTrianglePoints.push_back({300, 250});
+                m_doc->m_listTrianglePoints.push_back({420, 300});
+                View()->m_bTriangleDirty = true;
+                View()->Invalidate();
+            }
+            QVERIFY(m_frame->grab().save(QString("%1/mode%2.png").arg(folder).arg(mode)));
+        }
+    }
+
     // ---- printing
 
     void printScaleStretchesThePictureToThePage() {
