@@ -21,6 +21,13 @@ bool g_bAbortReveal = false;
 namespace {
 
 const QColor kGridColour(213, 220, 240);
+
+// Time limits of drawings (see CDrawingBudget): ordinary morphs take a few milliseconds at
+// most; only genomes far outside their limits ever reach these.
+constexpr int kRepaintBudgetMs = 1000;
+constexpr int kCellBudgetMs = 250;
+constexpr int kLiveBudgetMs = 100;
+constexpr int kPrintBudgetMs = 5000;
 const QColor kParentFrame(255, 0, 30);
 
 QRect ToQRect(const SRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
@@ -313,6 +320,7 @@ void CQuorvaleView::paintEvent(QPaintEvent*) {
 
 void CQuorvaleView::OnDraw() {
     EnsureScreen();
+    const CDrawingBudget budget(kRepaintBudgetMs);
     if (m_wndVScroll) {
         const bool bShow = m_pDoc->m_nMode == kModeFossils &&
                            m_pDoc->m_listFossils.size() > static_cast<size_t>(m_nRows * m_nCols);
@@ -365,6 +373,7 @@ void CQuorvaleView::RenderPicture(QImage& picture, bool bPrinting) {
 }
 
 void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r) {
+    const CDrawingBudget budget(kCellBudgetMs);
     CQtSurface surface(p, QRect(0, 0, width(), height()));
     const SRect clip{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     surface.SetClip(&clip);
@@ -506,6 +515,7 @@ void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
     const int hp = static_cast<int>(static_cast<float>(h) * g_fPrintScale);
     QImage picture(QSize(w, h), QImage::Format_RGB32);
     picture.fill(Qt::white);
+    const CDrawingBudget budget(kPrintBudgetMs);
     if (m_pDoc->m_nMode == kModeTriangle) {
         m_bTriangleDirty = true;
     }
@@ -776,10 +786,6 @@ void CQuorvaleView::EngineerClick() {
     QCursor::setPos(QCursor::pos() + QPoint(1, 0));
 }
 
-void CQuorvaleView::CheckGeneBarChanged(const CBioMorph&) {
-    // The gene bar repaints only the boxes whose values differ (ShowGenes compares them).
-}
-
 // ---------------------------------------------------------------------------------------
 // Repeat
 
@@ -887,7 +893,7 @@ void CQuorvaleView::mouseMoveEvent(QMouseEvent* event) {
     const int mode = m_pDoc->m_nMode;
     if (mode == kModeBreed || mode == kModeFossils) {
         if (CBioMorph* morph = MorphAt(point)) {
-            CheckGeneBarChanged(*morph);
+            // The bar compares and repaints only the boxes and pictures that differ.
             GeneDisplay().ShowGenes(morph);
         }
     } else if (mode == kModeTriangle) {
@@ -916,6 +922,8 @@ void CQuorvaleView::TriangleMouseMove(QPoint point) {
                   *m_pDoc->m_pTriRight,
                   TriangleDistances(point.x(), point.y(), m_ptTriTop, m_ptTriLeft, m_ptTriRight));
     {
+        // The live morph follows the pointer: it must never hold it up.
+        const CDrawingBudget budget(kLiveBudgetMs);
         QPainter p(&m_imgScreen);
         CQtSurface surface(p, QRect(0, 0, width(), height()));
         m_pDoc->m_pTriMorph->Develop(&surface, point.x(), point.y(), m_pDoc->m_nOrientation, 1);

@@ -90,7 +90,6 @@ public:
     void ShowBreedingScreen();
     void TakeChildGenome(int k);
     void EngineerClick();
-    void CheckGeneBarChanged(const CBioMorph& morph);
     void StopRepeat();
 
     // Repeat.

@@ -371,6 +371,45 @@ private slots:
         QCOMPARE(Bar()->State().m_nValue[1], m_doc->m_pCurrent->Gene(1));
     }
 
+    void doubleClickBreedsOnce() {
+        // The window system delivers a press, a release, then a double click in place of the
+        // second press.
+        const size_t fossils = m_doc->m_listFossils.size();
+        const QPoint at = CellCentre(1);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, View()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(View(), &dbl);
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, at);
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+    }
+
+    // Genomes from files and the clipboard may hold anything: the window draws them in every
+    // branch style and pen width without crashing or stalling (no time is asserted; a stall
+    // would hit the test's time-out).
+    void wildGenomesDrawInEveryMode() {
+        const int32_t wild[][kGeneCount] = {
+            {INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN,
+             9, 9, INT32_MAX, 1, 2, INT32_MAX, 1, INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX},
+            {400, -400, 400, -400, 400, -400, 400, -400, 9, 2000000000, -100, 1, 2, 1000, 2, 80, 90,
+             10, 10},
+            {-400, 400, -400, 400, -400, 400, -400, 400, 9, 9, 100, 0, 2, -400, 3, 160, 0, -8, -4},
+        };
+        for (const auto& genes : wild) {
+            m_doc->m_pCurrent->SetGenes(genes);
+            for (int k = 1; k <= kGeneCount; ++k) {
+                m_doc->m_pCurrent->SetGradient(k, k % 2 ? INT32_MAX : INT32_MIN);
+            }
+            for (int mode : {kModeEngineer, kModeBreed}) {
+                SetMode(mode);
+                QVERIFY(!View()->ScreenImage().isNull());
+            }
+            m_doc->m_pTriTop->CopyGenome(*m_doc->m_pCurrent);
+            SetMode(kModeTriangle);
+            QVERIFY(!View()->ScreenImage().isNull());
+        }
+    }
+
     void clickOnTheParentBreedsWithoutTheBox() {
         const auto parent = Genes(*m_doc->m_pCurrent);
         m_clock.m_pauses.clear();
