@@ -65,3 +65,18 @@ EBioLoad DecodeBioFile(const uint8_t* data, size_t size, CBioMorph& morph) {
     }
     return EBioLoad::Ok;
 }
+
+EBioLoad LoadMorphFromFile(const uint8_t* data, size_t size, CBioMorph& morph) {
+    CBioMorph copy;
+    GeneArray gradients{};
+    morph.GetGradients(gradients);
+    copy.SetGenes(morph.GetGenes());
+    copy.SetGradients(gradients);
+    const EBioLoad outcome = DecodeBioFile(data, size, copy);
+    if (outcome == EBioLoad::Ok) {
+        copy.GetGradients(gradients);
+        morph.SetGenes(copy.GetGenes());
+        morph.SetGradients(gradients);
+    }
+    return outcome;
+}

@@ -35,3 +35,6 @@ std::vector<uint8_t> EncodeBioFile(CBioMorph& morph);
 // Reads a whole file into the morph. The morph is untouched unless the header is right; a
 // record cut short leaves the fields read so far (the document resets itself then).
 EBioLoad DecodeBioFile(const uint8_t* data, size_t size, CBioMorph& morph);
+// Reads a whole file into a morph only if all of it is good: a rejected or cut-short file
+// leaves the morph exactly as it was (used for the triangle's corners).
+EBioLoad LoadMorphFromFile(const uint8_t* data, size_t size, CBioMorph& morph);

@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "BioFile.h"
+#include "FileIo.h"
 #include "GeneBar.h"
 #include "GeneDisplay.h"
 #include "HelpContext.h"
@@ -288,7 +290,7 @@ SCommandState CMainFrame::CommandState() const {
     s.nFossils = m_pDoc->m_listFossils.size();
     s.nRows = m_pView->m_nRows;
     s.nCols = m_pView->m_nCols;
-    s.bClipboardHasMorph = false;
+    s.bClipboardHasMorph = m_pView->ClipboardHasMorph();
     s.bRepeatChecked = m_pGeneBar->IsRepeatChecked();
     s.nFamilyTool = m_pView->m_nFamilyTool;
     return s;
@@ -368,6 +370,25 @@ void CMainFrame::Execute(ECommand command) {
             break;
         case ECommand::ContextCopy: OnContextCopy(); break;
         case ECommand::FilePrint: OnFilePrint(); break;
+        case ECommand::EditCopy: OnEditCopy(); break;
+        case ECommand::EditCopyScreen: m_pView->CopyToClipboard(nullptr, nullptr); break;
+        case ECommand::EditPaste: OnEditPaste(); break;
+        case ECommand::PasteTriangleTop: m_pView->PasteInto(*m_pDoc->m_pTriTop); break;
+        case ECommand::PasteTriangleLeft: m_pView->PasteInto(*m_pDoc->m_pTriLeft); break;
+        case ECommand::PasteTriangleRight: m_pView->PasteInto(*m_pDoc->m_pTriRight); break;
+        case ECommand::AddRow: m_pView->AddRows(); break;
+        case ECommand::RemoveRow: m_pView->RemoveRows(); break;
+        case ECommand::AddColumn: m_pView->AddColumns(); break;
+        case ECommand::RemoveColumn: m_pView->RemoveColumns(); break;
+        case ECommand::GeneSpace: OnGeneSpace(); break;
+        case ECommand::TriangleNewTop: LoadCorner(*m_pDoc->m_pTriTop); break;
+        case ECommand::TriangleNewLeft: LoadCorner(*m_pDoc->m_pTriLeft); break;
+        case ECommand::TriangleNewRight: LoadCorner(*m_pDoc->m_pTriRight); break;
+        case ECommand::TriangleClear: OnTriangleClear(); break;
+        case ECommand::FamilyTree: OnFamilyTree(); break;
+        case ECommand::FamilyCreate: m_pView->m_nFamilyTool = 0; break;
+        case ECommand::FamilyDestroy: m_pView->m_nFamilyTool = 1; break;
+        case ECommand::FamilyClear: OnFamilyClear(); break;
         case ECommand::FilePrintSetup: OnFilePrintSetup(); break;
         default:
             // Commands whose features are still to come do nothing yet.
@@ -479,6 +500,84 @@ void CMainFrame::ShowError(const std::string& text) {
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), message, QMessageBox::Ok, this);
     box.exec();
+}
+
+// ---------------------------------------------------------------------------------------
+// Clipboard, triangle and family tree
+
+void CMainFrame::OnEditCopy() {
+    if (m_pDoc->m_nMode == kModeBreed) {
+        const SRect cell = m_pView->ParentCellRect();
+        m_pView->CopyToClipboard(m_pDoc->m_pCurrent.get(), &cell);
+    } else {
+        m_pView->CopyToClipboard(m_pDoc->m_pCurrent.get(), nullptr);
+    }
+}
+
+void CMainFrame::OnEditPaste() {
+    m_pView->PasteInto(*m_pDoc->m_pCurrent);
+    m_pGeneBar->ShowGenes(m_pDoc->m_pCurrent.get());
+}
+
+void CMainFrame::OnGeneSpace() {
+    m_pView->SetMode(kModeTriangle);
+    m_pDoc->ClearTrianglePoints();
+    m_pView->m_bTriangleDirty = true;
+    m_pView->Invalidate();
+}
+
+void CMainFrame::LoadCorner(CBioMorph& corner) {
+    const QString path = m_askOpenPath
+        ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
+        : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    std::vector<uint8_t> bytes;
+    std::string error;
+    const EBioLoad outcome = ReadFileBytes(path.toStdString(), bytes, error)
+                                 ? LoadMorphFromFile(bytes.data(), bytes.size(), corner)
+                                 : EBioLoad::Truncated;
+    if (outcome == EBioLoad::Truncated || outcome == EBioLoad::Empty) {
+        // Unreadable or cut short: the corner keeps its genome and nothing is redrawn.
+        ShowError("Command failed.");
+        return;
+    }
+    if (outcome != EBioLoad::Ok) {
+        ShowError(BioLoadMessage(outcome));
+    }
+    m_pView->m_bTriangleDirty = true;
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnTriangleClear() {
+    m_pView->m_bTriangleDirty = true;
+    m_pDoc->ClearTrianglePoints();
+    m_pView->m_ptTriClick.x = -20001;
+    m_pGeneBar->ClearGenes();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnFamilyTree() {
+    auto& families = m_pDoc->m_listFamilies;
+    if (families.empty()) {
+        m_pView->NewFamilyRoot();
+    } else if (families.size() == 1 && families.front()->size() == 1) {
+        // A lone root follows the current morph.
+        families.clear();
+        m_pView->NewFamilyRoot();
+    }
+    m_pView->SetMode(kModeFamily);
+    m_pView->Invalidate();
+}
+
+void CMainFrame::OnFamilyClear() {
+    m_pDoc->DeleteFamilies();
+    m_pView->NewFamilyRoot();
+    if (m_pDoc->m_nMode == kModeFamily) {
+        m_pView->SetMode(kModeFamily);
+        m_pView->Invalidate();
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -660,9 +759,9 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
 }
 
 void CMainFrame::OnContextCopy() {
-    // Copying to the clipboard comes with the clipboard's own feature; the morph under the
-    // menu's point is found here already.
-    (void)m_pView->MorphAt(m_pView->mapFromGlobal(m_pView->m_ptContextMenu));
+    // The morph under the point where the menu was opened; over nothing, the whole view.
+    CBioMorph* morph = m_pView->MorphAt(m_pView->mapFromGlobal(m_pView->m_ptContextMenu));
+    m_pView->CopyToClipboard(morph, nullptr);
 }
 
 void CMainFrame::mousePressEvent(QMouseEvent* event) {

@@ -115,6 +115,13 @@ private:
     void OnFossilHistory();
     void OnNewHistory();
     void OnContextCopy();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnGeneSpace();
+    void LoadCorner(CBioMorph& corner);
+    void OnTriangleClear();
+    void OnFamilyTree();
+    void OnFamilyClear();
     void OnFilePrint();
     void OnFilePrintSetup();
     void FinishPointHelp(int id);

@@ -1,6 +1,8 @@
 #include "QuorvaleView.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
@@ -10,6 +12,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "ClipboardRecord.h"
 #include "GeneDisplay.h"
 #include "QtSurface.h"
 #include "Random.h"
@@ -787,6 +790,336 @@ void CQuorvaleView::EngineerClick() {
 }
 
 // ---------------------------------------------------------------------------------------
+// Rows and columns
+
+namespace {
+void AddCopiesOfParent(CQuorvaleDoc& doc, int count) {
+    const std::array<int32_t, kGeneCount> genes = doc.m_pCurrent->GetGenes();
+    for (int i = 0; i < count; ++i) {
+        // Exact copies of the parent's genes; they become mutants at the next generation.
+        doc.AddOffspring()->SetGenes(genes);
+    }
+}
+
+void RemoveTailOffspring(CQuorvaleDoc& doc, int count) {
+    for (int i = 0; i < count && !doc.m_listOffspring.empty(); ++i) {
+        doc.m_listOffspring.pop_back();
+    }
+}
+}  // namespace
+
+void CQuorvaleView::AddRows() {
+    if (m_nRows >= 7) {
+        return;
+    }
+    m_nRows += 2;
+    AddCopiesOfParent(*m_pDoc, 2 * m_nCols);
+    UpdateParentCell();
+    SetFossilScrollRange();
+    Invalidate();
+}
+
+void CQuorvaleView::AddColumns() {
+    if (m_nCols >= 9) {
+        return;
+    }
+    m_nCols += 2;
+    AddCopiesOfParent(*m_pDoc, 2 * m_nRows);
+    UpdateParentCell();
+    SetFossilScrollRange();
+    Invalidate();
+}
+
+void CQuorvaleView::RemoveRows() {
+    if (m_nRows <= 1) {
+        return;
+    }
+    m_nRows = std::max(m_nRows - 2, 1);
+    RemoveTailOffspring(*m_pDoc, 2 * m_nCols);
+    UpdateParentCell();
+    SetFossilScrollRange();
+    Invalidate();
+}
+
+void CQuorvaleView::RemoveColumns() {
+    if (m_nCols <= 1) {
+        return;
+    }
+    m_nCols = std::max(m_nCols - 2, 1);
+    RemoveTailOffspring(*m_pDoc, 2 * m_nRows);
+    UpdateParentCell();
+    SetFossilScrollRange();
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------
+// Clipboard
+
+SRect CQuorvaleView::ParentCellRect() const {
+    return ::ParentCellRect(width(), height(), m_nCols, m_nRows);
+}
+
+void CQuorvaleView::CopyToClipboard(CBioMorph* morph, const SRect* rect) {
+    SRect source;
+    if (!morph) {
+        source = ClientRect();
+        if (m_wndVScroll && m_wndVScroll->isVisible()) {
+            source.right -= VScrollWidth() - 1;
+        }
+    } else if (rect) {
+        source = *rect;
+    } else {
+        // The box the current morph took when it was last measured for drawing.
+        source = m_pDoc->m_pCurrent->m_rcBounds;
+    }
+    source = source.Normalised();
+    if (source.Width() > width()) {
+        source.left = 0;
+        source.right = width();
+    }
+    if (source.Height() > height()) {
+        source.top = 0;
+        source.bottom = height();
+    }
+    auto* data = new QMimeData;
+    if (morph) {
+        const std::vector<uint8_t> block = EncodeClipboardBlock(*morph);
+        data->setData(QString::fromStdString(m_pDoc->m_cfBiomorph),
+                      QByteArray(reinterpret_cast<const char*>(block.data()),
+                                 static_cast<qsizetype>(block.size())));
+    }
+    // The picture of the screen's pixels in that rectangle; parts outside the view are white.
+    const QImage& screen = ScreenImage();
+    const qreal dpr = screen.devicePixelRatio();
+    QImage picture(QSize(std::max(source.Width(), 1), std::max(source.Height(), 1)) * dpr,
+                   QImage::Format_RGB32);
+    picture.setDevicePixelRatio(dpr);
+    picture.fill(Qt::white);
+    {
+        QPainter p(&picture);
+        p.drawImage(QPoint(-source.left, -source.top), screen);
+    }
+    data->setImageData(picture);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool CQuorvaleView::ClipboardHasMorph() const {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(QString::fromStdString(m_pDoc->m_cfBiomorph));
+}
+
+bool CQuorvaleView::PasteInto(CBioMorph& morph) {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    const QString format = QString::fromStdString(m_pDoc->m_cfBiomorph);
+    if (!data || !data->hasFormat(format)) {
+        return false;
+    }
+    const QByteArray bytes = data->data(format);
+    // A block too short for a whole record leaves the morph as it was.
+    if (!DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                              static_cast<size_t>(bytes.size()), morph)) {
+        return false;
+    }
+    if (m_pDoc->m_nMode == kModeBreed) {
+        m_pDoc->RespawnOffspring();
+    } else if (m_pDoc->m_nMode == kModeTriangle) {
+        m_bTriangleDirty = true;
+    }
+    Invalidate();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Family tree
+
+void CQuorvaleView::NewFamilyRoot() {
+    auto root = std::make_unique<CFamilyMorph>(*m_pDoc->m_pCurrent);
+    root->m_ptNode = {width() / 2, height() / 2};
+    auto family = std::make_unique<CFamilyList>();
+    family->push_back(std::move(root));
+    m_pDoc->m_listFamilies.push_back(std::move(family));
+}
+
+void CQuorvaleView::FamilyPress(QPoint point) {
+    const int x = point.x();
+    const int y = point.y();
+    if (CFamilyMorph* node = m_pDoc->FamilyFrameAt(x, y)) {
+        if (m_nFamilyTool == 0) {
+            m_pDragNode = node;
+            m_szDragOffset = QSize(node->m_ptNode.x - x, node->m_ptNode.y - y);
+            m_ptDragMark.x = -20001;
+            m_bDragFirstMove = true;
+        }
+    } else if (CFamilyMorph* hit = m_pDoc->FamilyNodeAt(x, y)) {
+        if (m_nFamilyTool == 0) {
+            m_pCreateParent = hit;
+        } else if (m_pDoc->m_listFamilies.size() == 1 && !hit->m_pParent) {
+            // The last tree's root stays: the tree always has one.
+            if (m_beep) {
+                m_beep();
+            } else {
+                QApplication::beep();
+            }
+        } else {
+            hit->DeleteDescendants(m_pDoc->m_listFamilies);
+            if (hit->m_pParent) {
+                hit->m_pParent->RemoveChild(hit);
+            }
+            CFamilyList* family = m_pDoc->FindFamilyOf(hit);
+            if (family) {
+                auto it = std::find_if(family->begin(), family->end(),
+                                       [hit](const auto& p) { return p.get() == hit; });
+                family->erase(it);
+                if (family->empty()) {
+                    auto& lists = m_pDoc->m_listFamilies;
+                    lists.erase(std::find_if(lists.begin(), lists.end(),
+                                             [family](const auto& p) { return p.get() == family; }));
+                }
+            }
+            Invalidate();
+        }
+    } else if (m_nFamilyTool == 1) {
+        const size_t trees = m_pDoc->m_listFamilies.size();
+        for (size_t t = 0; t < trees; ++t) {
+            CFamilyList& tree = *m_pDoc->m_listFamilies[t];
+            if (tree.empty()) {
+                continue;
+            }
+            auto [parent, child] = tree.front()->FindLink(x, y);
+            if (!parent) {
+                continue;
+            }
+            parent->RemoveChild(child);
+            child->m_pParent = nullptr;
+            auto newTree = std::make_unique<CFamilyList>();
+            CFamilyList& target = *newTree;
+            CFamilyList& source = tree;  // stays valid: the outer list only grows at its tail
+            m_pDoc->m_listFamilies.push_back(std::move(newTree));
+            auto it = std::find_if(source.begin(), source.end(),
+                                   [child](const auto& p) { return p.get() == child; });
+            if (it != source.end()) {
+                target.push_back(std::move(*it));
+                source.erase(it);
+            }
+            child->MoveDescendants(source, target);
+            Invalidate();
+        }
+    }
+    m_bRubberShown = false;
+}
+
+void CQuorvaleView::DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
+                                    const std::vector<SPoint>& ends) {
+    for (const SPoint& end : ends) {
+        p.drawLine(centre.x, centre.y, end.x, end.y);
+    }
+    p.drawRect(QRect(QPoint(centre.x - bw / 2, centre.y - bh / 2),
+                     QPoint(centre.x + bw / 2 - 1, centre.y + bh / 2 - 1)));
+}
+
+void CQuorvaleView::FamilyMove(QPoint point) {
+    CFamilyMorph* shown = m_pDoc->FamilyNodeAt(point.x(), point.y());
+    if (!shown) {
+        shown = m_pDoc->FamilyFrameAt(point.x(), point.y());
+    }
+    GeneDisplay().ShowGenes(shown);
+    if (m_nFamilyTool == 1) {
+        return;
+    }
+    if (m_bNeedsDraw) {
+        OnDraw();
+    }
+    if (m_pCreateParent) {
+        const SRect& b = m_pCreateParent->m_rcBounds;
+        const SPoint c{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+        {
+            QPainter p(&m_imgScreen);
+            p.setPen(QPen(Qt::white, 0));
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            if (m_ptRubber.x != -20001 && m_bRubberShown) {
+                p.drawLine(c.x, c.y, m_ptRubber.x, m_ptRubber.y);
+                m_ptRubber.x = -20001;
+                m_bRubberShown = false;
+            }
+            if (!m_bRubberShown) {
+                p.drawLine(c.x, c.y, point.x(), point.y());
+                m_ptRubber = {point.x(), point.y()};
+                m_bRubberShown = true;
+            }
+        }
+        ShowScreen();
+    } else if (m_pDragNode) {
+        CFamilyMorph& d = *m_pDragNode;
+        const SRect box = d.m_rcBounds.Inflated(11);
+        const int bw = box.Width();
+        const int bh = box.Height();
+        std::vector<SPoint> ends;
+        if (d.m_pParent) {
+            ends.push_back(d.m_pParent->m_ptNode);
+        }
+        for (CFamilyMorph* child : d.m_Children) {
+            ends.push_back(child->m_ptNode);
+        }
+        QPainter p(&m_imgScreen);
+        if (m_bDragFirstMove) {
+            p.fillRect(ToQRect(box), kGridColour);
+            p.setPen(QPen(kGridColour, 0));
+            for (const SPoint& end : ends) {
+                p.drawLine(d.m_ptNode.x, d.m_ptNode.y, end.x, end.y);
+            }
+        }
+        m_bDragFirstMove = false;
+        d.m_ptNode = {point.x() + m_szDragOffset.width(), point.y() + m_szDragOffset.height()};
+        d.m_bLaidOut = 0;
+        p.setPen(QPen(QColor(255, 0, 0), 2));
+        p.setBrush(Qt::NoBrush);
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        if (m_ptDragMark.x != -20001) {
+            DrawDragOutline(p, m_ptDragMark, bw, bh, ends);
+            m_ptDragMark.x = -20001;
+        }
+        m_ptDragMark = d.m_ptNode;
+        DrawDragOutline(p, m_ptDragMark, bw, bh, ends);
+        p.end();
+        ShowScreen();
+    }
+}
+
+void CQuorvaleView::FamilyRelease(QPoint point) {
+    const int x = point.x();
+    const int y = point.y();
+    if (m_pCreateParent) {
+        CFamilyMorph* parent = m_pCreateParent;
+        if (m_pDoc->FamilyNodeAt(x, y) || m_pDoc->FamilyFrameAt(x, y)) {
+            m_pCreateParent = nullptr;
+            Invalidate();
+            return;
+        }
+        CFamilyList* tree = m_pDoc->FindFamilyOf(parent);
+        if (!tree) {
+            m_pCreateParent = nullptr;
+            return;
+        }
+        tree->push_back(std::make_unique<CFamilyMorph>(*parent, x, y));
+        CFamilyMorph& child = *tree->back();
+        child.Mutate(m_pDoc->m_fMutationRate);
+        child.m_pParent = parent;
+        parent->AddChild(&child);
+        RecordFossil(child);
+        child.Measure(x, y, m_pDoc->m_nOrientation);
+        m_pCreateParent = nullptr;
+        Invalidate();
+    } else if (m_pDragNode) {
+        m_bDragFirstMove = false;
+        m_pDragNode->m_ptNode = {x + m_szDragOffset.width(), y + m_szDragOffset.height()};
+        m_pDragNode->m_bLaidOut = 0;
+        m_pDragNode = nullptr;
+        m_ptDragMark.x = -20001;
+        Invalidate();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
 // Repeat
 
 void CQuorvaleView::RepeatLastEvolve() {
@@ -874,9 +1207,20 @@ void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
             m_ptTriClick = {point.x(), point.y()};
             Invalidate();
             break;
+        case kModeFamily:
+            FamilyPress(point);
+            break;
         default:
             break;
     }
+}
+
+void CQuorvaleView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_pDoc->m_nMode == kModeFamily) {
+        FamilyRelease(event->position().toPoint());
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
 }
 
 void CQuorvaleView::mouseDoubleClickEvent(QMouseEvent*) {
@@ -898,6 +1242,8 @@ void CQuorvaleView::mouseMoveEvent(QMouseEvent* event) {
         }
     } else if (mode == kModeTriangle) {
         TriangleMouseMove(point);
+    } else if (mode == kModeFamily) {
+        FamilyMove(point);
     }
 }
 

@@ -92,6 +92,22 @@ public:
     void EngineerClick();
     void StopRepeat();
 
+    // Rows and columns of the grid (odd, 1..7 rows, 1..9 columns).
+    void AddRows();
+    void RemoveRows();
+    void AddColumns();
+    void RemoveColumns();
+
+    // Clipboard: a picture of part of the view and, with a morph, its record.
+    void CopyToClipboard(CBioMorph* morph, const SRect* rect);
+    // Reads the morph on the clipboard into the given morph; false if there is none.
+    bool PasteInto(CBioMorph& morph);
+    bool ClipboardHasMorph() const;
+    SRect ParentCellRect() const;
+
+    // Family tree.
+    void NewFamilyRoot();
+
     // Repeat.
     void RepeatStep();
     void RepeatLastEvolve();
@@ -104,6 +120,8 @@ public:
     std::function<void(const QPoint& globalPos)> m_onContextMenu;
     // The frame's hooks for the cursor and the status of the gene bar's Repeat box.
     std::function<QCursor(int shape)> m_cursorForShape;
+    // The error beep of refused family-tree actions (a test may count them).
+    std::function<void()> m_beep;
 
     // Fields (client pixels; x = -20001 or right = -30000 mark "nothing on screen").
     SRect m_rcTravel{0, 0, -30000, 0};
@@ -145,6 +163,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -166,6 +185,10 @@ private:
     void DrawTravelOutline(QPainter& p);
     void TriangleMouseMove(QPoint point);
     void TriangleLeave();
+    void FamilyPress(QPoint point);
+    void FamilyMove(QPoint point);
+    void FamilyRelease(QPoint point);
+    void DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh, const std::vector<SPoint>& ends);
     void UpdateCursor(QPoint point);
     void SyncScrollBar();
 

@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QClipboard>
+#include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
 #include <QSignalSpy>
@@ -643,6 +645,256 @@ private slots:
             }
             QVERIFY(m_frame->grab().save(QString("%1/mode%2.png").arg(folder).arg(mode)));
         }
+    }
+
+    // ---- rows and columns
+
+    void rowsAndColumnsGrowAndShrinkByTwo() {
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        QVERIFY(m_frame->RunCommand(ECommand::AddRow));
+        QCOMPARE(View()->m_nRows, 5);
+        QCOMPARE(m_doc->m_listOffspring.size(), size_t(24));
+        for (size_t i = 14; i < 24; ++i) {
+            QCOMPARE(Genes(*m_doc->m_listOffspring[i]), parent);
+        }
+        QCOMPARE(View()->m_nParentCell, 12);
+        QVERIFY(m_frame->RunCommand(ECommand::AddRow));
+        QVERIFY(!m_frame->RunCommand(ECommand::AddRow));
+        QVERIFY(m_frame->RunCommand(ECommand::AddColumn));
+        QVERIFY(m_frame->RunCommand(ECommand::AddColumn));
+        QVERIFY(!m_frame->RunCommand(ECommand::AddColumn));
+        QCOMPARE(m_doc->m_listOffspring.size(), size_t(62));
+        // A click still breeds from the right cell of the big grid.
+        const auto child = Genes(*m_doc->m_listOffspring[40]);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(40));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), child);
+
+        for (int i = 0; i < 3; ++i) {
+            m_frame->RunCommand(ECommand::RemoveRow);
+        }
+        QVERIFY(!m_frame->RunCommand(ECommand::RemoveRow));
+        for (int i = 0; i < 4; ++i) {
+            m_frame->RunCommand(ECommand::RemoveColumn);
+        }
+        QCOMPARE(View()->m_nRows, 1);
+        QCOMPARE(View()->m_nCols, 1);
+        QVERIFY(m_doc->m_listOffspring.empty());
+        QCOMPARE(View()->m_nParentCell, 0);
+        QVERIFY(!View()->ScreenImage().isNull());
+        SetMode(kModeEngineer);
+        QVERIFY(!m_frame->RunCommand(ECommand::AddRow));
+    }
+
+    void changingTheGridInTheHistoryGoesBackToTheFirstPage() {
+        for (int i = 0; i < 40; ++i) {
+            View()->RecordFossil(*m_doc->m_pCurrent);
+        }
+        SetMode(kModeFossils);
+        View()->ScrollFossils(EScrollRequest::Bottom);
+        QVERIFY(View()->m_nFirstFossil > 0);
+        m_frame->RunCommand(ECommand::AddRow);
+        QCOMPARE(View()->m_nFirstFossil, 0);
+        QCOMPARE(View()->FossilBar().nPage, 5);
+    }
+
+    // ---- clipboard
+
+    void copyAndPasteCarryTheMorph() {
+        m_frame->RunCommand(ECommand::EditCopy);
+        QVERIFY(View()->ClipboardHasMorph());
+        const SRect cell = View()->ParentCellRect();
+        const QImage picture = QGuiApplication::clipboard()->image();
+        QCOMPARE(picture.width(), cell.Width());
+        QCOMPARE(picture.height(), cell.Height());
+        const auto copied = Genes(*m_doc->m_pCurrent);
+
+        // Paste in Engineer changes only the current morph.
+        SetMode(kModeEngineer);
+        m_doc->m_pCurrent->SetGene(1, 300);
+        const auto offspring = Genes(*m_doc->m_listOffspring[0]);
+        QVERIFY(m_frame->RunCommand(ECommand::EditPaste));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), copied);
+        QCOMPARE(Genes(*m_doc->m_listOffspring[0]), offspring);
+        QCOMPARE(m_doc->m_listFossils.size(), size_t(1));
+
+        // In Breed each paste breeds new offspring; in the triangle and fossils it is disabled.
+        SetMode(kModeBreed);
+        m_frame->RunCommand(ECommand::EditPaste);
+        const auto first = Genes(*m_doc->m_listOffspring[0]);
+        m_frame->RunCommand(ECommand::EditPaste);
+        bool bDifferent = false;
+        for (size_t i = 0; i < 14; ++i) {
+            bDifferent |= Genes(*m_doc->m_listOffspring[i]) != first;
+        }
+        QVERIFY(bDifferent);
+        SetMode(kModeTriangle);
+        QVERIFY(!m_frame->RunCommand(ECommand::EditPaste));
+        // Paste to a corner works in every mode.
+        QVERIFY(m_frame->RunCommand(ECommand::PasteTriangleLeft));
+        QCOMPARE(Genes(*m_doc->m_pTriLeft), copied);
+
+        // Copy screen places a picture and no morph, so Paste is disabled afterwards.
+        m_frame->RunCommand(ECommand::EditCopyScreen);
+        QVERIFY(!View()->ClipboardHasMorph());
+        QCOMPARE(QGuiApplication::clipboard()->image().width(), View()->width());
+        SetMode(kModeBreed);
+        QVERIFY(!m_frame->RunCommand(ECommand::EditPaste));
+    }
+
+    void aShortClipboardBlockChangesNothing() {
+        auto* data = new QMimeData;
+        data->setData("BiomorphFormat", QByteArray(100, '\x01'));
+        QGuiApplication::clipboard()->setMimeData(data);
+        const auto before = Genes(*m_doc->m_pCurrent);
+        QVERIFY(View()->ClipboardHasMorph());
+        m_frame->RunCommand(ECommand::EditPaste);
+        QCOMPARE(Genes(*m_doc->m_pCurrent), before);
+    }
+
+    void contextCopyOverAnEmptyFossilCellCopiesTheView() {
+        m_frame->m_execContextMenu = [this](QMenu*, const QPoint&) {
+            return m_frame->Action(ECommand::ContextCopy);
+        };
+        SetMode(kModeFossils);
+        m_frame->OnContextMenu(View()->mapToGlobal(CellCentre(9)));
+        QVERIFY(!View()->ClipboardHasMorph());
+        QCOMPARE(QGuiApplication::clipboard()->image().height(), View()->height());
+        SetMode(kModeBreed);
+        m_frame->OnContextMenu(View()->mapToGlobal(CellCentre(3)));
+        QVERIFY(View()->ClipboardHasMorph());
+    }
+
+    // ---- triangle commands
+
+    void triangleCornersLoadFromFiles() {
+        QTemporaryDir dir;
+        const QString good = dir.filePath("corner.bio");
+        m_doc->m_pCurrent->SetGene(1, 250);
+        QVERIFY(m_doc->SaveFile(good.toStdString()));
+        const auto saved = Genes(*m_doc->m_pCurrent);
+        QFile version2(dir.filePath("v2.bio"));
+        QVERIFY(version2.open(QIODevice::WriteOnly));
+        QFile in(good);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        bytes[20] = 2;  // the version's low byte
+        version2.write(bytes);
+        version2.close();
+
+        QString next;
+        m_frame->m_askOpenPath = [&](const QString&, const QString&, const QString&) { return next; };
+        QVERIFY(!m_frame->RunCommand(ECommand::TriangleNewLeft));  // only in the triangle
+        m_frame->RunCommand(ECommand::GeneSpace);
+        m_doc->m_pCurrent->SetGene(1, -5);
+        next = good;
+        QVERIFY(m_frame->RunCommand(ECommand::TriangleNewLeft));
+        QCOMPARE(Genes(*m_doc->m_pTriLeft), saved);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -5);
+        QCOMPARE(m_doc->Title(), std::string("Untitled"));
+
+        const auto top = Genes(*m_doc->m_pTriTop);
+        next = dir.filePath("v2.bio");
+        m_frame->RunCommand(ECommand::TriangleNewTop);
+        next = dir.filePath("missing.bio");
+        m_frame->RunCommand(ECommand::TriangleNewTop);
+        QCOMPARE(Genes(*m_doc->m_pTriTop), top);
+        QCOMPARE(m_messages, (QStringList{"This file is not compatiable with\nQuorvale version 0.02x",
+                                          "Command failed."}));
+    }
+
+    void geneSpaceStartsEmptyAndClearBlanksTheBar() {
+        m_frame->RunCommand(ECommand::GeneSpace);
+        QTest::mouseMove(View(), QPoint(300, 250));
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(300, 250));
+        QCOMPARE(m_doc->m_listTrianglePoints.size(), size_t(1));
+        m_frame->RunCommand(ECommand::GeneSpace);
+        QVERIFY(m_doc->m_listTrianglePoints.empty());
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(200, 200));
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(200, 200));
+        QCOMPARE(m_doc->m_listTrianglePoints.size(), size_t(2));
+        m_frame->RunCommand(ECommand::TriangleClear);
+        QVERIFY(m_doc->m_listTrianglePoints.empty());
+        QCOMPARE(Bar()->State().BoxText(1), std::string("0"));
+        QCOMPARE(Bar()->State().BoxText(kGeneMirror), std::string(""));
+    }
+
+    void thePointerOverATriangleCornerShowsThatCorner() {
+        m_frame->RunCommand(ECommand::GeneSpace);
+        View()->ScreenImage();
+        const SPoint top = View()->m_ptTriTop;
+        QTest::mouseMove(View(), QPoint(top.x, top.y));
+        QCOMPARE(Genes(*m_doc->m_pTriMorph), Genes(*m_doc->m_pTriTop));
+        QCOMPARE(Bar()->State().m_nValue[14], m_doc->m_pTriTop->Gene(14));
+    }
+
+    // ---- family tree
+
+    void familyTreeStartsFromTheCurrentMorph() {
+        m_frame->RunCommand(ECommand::FamilyTree);
+        QCOMPARE(m_doc->m_listFamilies.size(), size_t(1));
+        CFamilyMorph* root = m_doc->m_listFamilies[0]->front().get();
+        QCOMPARE(root->m_ptNode.x, View()->width() / 2);
+        QCOMPARE(Genes(*root), Genes(*m_doc->m_pCurrent));
+        // A lone root follows the current morph.
+        m_doc->m_pCurrent->SetGene(2, 45);
+        m_frame->RunCommand(ECommand::FamilyTree);
+        QCOMPARE(m_doc->m_listFamilies[0]->front()->Gene(2), 45);
+        QVERIFY(m_frame->Rule(ECommand::FamilyCreate).bChecked);
+        SetMode(kModeBreed);
+        QVERIFY(!m_frame->RunCommand(ECommand::FamilyDestroy));
+        // Clear in Breed restarts the tree from the current morph at that moment.
+        m_doc->m_pCurrent->SetGene(3, 55);
+        m_frame->RunCommand(ECommand::FamilyClear);
+        m_doc->m_pCurrent->SetGene(3, 60);
+        QCOMPARE(m_doc->m_listFamilies[0]->front()->Gene(3), 55);
+    }
+
+    void familyCreateDragDestroyAndCut() {
+        m_frame->RunCommand(ECommand::FamilyTree);
+        View()->ScreenImage();
+        CFamilyMorph* root = m_doc->m_listFamilies[0]->front().get();
+        const QPoint centre(root->m_ptNode.x, root->m_ptNode.y);
+        const size_t fossils = m_doc->m_listFossils.size();
+        // Create: press in the root's box, release on empty space.
+        QTest::mousePress(View(), Qt::LeftButton, {}, centre);
+        QTest::mouseMove(View(), centre + QPoint(60, 100));
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, centre + QPoint(150, 150));
+        QCOMPARE(root->m_Children.size(), size_t(1));
+        CFamilyMorph* child = root->m_Children[0];
+        QCOMPARE(child->m_ptNode, (SPoint{centre.x() + 150, centre.y() + 150}));
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+        View()->ScreenImage();
+        // A release over a node creates nothing.
+        QTest::mousePress(View(), Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, centre);
+        QCOMPARE(root->m_Children.size(), size_t(1));
+        // Drag the child by its frame.
+        const SRect frame = child->m_rcBounds.Inflated(10);
+        const QPoint grip(frame.left, (frame.top + frame.bottom) / 2);
+        QTest::mousePress(View(), Qt::LeftButton, {}, grip);
+        QTest::mouseMove(View(), grip + QPoint(-30, 20));
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, grip + QPoint(-40, 20));
+        QCOMPARE(child->m_ptNode, (SPoint{centre.x() + 110, centre.y() + 170}));
+        View()->ScreenImage();
+        // Destroy: the only tree's root is refused with a beep.
+        m_frame->RunCommand(ECommand::FamilyDestroy);
+        int beeps = 0;
+        View()->m_beep = [&] { ++beeps; };
+        QTest::mouseClick(View(), Qt::LeftButton, {}, centre);
+        QCOMPARE(beeps, 1);
+        QCOMPARE(m_doc->m_listFamilies[0]->size(), size_t(2));
+        // Cut the link in its middle: the child becomes a tree of its own.
+        const SPoint c = child->m_ptNode;
+        const QPoint middle((centre.x() + c.x) / 2, (centre.y() + c.y) / 2);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, middle);
+        QCOMPARE(m_doc->m_listFamilies.size(), size_t(2));
+        QVERIFY(child->m_pParent == nullptr);
+        QVERIFY(root->m_Children.empty());
+        // Now a root of one of two trees can go.
+        View()->ScreenImage();
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(c.x, c.y));
+        QCOMPARE(m_doc->m_listFamilies.size(), size_t(1));
+        QCOMPARE(beeps, 1);
     }
 
     // ---- printing
