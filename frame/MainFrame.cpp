@@ -95,6 +95,8 @@ const char* const kIdlePrompt =
 CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent), m_pDoc(doc) {
     g_bRemeasure = 0;
     setObjectName("mainFrame");
+    // Right clicks on the bars show nothing; the view's context menu is the only one.
+    setContextMenuPolicy(Qt::NoContextMenu);
 
     // The gene bar along the top edge, fixed there.
     m_pGeneBar = new CGeneBar(this);

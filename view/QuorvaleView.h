@@ -31,7 +31,10 @@ public:
     ~CQuorvaleView() override;
 
     CQuorvaleDoc* GetDocument() const { return m_pDoc; }
-    void SetClock(IClock* clock) { m_pClock = clock ? clock : &m_systemClock; }
+    void SetClock(IClock* clock) {
+        m_pClock = clock ? clock : &m_systemClock;
+        m_dwLastStepTick = m_pClock->TickCount();
+    }
     IClock& Clock() { return *m_pClock; }
 
     // IViewLink

@@ -202,6 +202,24 @@ private slots:
         QCOMPARE(Genes(*m_doc->m_pCurrent), child);
     }
 
+    void rightClickOnTheViewAsksForTheMenu() {
+        int shown = 0;
+        m_frame->m_execContextMenu = [&](QMenu* menu, const QPoint&) {
+            ++shown;
+            QStringList texts;
+            for (QAction* a : menu->actions()) {
+                texts << a->text();
+            }
+            [&] { QCOMPARE(texts, (QStringList{"Save...", "&Copy"})); }();
+            return nullptr;
+        };
+        const QPoint at = CellCentre(4);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, View()->mapToGlobal(at));
+        QApplication::sendEvent(View(), &event);
+        QCOMPARE(shown, 1);
+        QVERIFY(View()->m_bSkipClick);
+    }
+
     void noContextMenuOverTheTriangle() {
         int shown = 0;
         m_frame->m_execContextMenu = [&](QMenu*, const QPoint&) {
