@@ -87,8 +87,12 @@ bool CQuorvaleApp::InitInstance() {
     };
     frame->m_showHelp = [this](int topic) { ShowHelp(topic); };
     frame->m_showAbout = [this] { OnAppAbout(); };
-    frame->m_runSpecialGenes = [frame] { return RunSpecialGenesDialog(frame); };
-    frame->m_runMutationRate = [frame](float rate) { return RunMutationRateDialog(frame, rate); };
+    frame->m_runSpecialGenes = [frame] {
+        return RunSpecialGenesDialog(frame, [frame] { frame->OnHelp(); });
+    };
+    frame->m_runMutationRate = [frame](float rate) {
+        return RunMutationRateDialog(frame, rate, [frame] { frame->OnHelp(); });
+    };
     frame->View()->m_cursorForShape = [](int shape) -> QCursor {
         switch (shape) {
             case -1: return ProgramCursor(kCursorRod);

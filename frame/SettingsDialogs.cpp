@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QKeyEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -173,16 +174,42 @@ void CMutationRateDlg::accept() {
     QDialog::accept();
 }
 
-std::optional<CSpecialGeneChoices> RunSpecialGenesDialog(QWidget* parent) {
+namespace {
+bool IsHelpKey(QKeyEvent* event, const std::function<void()>& onHelp) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier && onHelp) {
+        onHelp();
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
+void CSpecialGenesDlg::keyPressEvent(QKeyEvent* event) {
+    if (!IsHelpKey(event, m_onHelp)) {
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void CMutationRateDlg::keyPressEvent(QKeyEvent* event) {
+    if (!IsHelpKey(event, m_onHelp)) {
+        QDialog::keyPressEvent(event);
+    }
+}
+
+std::optional<CSpecialGeneChoices> RunSpecialGenesDialog(QWidget* parent,
+                                                         const std::function<void()>& onHelp) {
     CSpecialGenesDlg dialog(parent);
+    dialog.m_onHelp = onHelp;
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
     return dialog.Choices();
 }
 
-std::optional<float> RunMutationRateDialog(QWidget* parent, float rate) {
+std::optional<float> RunMutationRateDialog(QWidget* parent, float rate,
+                                           const std::function<void()>& onHelp) {
     CMutationRateDlg dialog(rate, parent);
+    dialog.m_onHelp = onHelp;
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -24,6 +24,11 @@ public:
     QPushButton* OkButton() const { return m_pOk; }
     // A Can Mutate box is usable only while its gene is present.
     void ApplyEnablingRule();
+    // F1 inside the dialog (the window's own keys do not reach a modal dialog).
+    std::function<void()> m_onHelp;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::array<QCheckBox*, kGeneCount + 1> m_present{};
@@ -42,6 +47,10 @@ public:
     void accept() override;
     // Where validation messages go (a message box unless a test replaces it).
     std::function<void(const QString&)> m_showMessage;
+    std::function<void()> m_onHelp;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void StepRate(int delta);
@@ -50,5 +59,8 @@ private:
     QLineEdit* m_pEdit = nullptr;
 };
 
-std::optional<CSpecialGeneChoices> RunSpecialGenesDialog(QWidget* parent);
-std::optional<float> RunMutationRateDialog(QWidget* parent, float rate);
+// Each dialog answers F1 through onHelp (the window's own keys do not reach a modal dialog).
+std::optional<CSpecialGeneChoices> RunSpecialGenesDialog(QWidget* parent,
+                                                         const std::function<void()>& onHelp = {});
+std::optional<float> RunMutationRateDialog(QWidget* parent, float rate,
+                                           const std::function<void()>& onHelp = {});

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QtTest>
 #include <memory>
 
@@ -20,6 +21,7 @@
 #include "MainFrame.h"
 #include "QuorvaleView.h"
 #include "Random.h"
+#include "SettingsDialogs.h"
 
 namespace {
 const QColor kGrid(213, 220, 240);
@@ -663,6 +665,90 @@ private slots:
             }
             QVERIFY(m_frame->grab().save(QString("%1/mode%2.png").arg(folder).arg(mode)));
         }
+    }
+
+    // ---- settings dialogs
+
+    void specialGenesDialogRulesAndResult() {
+        m_frame->m_runSpecialGenes = [this] {
+            return RunSpecialGenesDialog(m_frame.get(), [this] { m_frame->OnHelp(); });
+        };
+        bool bChecked = false;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<CSpecialGenesDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            // A failed check returns early: the dialog is closed whatever happens.
+            const auto closer = qScopeGuard([dialog] {
+                if (dialog->isVisible()) {
+                    dialog->reject();
+                }
+            });
+            // At start every Present box is checked and every Can Mutate box unchecked.
+            for (int gene : {10, 12, 13, 14, 15, 16, 17, 18, 19}) {
+                QVERIFY(dialog->PresentBox(gene)->isChecked());
+            }
+            for (int gene = 10; gene <= 19; ++gene) {
+                QVERIFY(!dialog->MutateBox(gene)->isChecked());
+                QVERIFY(dialog->MutateBox(gene)->isEnabled());
+            }
+            QTest::keyClick(dialog, Qt::Key_F1);
+            dialog->MutateBox(11)->setChecked(true);
+            dialog->PresentBox(10)->click();
+            QVERIFY(!dialog->MutateBox(10)->isEnabled());
+            QVERIFY(!dialog->MutateBox(11)->isChecked());
+            dialog->PresentBox(10)->click();
+            QVERIFY(dialog->MutateBox(11)->isEnabled());
+            QVERIFY(!dialog->MutateBox(11)->isChecked());
+            dialog->PresentBox(12)->click();
+            dialog->MutateBox(14)->setChecked(true);
+            bChecked = true;
+            dialog->OkButton()->click();
+        });
+        m_frame->RunCommand(ECommand::SpecialGenes);
+        QVERIFY(bChecked);
+        QCOMPARE(m_helpTopics, QList<int>{1504});
+        QCOMPARE(m_doc->m_bSpecialGenesOpen, 0);
+        QCOMPARE(g_SpecialGenes[12].bPresent, 0);
+        QCOMPARE(g_SpecialGenes[14].bCanMutate, 1);
+        QVERIFY(Bar()->Box(12)->isHidden());
+        QVERIFY(!Bar()->Box(10)->isHidden());
+        // After the dialog, F1 gives the general help again.
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QTest::keyClick(m_frame.get(), Qt::Key_F1);
+        QCOMPARE(m_helpTopics, (QList<int>{1504, 0}));
+    }
+
+    void mutationRateDialogValidatesItsOneCharacter() {
+        m_frame->m_runMutationRate = [this](float rate) {
+            return RunMutationRateDialog(m_frame.get(), rate, [this] { m_frame->OnHelp(); });
+        };
+        QStringList problems;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<CMutationRateDlg*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            const auto closer = qScopeGuard([dialog] {
+                if (dialog->isVisible()) {
+                    dialog->reject();
+                }
+            });
+            dialog->m_showMessage = [&](const QString& text) { problems << text; };
+            QCOMPARE(dialog->Edit()->text(), QString("1"));
+            QCOMPARE(dialog->Edit()->maxLength(), 1);
+            QTest::keyClick(dialog, Qt::Key_F1);
+            dialog->Edit()->setText("7");
+            dialog->accept();
+            QVERIFY(dialog->isVisible());
+            dialog->Edit()->setText("x");
+            dialog->accept();
+            dialog->Edit()->setText("3");
+            dialog->accept();
+        });
+        m_frame->RunCommand(ECommand::MutationRate);
+        QCOMPARE(problems, (QStringList{"Please enter a number between 1 and 5.", "Please enter a number."}));
+        QCOMPARE(m_helpTopics, QList<int>{1505});
+        QCOMPARE(m_doc->m_fMutationRate, 3.0f);
+        QCOMPARE(g_bMutationRateOpen, 0);
     }
 
     // ---- rows and columns
