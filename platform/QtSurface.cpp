@@ -16,40 +16,6 @@ QColor ToQColor(SRgb c) { return QColor(c.r, c.g, c.b); }
 
 int PenWidth(const SDrawState& s) { return std::clamp(s.nPenWidth, 1, kMaxPenWidth); }
 
-// Clips a segment to a rectangle (Liang-Barsky); false when nothing of it is inside.
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const QRectF& r) {
-    double t0 = 0.0;
-    double t1 = 1.0;
-    const double dx = x1 - x0;
-    const double dy = y1 - y0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - r.left(), r.right() - x0, y0 - r.top(), r.bottom() - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) {
-                return false;
-            }
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            t0 = std::max(t0, t);
-        } else {
-            t1 = std::min(t1, t);
-        }
-        if (t0 > t1) {
-            return false;
-        }
-    }
-    const double nx0 = x0 + t0 * dx;
-    const double ny0 = y0 + t0 * dy;
-    x1 = x0 + t1 * dx;
-    y1 = y0 + t1 * dy;
-    x0 = nx0;
-    y0 = ny0;
-    return true;
-}
-
 int ClampSafe(int v) { return static_cast<int>(std::clamp<int64_t>(v, -kSafeCoord, kSafeCoord)); }
 
 bool g_bBudgetActive = false;
@@ -227,6 +193,17 @@ bool CQtSurface::Culled(int64_t left, int64_t top, int64_t right, int64_t bottom
            bottom + margin < m_rcCull.top() || top - margin > m_rcCull.bottom();
 }
 
+bool CQtSurface::CulledPoints(const SPoint* points, int count) const {
+    int64_t l = points[0].x, t = points[0].y, r = l, b = t;
+    for (int i = 1; i < count; ++i) {
+        l = std::min<int64_t>(l, points[i].x);
+        r = std::max<int64_t>(r, points[i].x);
+        t = std::min<int64_t>(t, points[i].y);
+        b = std::max<int64_t>(b, points[i].y);
+    }
+    return Culled(l, t, r, b, PenWidth(m_state));
+}
+
 void CQtSurface::SetPixel(int x, int y, SRgb colour) {
     if (!m_rcCull.contains(x, y)) {
         return;
@@ -271,7 +248,7 @@ void CQtSurface::Line(int x0, int y0, int x1, int y1) {
     if (far > kSafeCoord) {
         double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
         const QRectF area = QRectF(m_rcCull).adjusted(-width - 64, -width - 64, width + 64, width + 64);
-        if (!ClipSegment(fx0, fy0, fx1, fy1, area)) {
+        if (!ClipSegment(fx0, fy0, fx1, fy1, area.left(), area.top(), area.right(), area.bottom())) {
             return;
         }
         m_lines.append(QLine(qRound(fx0), qRound(fy0), qRound(fx1), qRound(fy1)));
@@ -291,14 +268,7 @@ void CQtSurface::Polygon(const SPoint* points, int count) {
     if (count <= 0) {
         return;
     }
-    int64_t l = points[0].x, t = points[0].y, r = l, b = t;
-    for (int i = 1; i < count; ++i) {
-        l = std::min<int64_t>(l, points[i].x);
-        r = std::max<int64_t>(r, points[i].x);
-        t = std::min<int64_t>(t, points[i].y);
-        b = std::max<int64_t>(b, points[i].y);
-    }
-    if (Culled(l, t, r, b, PenWidth(m_state))) {
+    if (CulledPoints(points, count)) {
         return;
     }
     Apply(m_state);
@@ -315,14 +285,7 @@ void CQtSurface::Bezier13(const SPoint* points) {
     if (OverBudget()) {
         return;
     }
-    int64_t l = points[0].x, t = points[0].y, r = l, b = t;
-    for (int i = 1; i < 13; ++i) {
-        l = std::min<int64_t>(l, points[i].x);
-        r = std::max<int64_t>(r, points[i].x);
-        t = std::min<int64_t>(t, points[i].y);
-        b = std::max<int64_t>(b, points[i].y);
-    }
-    if (Culled(l, t, r, b, PenWidth(m_state))) {
+    if (CulledPoints(points, 13)) {
         return;
     }
     Apply(m_state);

@@ -56,6 +56,8 @@ public:
 private:
     void Apply(const SDrawState& state);
     bool Culled(int64_t left, int64_t top, int64_t right, int64_t bottom, int margin) const;
+    // Culled by the bounding box of a path's points.
+    bool CulledPoints(const SPoint* points, int count) const;
     QColor PenColour(const SDrawState& state) const;
     QColor BrushColour(const SDrawState& state) const;
     bool DirectLine(int x0, int y0, int x1, int y1);

@@ -154,35 +154,11 @@ void CSvgSurface::Line(int x0, int y0, int x1, int y1) {
     double bx = x1;
     double by = y1;
     if (!InsideNear(x0, y0) || !InsideNear(x1, y1)) {
-        // Liang-Barsky: keep the part of the line within the picture's neighbourhood.
-        const double dx = bx - ax;
-        const double dy = by - ay;
-        double t0 = 0.0;
-        double t1 = 1.0;
-        const double p[4] = {-dx, dx, -dy, dy};
-        const double q[4] = {ax - m_rcNear.left, m_rcNear.right - ax, ay - m_rcNear.top,
-                             m_rcNear.bottom - ay};
-        for (int i = 0; i < 4; ++i) {
-            if (p[i] == 0.0) {
-                if (q[i] < 0.0) {
-                    return;
-                }
-                continue;
-            }
-            const double t = q[i] / p[i];
-            if (p[i] < 0.0) {
-                t0 = std::max(t0, t);
-            } else {
-                t1 = std::min(t1, t);
-            }
-        }
-        if (t0 > t1) {
+        // Keep the part of the line within the picture's neighbourhood.
+        if (!ClipSegment(ax, ay, bx, by, m_rcNear.left, m_rcNear.top, m_rcNear.right,
+                         m_rcNear.bottom)) {
             return;
         }
-        bx = ax + t1 * dx;
-        by = ay + t1 * dy;
-        ax = ax + t0 * dx;
-        ay = ay + t0 * dy;
     }
     UseDrawStyle(false);
     Emit("<line x1=\"" + Number(ax) + "\" y1=\"" + Number(ay) + "\" x2=\"" + Number(bx) +
