@@ -23,9 +23,11 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
     auto* credits = new QFrame(this);
     credits->setFrameStyle(QFrame::Box | QFrame::Sunken);
     auto* creditsLayout = new QVBoxLayout(credits);
-    creditsLayout->addWidget(new QLabel(tr("Evolution by artificial selection, for the classroom and the curious."), credits));
+    creditsLayout->addWidget(new QLabel(
+        tr("Evolution by artificial selection, for the classroom and the curious."), credits));
     creditsLayout->addWidget(new QLabel(tr("Made with care by the Quorvale developers."), credits));
-    creditsLayout->addWidget(new QLabel(tr("Ideas and reports are welcome through the project's issue tracker."), credits));
+    creditsLayout->addWidget(new QLabel(
+        tr("Ideas and reports are welcome through the project's issue tracker."), credits));
 
     auto* text = new QVBoxLayout;
     text->addWidget(name);

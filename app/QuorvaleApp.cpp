@@ -5,8 +5,8 @@
 #include <QFileDialog>
 #include <QPrinter>
 #include <QSettings>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 
 #include "AboutBox.h"
 #include "Cursors.h"
@@ -59,9 +59,12 @@ bool CQuorvaleApp::InitInstance() {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("file", "A biomorph file (.bio) to open.", "[file]");
-    const QCommandLineOption printOption({"p", "print"}, "Print the file on the default printer and quit.");
-    const QCommandLineOption printToOption("print-to", "Print the file on the named printer and quit.", "printer");
-    const QCommandLineOption unregisterOption("unregister", "Remove Quorvale's saved settings and quit.");
+    const QCommandLineOption printOption({"p", "print"},
+                                         "Print the file on the default printer and quit.");
+    const QCommandLineOption printToOption(
+        "print-to", "Print the file on the named printer and quit.", "printer");
+    const QCommandLineOption unregisterOption("unregister",
+                                              "Remove Quorvale's saved settings and quit.");
     parser.addOption(printOption);
     parser.addOption(printToOption);
     parser.addOption(unregisterOption);
@@ -95,12 +98,18 @@ bool CQuorvaleApp::InitInstance() {
     };
     frame->View()->m_cursorForShape = [](int shape) -> QCursor {
         switch (shape) {
-            case -1: return ProgramCursor(kCursorRod);
-            case 1: return QCursor(Qt::SizeAllCursor);
-            case 2: return ProgramCursor(kCursorPistol);
-            case 3: return ProgramCursor(kCursorScissors);
-            case 5: return ProgramCursor(kCursorFamily);
-            default: return QCursor(Qt::ArrowCursor);
+            case -1:
+                return ProgramCursor(kCursorRod);
+            case 1:
+                return QCursor(Qt::SizeAllCursor);
+            case 2:
+                return ProgramCursor(kCursorPistol);
+            case 3:
+                return ProgramCursor(kCursorScissors);
+            case 5:
+                return ProgramCursor(kCursorFamily);
+            default:
+                return QCursor(Qt::ArrowCursor);
         }
     };
     LoadSettings();
@@ -183,7 +192,9 @@ void CQuorvaleApp::SaveSettings() {
     settings.setValue("Settings/PreviewPages", m_nPreviewPages);
 }
 
-void CQuorvaleApp::ExitInstance() { SaveSettings(); }
+void CQuorvaleApp::ExitInstance() {
+    SaveSettings();
+}
 
 void CQuorvaleApp::ShowHelp(int topic) {
     if (!m_pHelp) {

@@ -19,7 +19,7 @@ namespace {
 // Depth 9, four arms, nine segments: the largest morph mutation can reach.
 void MakeWorstCase(CBioMorph& m) {
     const std::array<int32_t, kGeneCount> genes = {40, -30, 20, -40, 30, -20, 10, 40, 9, 9,
-                                                   12, 0, 2, 100, 0, 1, 2, 1, 0};
+                                                   12, 0,   2,  100, 0,  1,   2,  1,  0};
     m.SetGenes(genes);
     m.ClearGradients();
 }
@@ -96,13 +96,18 @@ void Repaint(benchmark::State& state, int cols, int rows, bool bWorst) {
         floorSeconds += std::chrono::duration<double>(t2 - t1).count();
     }
     state.counters["strokes"] = static_cast<double>(lines.size());
-    state.counters["repaint_ms"] = 1000.0 * repaintSeconds / static_cast<double>(state.iterations());
+    state.counters["repaint_ms"] =
+        1000.0 * repaintSeconds / static_cast<double>(state.iterations());
     state.counters["floor_ms"] = 1000.0 * floorSeconds / static_cast<double>(state.iterations());
     state.counters["x_floor"] = floorSeconds > 0 ? repaintSeconds / floorSeconds : 0;
 }
 
-void BM_RepaintWorstGrid9x7(benchmark::State& state) { Repaint(state, 9, 7, true); }
-void BM_RepaintDefaultGrid5x3(benchmark::State& state) { Repaint(state, 5, 3, false); }
+void BM_RepaintWorstGrid9x7(benchmark::State& state) {
+    Repaint(state, 9, 7, true);
+}
+void BM_RepaintDefaultGrid5x3(benchmark::State& state) {
+    Repaint(state, 5, 3, false);
+}
 
 void BM_StartupToFirstPaint(benchmark::State& state) {
     for (auto _ : state) {

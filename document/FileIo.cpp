@@ -109,7 +109,12 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         }
         done += static_cast<size_t>(n);
     }
-    ::fchmod(fd, 0644 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
+    ::fchmod(
+        fd, 0644 & ~[] {
+            mode_t m = ::umask(0);
+            ::umask(m);
+            return m;
+        }());
     if (::fsync(fd) != 0) {
         return fail(errno);
     }
@@ -126,7 +131,8 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         return false;
     }
     // Make the rename itself durable.
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

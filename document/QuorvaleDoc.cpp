@@ -17,12 +17,14 @@ struct SPreset {
     std::array<int32_t, kGeneCount> gradients;
 };
 
-constexpr SPreset kTriTop = {{-10, 30, 20, -20, 20, -10, -20, -20, 7, 1, 50, 0, 0, 230, 3, 43, 43, 1, 0},
-                             {-2, 0, 2, 0, 2, 2}};
-constexpr SPreset kTriLeft = {{-10, -20, -20, -15, -20, 0, 10, 15, 8, 2, -23, 1, 0, 200, 3, 10, 29, 10, -1},
-                              {0, 0, 0, -2, -2}};
-constexpr SPreset kTriRight = {{50, 50, -50, 20, -90, -30, 50, 10, 7, 1, 10, 0, 0, 100, 3, 1, 60, 0, 0},
-                               {-2, 0, 2, 0, 2, 2}};
+constexpr SPreset kTriTop = {
+    {-10, 30, 20, -20, 20, -10, -20, -20, 7, 1, 50, 0, 0, 230, 3, 43, 43, 1, 0},
+    {-2, 0, 2, 0, 2, 2}};
+constexpr SPreset kTriLeft = {
+    {-10, -20, -20, -15, -20, 0, 10, 15, 8, 2, -23, 1, 0, 200, 3, 10, 29, 10, -1},
+    {0, 0, 0, -2, -2}};
+constexpr SPreset kTriRight = {
+    {50, 50, -50, 20, -90, -30, 50, 10, 7, 1, 10, 0, 0, 100, 3, 1, 60, 0, 0}, {-2, 0, 2, 0, 2, 2}};
 
 void ApplyPreset(CBioMorph& morph, const SPreset& preset) {
     // Field by field: the laid-out flag is left alone (the triangle develops its corners

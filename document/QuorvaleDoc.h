@@ -85,11 +85,14 @@ public:
     void OnStop() { m_bRecording = 0; }
     bool CanRecord() const { return m_bRecording != 1; }
     bool CanStop() const { return m_bRecording == 1; }
-    static bool CanSaveAs(int mode) { return mode != kModeFossils && mode != kModeTriangle && mode != kModeFamily; }
+    static bool CanSaveAs(int mode) {
+        return mode != kModeFossils && mode != kModeTriangle && mode != kModeFamily;
+    }
 
     // Runs the special-gene dialog through the given function (it returns the choices on OK,
     // nothing on Cancel) and applies the choices.
-    bool RunSpecialGenesDialog(const std::function<std::optional<CSpecialGeneChoices>()>& runDialog);
+    bool RunSpecialGenesDialog(
+        const std::function<std::optional<CSpecialGeneChoices>()>& runDialog);
     void ApplySpecialGenes(const CSpecialGeneChoices& choices);
     // Runs the mutation-rate dialog (given the rate, it returns the new one on OK).
     void OnMutationRate(const std::function<std::optional<float>(float)>& runDialog);
@@ -157,4 +160,3 @@ private:
     std::string m_strTitle = "Untitled";
     std::string m_strPathName;
 };
-

@@ -1,7 +1,9 @@
 #include "CommandRules.h"
 
 namespace {
-bool GridMode(int mode) { return mode == 0 || mode == 3; }
+bool GridMode(int mode) {
+    return mode == 0 || mode == 3;
+}
 }  // namespace
 
 SCommandRule RuleFor(ECommand command, const SCommandState& s) {

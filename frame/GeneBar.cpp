@@ -34,7 +34,8 @@ protected:
         if (m_nGene >= 10 && IsPresent(m_nGene == kGeneSegmentDistance ? kGeneSegments : m_nGene)) {
             bGreyed = !CanMutate(m_nGene);
         }
-        p.setPen(palette().color(bGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
+        p.setPen(
+            palette().color(bGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
         p.drawText(contentsRect(), Qt::AlignCenter, m_strText);
     }
 
@@ -78,10 +79,10 @@ struct SBoxPlace {
 
 // Box positions in dialog units, left to right.
 constexpr SBoxPlace kPlaces[] = {
-    {1, 1, 17},    {2, 18, 17},   {3, 35, 17},   {4, 52, 17},   {5, 69, 17},   {6, 86, 17},
-    {7, 103, 17},  {8, 120, 17},  {9, 137, 17},  {10, 156, 17}, {11, 173, 17}, {14, 190, 17},
-    {15, 207, 17}, {16, 224, 17}, {17, 241, 17}, {18, 258, 17}, {19, 275, 17}, {12, 292, 25},
-    {13, 317, 25},
+    {1, 1, 17},    {2, 18, 17},   {3, 35, 17},   {4, 52, 17},   {5, 69, 17},
+    {6, 86, 17},   {7, 103, 17},  {8, 120, 17},  {9, 137, 17},  {10, 156, 17},
+    {11, 173, 17}, {14, 190, 17}, {15, 207, 17}, {16, 224, 17}, {17, 241, 17},
+    {18, 258, 17}, {19, 275, 17}, {12, 292, 25}, {13, 317, 25},
 };
 
 // The order in which presses test the boxes.
@@ -89,7 +90,9 @@ constexpr int kBoxTestOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 
 // Pictures that a press can cycle.
 constexpr int kClickablePictures[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 14, 15, 16, 17, 18, 19};
 
-bool IsWide(int gene) { return gene == kGeneMirror || gene == kGeneRotation; }
+bool IsWide(int gene) {
+    return gene == kGeneMirror || gene == kGeneRotation;
+}
 
 }  // namespace
 
@@ -152,9 +155,12 @@ CGeneBar::CGeneBar(QWidget* parent) : QWidget(parent) {
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CGeneBar::OnTimer);
     m_pictureImages[static_cast<int>(EIndicator::Flat)] = GradientPicture(EIndicator::Flat, false);
-    m_pictureImages[static_cast<int>(EIndicator::Rising)] = GradientPicture(EIndicator::Rising, false);
-    m_pictureImages[static_cast<int>(EIndicator::Falling)] = GradientPicture(EIndicator::Falling, false);
-    m_pictureImages[static_cast<int>(EIndicator::Blank)] = GradientPicture(EIndicator::Blank, false);
+    m_pictureImages[static_cast<int>(EIndicator::Rising)] =
+        GradientPicture(EIndicator::Rising, false);
+    m_pictureImages[static_cast<int>(EIndicator::Falling)] =
+        GradientPicture(EIndicator::Falling, false);
+    m_pictureImages[static_cast<int>(EIndicator::Blank)] =
+        GradientPicture(EIndicator::Blank, false);
     m_pictureImages[4] = GradientPicture(EIndicator::Blank, true);
     for (int k = 1; k <= kGeneCount; ++k) {
         if (IsWide(k)) {
@@ -179,17 +185,23 @@ CGeneBar::~CGeneBar() {
 int CGeneBar::DialogX(int du) const {
     const QFontMetrics fm(font());
     const int avg = fm.horizontalAdvance(
-                        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52;
+                        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                    52;
     return du * std::max(avg, 4) / 4;
 }
 
-int CGeneBar::DialogY(int du) const { return du * std::max(QFontMetrics(font()).height(), 8) / 8; }
+int CGeneBar::DialogY(int du) const {
+    return du * std::max(QFontMetrics(font()).height(), 8) / 8;
+}
 
-QSize CGeneBar::sizeHint() const { return QSize(DialogX(430), DialogY(19)); }
+QSize CGeneBar::sizeHint() const {
+    return QSize(DialogX(430), DialogY(19));
+}
 
 void CGeneBar::Relayout() {
     for (const SBoxPlace& place : kPlaces) {
-        m_boxes[place.gene]->setGeometry(DialogX(place.x), DialogY(7), DialogX(place.width), DialogY(10));
+        m_boxes[place.gene]->setGeometry(DialogX(place.x), DialogY(7), DialogX(place.width),
+                                         DialogY(10));
     }
     m_pRepeat->setGeometry(DialogX(345), DialogY(2), DialogX(40), DialogY(14));
     m_pHopeful->setGeometry(DialogX(386), DialogY(2), DialogX(40), DialogY(14));
@@ -219,7 +231,9 @@ void CGeneBar::showEvent(QShowEvent* event) {
     Relayout();
 }
 
-QWidget* CGeneBar::Box(int k) const { return k >= 1 && k <= kGeneCount ? m_boxes[k] : nullptr; }
+QWidget* CGeneBar::Box(int k) const {
+    return k >= 1 && k <= kGeneCount ? m_boxes[k] : nullptr;
+}
 
 QWidget* CGeneBar::Picture(int k) const {
     return k >= 1 && k <= kGeneCount ? m_pictures[k] : nullptr;
@@ -282,12 +296,24 @@ void CGeneBar::ShowSpecialGeneBoxes() {
     }
 }
 
-void CGeneBar::SetRepeatChecked(bool bChecked) { m_pRepeat->setChecked(bChecked); }
-bool CGeneBar::IsRepeatChecked() const { return m_pRepeat->isChecked(); }
-void CGeneBar::ShowHopeful(bool bShown) { m_pHopeful->setVisible(bShown); }
-void CGeneBar::ShowRepeat(bool bShown) { m_pRepeat->setVisible(bShown); }
-void CGeneBar::EnableRepeat(bool bEnabled) { m_pRepeat->setEnabled(bEnabled); }
-bool CGeneBar::IsRepeatEnabled() const { return m_pRepeat->isEnabled(); }
+void CGeneBar::SetRepeatChecked(bool bChecked) {
+    m_pRepeat->setChecked(bChecked);
+}
+bool CGeneBar::IsRepeatChecked() const {
+    return m_pRepeat->isChecked();
+}
+void CGeneBar::ShowHopeful(bool bShown) {
+    m_pHopeful->setVisible(bShown);
+}
+void CGeneBar::ShowRepeat(bool bShown) {
+    m_pRepeat->setVisible(bShown);
+}
+void CGeneBar::EnableRepeat(bool bEnabled) {
+    m_pRepeat->setEnabled(bEnabled);
+}
+bool CGeneBar::IsRepeatEnabled() const {
+    return m_pRepeat->isEnabled();
+}
 
 int CGeneBar::ControlIdAt(QPoint point) const {
     for (int k = 1; k <= kGeneCount; ++k) {

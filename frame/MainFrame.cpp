@@ -40,14 +40,19 @@ const SCommandSpec kCommands[] = {
     {ECommand::FileSaveAs, "&Save as...", "", "Save current biomorph to disk.", 57604, false},
     {ECommand::FilePrint, "&Print...", "Ctrl+P", "Print the page.", 57607, false},
     {ECommand::FilePrintPreview, "Print pre&view", "", "Display full pages.", 57609, false},
-    {ECommand::FilePrintSetup, "P&rint setup...", "", "Change the printer and printing options", 57606, false},
+    {ECommand::FilePrintSetup, "P&rint setup...", "", "Change the printer and printing options",
+     57606, false},
     {ECommand::FileExit, "E&xit", "", "Quit the program.", 0, false},
     {ECommand::EditCopy, "&Copy", "Ctrl+C", "Copy main morph to the Clipboard", 57634, false},
-    {ECommand::EditCopyScreen, "Copy &screen", "", "Copy the screen to the clipboard.", 32798, false},
+    {ECommand::EditCopyScreen, "Copy &screen", "", "Copy the screen to the clipboard.", 32798,
+     false},
     {ECommand::EditPaste, "&Paste", "Ctrl+V", "Insert Clipboard contents", 57637, false},
-    {ECommand::PasteTriangleTop, "Triangle &top", "", "Paste biomorph to top of gene-space triangle. ", 0, false},
-    {ECommand::PasteTriangleLeft, "Triangle bottom &left", "", "Paste biomorph to left of gene-space triangle. ", 0, false},
-    {ECommand::PasteTriangleRight, "Triangle bottom &right", "", "Paste biomorph to right of gene-space triangle. ", 0, false},
+    {ECommand::PasteTriangleTop, "Triangle &top", "",
+     "Paste biomorph to top of gene-space triangle. ", 0, false},
+    {ECommand::PasteTriangleLeft, "Triangle bottom &left", "",
+     "Paste biomorph to left of gene-space triangle. ", 0, false},
+    {ECommand::PasteTriangleRight, "Triangle bottom &right", "",
+     "Paste biomorph to right of gene-space triangle. ", 0, false},
     {ECommand::AddRow, "&Add row", "", "Adds another row of morphs.", 32799, false},
     {ECommand::RemoveRow, "&Remove row", "", "Remove a row of morphs.", 32800, false},
     {ECommand::AddColumn, "Add &column", "", "Add another colomn of morphs.", 32801, false},
@@ -55,14 +60,19 @@ const SCommandSpec kCommands[] = {
     {ECommand::Breed, "&Breed", "", "Selectively breed a family of morphs.", 32813, true},
     {ECommand::Engineer, "&Engineer", "", "Evolve and engineer parent's genes.", 32811, true},
     {ECommand::Repeat, "R&epeat", "Ctrl+R", "Repeat last evolve. ", 0, true},
-    {ECommand::HopefulMonster, "&Hopeful monster", "Ctrl+M", "Generate a hopeful monster. ", 0, false},
+    {ECommand::HopefulMonster, "&Hopeful monster", "Ctrl+M", "Generate a hopeful monster. ", 0,
+     false},
     {ECommand::Rotate, "&Rotate", "", "Rotate biomorphs.", 32778, false},
-    {ECommand::SpecialGenes, "&Special genes...", "", "Customize the special genes influence and susceptibility", 32812, false},
+    {ECommand::SpecialGenes, "&Special genes...", "",
+     "Customize the special genes influence and susceptibility", 32812, false},
     {ECommand::MutationRate, "&Mutation rate...", "", "Set global mutation rate.", 32819, false},
     {ECommand::GeneSpace, "&Gene space", "", "View gene triangle.", 32781, true},
-    {ECommand::TriangleNewTop, "New &top...", "", "Put a new morph in the top position.", 32782, false},
-    {ECommand::TriangleNewLeft, "New &left...", "", "Put a new morph in the bottom left position.", 32783, false},
-    {ECommand::TriangleNewRight, "New &right...", "", "Put a new morph in the bottom-right position.", 32784, false},
+    {ECommand::TriangleNewTop, "New &top...", "", "Put a new morph in the top position.", 32782,
+     false},
+    {ECommand::TriangleNewLeft, "New &left...", "", "Put a new morph in the bottom left position.",
+     32783, false},
+    {ECommand::TriangleNewRight, "New &right...", "",
+     "Put a new morph in the bottom-right position.", 32784, false},
     {ECommand::TriangleClear, "&Clear ", "", "Clear the screen", 32792, false},
     {ECommand::FamilyTree, "&Family tree", "", "View family tree.", 32814, true},
     {ECommand::FamilyCreate, "C&reate", "", "Create offspring.", 32816, true},
@@ -73,7 +83,8 @@ const SCommandSpec kCommands[] = {
     {ECommand::FossilRecord, "&Record", "", "Record morphs in history.", 0, false},
     {ECommand::FossilStop, "&Stop", "", "Stop recording morphs in history.", 0, false},
     {ECommand::HelpTopics, "&Help Topics", "", "List Help topics", 0, false},
-    {ECommand::HelpAbout, "&About Quorvale...", "", "Display program information, version number and copyright", 0, false},
+    {ECommand::HelpAbout, "&About Quorvale...", "",
+     "Display program information, version number and copyright", 0, false},
     {ECommand::ContextSave, "Save...", "", "", 0, false},
     {ECommand::ContextCopy, "&Copy", "", "", 0, false},
 };
@@ -109,7 +120,9 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent)
     m_pGeneBarDock->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, m_pGeneBarDock);
     SetGeneDisplay(m_pGeneBar);
-    m_pGeneBar->m_applyGenes = [this](const std::array<int32_t, kGeneCount>& g) { ApplyGenesToCurrent(g); };
+    m_pGeneBar->m_applyGenes = [this](const std::array<int32_t, kGeneCount>& g) {
+        ApplyGenesToCurrent(g);
+    };
     m_pGeneBar->m_applyGradients = [this](const GeneArray& g) { ApplyGradientsToCurrent(g); };
     m_pGeneBar->m_currentMode = [this] { return m_pDoc->m_nMode; };
     m_pGeneBar->m_onHopeful = [this] { OnHopefulMonster(); };
@@ -145,7 +158,9 @@ void CMainFrame::UpdateCaption() {
 // ---------------------------------------------------------------------------------------
 // Commands and their rules
 
-int CMainFrame::CommandHelpId(ECommand command) { return SpecOf(command).helpId; }
+int CMainFrame::CommandHelpId(ECommand command) {
+    return SpecOf(command).helpId;
+}
 
 void CMainFrame::CreateActions() {
     for (const SCommandSpec& spec : kCommands) {
@@ -164,7 +179,8 @@ void CMainFrame::CreateActions() {
         addAction(action);
     }
     // Shift+Insert pastes as well.
-    Action(ECommand::EditPaste)->setShortcuts({QKeySequence("Ctrl+V"), QKeySequence("Shift+Insert")});
+    Action(ECommand::EditPaste)
+        ->setShortcuts({QKeySequence("Ctrl+V"), QKeySequence("Shift+Insert")});
     // Ctrl+S is the Save command, which has no menu item: it saves to the document's own path.
     auto* help = new QAction(this);
     help->setShortcut(QKeySequence(Qt::Key_F1));
@@ -347,51 +363,129 @@ bool CMainFrame::RunCommand(ECommand command) {
 
 void CMainFrame::Execute(ECommand command) {
     switch (command) {
-        case ECommand::FileNew: OnFileNew(); break;
-        case ECommand::FileOpen: OnFileOpen(); break;
-        case ECommand::FileSave: OnFileSave(); break;
+        case ECommand::FileNew:
+            OnFileNew();
+            break;
+        case ECommand::FileOpen:
+            OnFileOpen();
+            break;
+        case ECommand::FileSave:
+            OnFileSave();
+            break;
         case ECommand::FileSaveAs:
-        case ECommand::ContextSave: OnFileSaveAs(); break;
-        case ECommand::FileExit: close(); break;
-        case ECommand::Breed: OnBreed(); break;
-        case ECommand::Engineer: OnEngineer(); break;
-        case ECommand::Repeat: OnRepeat(); break;
-        case ECommand::HopefulMonster: OnHopefulMonster(); break;
-        case ECommand::Rotate: OnRotate(); break;
-        case ECommand::SpecialGenes: OnSpecialGenes(); break;
-        case ECommand::MutationRate: OnMutationRate(); break;
-        case ECommand::FossilHistory: OnFossilHistory(); break;
-        case ECommand::FossilNewHistory: OnNewHistory(); break;
-        case ECommand::FossilRecord: m_pDoc->OnRecord(); break;
-        case ECommand::FossilStop: m_pDoc->OnStop(); break;
-        case ECommand::HelpTopics: ShowHelpTopic(0); break;
+        case ECommand::ContextSave:
+            OnFileSaveAs();
+            break;
+        case ECommand::FileExit:
+            close();
+            break;
+        case ECommand::Breed:
+            OnBreed();
+            break;
+        case ECommand::Engineer:
+            OnEngineer();
+            break;
+        case ECommand::Repeat:
+            OnRepeat();
+            break;
+        case ECommand::HopefulMonster:
+            OnHopefulMonster();
+            break;
+        case ECommand::Rotate:
+            OnRotate();
+            break;
+        case ECommand::SpecialGenes:
+            OnSpecialGenes();
+            break;
+        case ECommand::MutationRate:
+            OnMutationRate();
+            break;
+        case ECommand::FossilHistory:
+            OnFossilHistory();
+            break;
+        case ECommand::FossilNewHistory:
+            OnNewHistory();
+            break;
+        case ECommand::FossilRecord:
+            m_pDoc->OnRecord();
+            break;
+        case ECommand::FossilStop:
+            m_pDoc->OnStop();
+            break;
+        case ECommand::HelpTopics:
+            ShowHelpTopic(0);
+            break;
         case ECommand::HelpAbout:
             if (m_showAbout) {
                 m_showAbout();
             }
             break;
-        case ECommand::ContextCopy: OnContextCopy(); break;
-        case ECommand::FilePrint: OnFilePrint(); break;
-        case ECommand::EditCopy: OnEditCopy(); break;
-        case ECommand::EditCopyScreen: m_pView->CopyToClipboard(nullptr, nullptr); break;
-        case ECommand::EditPaste: OnEditPaste(); break;
-        case ECommand::PasteTriangleTop: m_pView->PasteInto(*m_pDoc->m_pTriTop); break;
-        case ECommand::PasteTriangleLeft: m_pView->PasteInto(*m_pDoc->m_pTriLeft); break;
-        case ECommand::PasteTriangleRight: m_pView->PasteInto(*m_pDoc->m_pTriRight); break;
-        case ECommand::AddRow: m_pView->AddRows(); break;
-        case ECommand::RemoveRow: m_pView->RemoveRows(); break;
-        case ECommand::AddColumn: m_pView->AddColumns(); break;
-        case ECommand::RemoveColumn: m_pView->RemoveColumns(); break;
-        case ECommand::GeneSpace: OnGeneSpace(); break;
-        case ECommand::TriangleNewTop: LoadCorner(*m_pDoc->m_pTriTop); break;
-        case ECommand::TriangleNewLeft: LoadCorner(*m_pDoc->m_pTriLeft); break;
-        case ECommand::TriangleNewRight: LoadCorner(*m_pDoc->m_pTriRight); break;
-        case ECommand::TriangleClear: OnTriangleClear(); break;
-        case ECommand::FamilyTree: OnFamilyTree(); break;
-        case ECommand::FamilyCreate: m_pView->m_nFamilyTool = 0; break;
-        case ECommand::FamilyDestroy: m_pView->m_nFamilyTool = 1; break;
-        case ECommand::FamilyClear: OnFamilyClear(); break;
-        case ECommand::FilePrintSetup: OnFilePrintSetup(); break;
+        case ECommand::ContextCopy:
+            OnContextCopy();
+            break;
+        case ECommand::FilePrint:
+            OnFilePrint();
+            break;
+        case ECommand::EditCopy:
+            OnEditCopy();
+            break;
+        case ECommand::EditCopyScreen:
+            m_pView->CopyToClipboard(nullptr, nullptr);
+            break;
+        case ECommand::EditPaste:
+            OnEditPaste();
+            break;
+        case ECommand::PasteTriangleTop:
+            m_pView->PasteInto(*m_pDoc->m_pTriTop);
+            break;
+        case ECommand::PasteTriangleLeft:
+            m_pView->PasteInto(*m_pDoc->m_pTriLeft);
+            break;
+        case ECommand::PasteTriangleRight:
+            m_pView->PasteInto(*m_pDoc->m_pTriRight);
+            break;
+        case ECommand::AddRow:
+            m_pView->AddRows();
+            break;
+        case ECommand::RemoveRow:
+            m_pView->RemoveRows();
+            break;
+        case ECommand::AddColumn:
+            m_pView->AddColumns();
+            break;
+        case ECommand::RemoveColumn:
+            m_pView->RemoveColumns();
+            break;
+        case ECommand::GeneSpace:
+            OnGeneSpace();
+            break;
+        case ECommand::TriangleNewTop:
+            LoadCorner(*m_pDoc->m_pTriTop);
+            break;
+        case ECommand::TriangleNewLeft:
+            LoadCorner(*m_pDoc->m_pTriLeft);
+            break;
+        case ECommand::TriangleNewRight:
+            LoadCorner(*m_pDoc->m_pTriRight);
+            break;
+        case ECommand::TriangleClear:
+            OnTriangleClear();
+            break;
+        case ECommand::FamilyTree:
+            OnFamilyTree();
+            break;
+        case ECommand::FamilyCreate:
+            m_pView->m_nFamilyTool = 0;
+            break;
+        case ECommand::FamilyDestroy:
+            m_pView->m_nFamilyTool = 1;
+            break;
+        case ECommand::FamilyClear:
+            OnFamilyClear();
+            break;
+        case ECommand::FilePrintSetup:
+            OnFilePrintSetup();
+            break;
         default:
             // Commands whose features are still to come do nothing yet.
             break;
@@ -408,9 +502,10 @@ void CMainFrame::OnFileNew() {
 }
 
 void CMainFrame::OnFileOpen() {
-    const QString path = m_askOpenPath
-        ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
-        : QString();
+    const QString path =
+        m_askOpenPath
+            ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
+            : QString();
     if (path.isEmpty()) {
         return;
     }
@@ -434,10 +529,9 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
 }
 
 void CMainFrame::OnFileSaveAs() {
-    const QString path = m_askSavePath
-        ? m_askSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
-                        QString::fromStdString(m_pDoc->Title()))
-        : QString();
+    const QString path = m_askSavePath ? m_askSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
+                                                       QString::fromStdString(m_pDoc->Title()))
+                                       : QString();
     if (path.isEmpty()) {
         return;
     }
@@ -500,7 +594,8 @@ void CMainFrame::ShowError(const std::string& text) {
         m_showMessage(message);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), message, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), message, QMessageBox::Ok,
+                    this);
     box.exec();
 }
 
@@ -529,9 +624,10 @@ void CMainFrame::OnGeneSpace() {
 }
 
 void CMainFrame::LoadCorner(CBioMorph& corner) {
-    const QString path = m_askOpenPath
-        ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
-        : QString();
+    const QString path =
+        m_askOpenPath
+            ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
+            : QString();
     if (path.isEmpty()) {
         return;
     }
@@ -816,7 +912,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             if (widget && !qobject_cast<QMenu*>(widget) && !qobject_cast<QMenuBar*>(widget)) {
                 int id = 0;
                 if (widget == m_pGeneBar || m_pGeneBar->isAncestorOf(widget)) {
-                    id = m_pGeneBar->ControlIdAt(m_pGeneBar->mapFromGlobal(me->globalPosition().toPoint()));
+                    id = m_pGeneBar->ControlIdAt(
+                        m_pGeneBar->mapFromGlobal(me->globalPosition().toPoint()));
                 }
                 FinishPointHelp(id);
                 return true;

@@ -68,8 +68,10 @@ public:
     bool OpenDocumentFile(const QString& path);
 
     // Seams for tests and for the application: dialogs that ask the user.
-    std::function<QString(const QString& title, const QString& filter, const QString& proposed)> m_askOpenPath;
-    std::function<QString(const QString& title, const QString& filter, const QString& proposed)> m_askSavePath;
+    std::function<QString(const QString& title, const QString& filter, const QString& proposed)>
+        m_askOpenPath;
+    std::function<QString(const QString& title, const QString& filter, const QString& proposed)>
+        m_askSavePath;
     std::function<void(const QString& text)> m_showMessage;
     std::function<void(int topic)> m_showHelp;
     std::function<QAction*(QMenu* menu, const QPoint& globalPos)> m_execContextMenu;

@@ -4,9 +4,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QKeyEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -20,10 +20,11 @@ struct SRow {
 
 // In the order the dialog lists them; the segment distance sits under the segmentation.
 constexpr SRow kRows[] = {
-    {"Segmentation", 10, true},     {"   Segment distance", 11, false}, {"Scaling", 14, true},
-    {"Branch style", 15, true},     {"Outline colour", 16, true},       {"Body colour", 17, true},
-    {"Line thickness", 18, true},   {"Line tapering", 19, true},        {"Mirror symmetry", 12, true},
-    {"Rotational symmetry", 13, true},
+    {"Segmentation", 10, true},    {"   Segment distance", 11, false},
+    {"Scaling", 14, true},         {"Branch style", 15, true},
+    {"Outline colour", 16, true},  {"Body colour", 17, true},
+    {"Line thickness", 18, true},  {"Line tapering", 19, true},
+    {"Mirror symmetry", 12, true}, {"Rotational symmetry", 13, true},
 };
 
 }  // namespace

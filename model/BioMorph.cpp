@@ -24,10 +24,16 @@ constexpr int64_t kColourLimit = int64_t{1} << 40;
 // The bounds margin, kept so that bounds plus margin stay within 32 bits.
 constexpr int64_t kMarginLimit = int64_t{1} << 28;
 
-int64_t ClampColour(int64_t v) { return std::clamp(v, -kColourLimit, kColourLimit); }
-int64_t ClampWidth(int64_t v) { return std::clamp(v, -kWidthLimit, kWidthLimit); }
+int64_t ClampColour(int64_t v) {
+    return std::clamp(v, -kColourLimit, kColourLimit);
+}
+int64_t ClampWidth(int64_t v) {
+    return std::clamp(v, -kWidthLimit, kWidthLimit);
+}
 
-int NormaliseOrientation(int o) { return ((o % 4) + 4) % 4; }
+int NormaliseOrientation(int o) {
+    return ((o % 4) + 4) % 4;
+}
 
 }  // namespace
 
@@ -173,10 +179,18 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
             d = ClampCoord(SatAdd(d, SatMul(j, m_Gradients[kGeneSegmentDistance])));
             if (j > 0) {
                 switch (a) {
-                    case 0: y = ClampCoord(y - d); break;
-                    case 1: x = ClampCoord(x + d); break;
-                    case 2: y = ClampCoord(y + d); break;
-                    default: x = ClampCoord(x - d); break;
+                    case 0:
+                        y = ClampCoord(y - d);
+                        break;
+                    case 1:
+                        x = ClampCoord(x + d);
+                        break;
+                    case 2:
+                        y = ClampCoord(y + d);
+                        break;
+                    default:
+                        x = ClampCoord(x - d);
+                        break;
                 }
             }
             const int64_t thickness = IsPresent(kGeneThickness) ? m_Genes[kGeneThickness] : 1;
@@ -186,8 +200,8 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
             }
             outline = ClampColour(outline + int64_t{j} * m_Gradients[kGeneOutlineColour]);
             body = ClampColour(body + int64_t{j} * m_Gradients[kGeneBodyColour]);
-            const int64_t depth =
-                std::clamp<int64_t>(int64_t{m_Genes[kGeneDepth]} + int64_t{j} * m_Gradients[kGeneDepth], 0, 9);
+            const int64_t depth = std::clamp<int64_t>(
+                int64_t{m_Genes[kGeneDepth]} + int64_t{j} * m_Gradients[kGeneDepth], 0, 9);
             SetDirections(e);
 
             if (surface && bHavePrevious) {
@@ -235,8 +249,7 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
 }
 
 void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
-                         int draw, int64_t outline, int64_t body, int64_t width, int j,
-                         bool bXor) {
+                         int draw, int64_t outline, int64_t body, int64_t width, int j, bool bXor) {
     const bool bMirror = IsPresent(kGeneMirror);
     const bool bTapering = IsPresent(kGeneTapering);
     const bool bOutline = IsPresent(kGeneOutlineColour);
@@ -259,18 +272,29 @@ void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n,
         int64_t l = 0;
         int64_t m = 0;
         switch (a) {
-            case 0: l = -int64_t{m_DirX[c]}; m = m_DirY[c]; break;
-            case 1: l = m_DirY[c]; m = m_DirX[c]; break;
-            case 2: l = m_DirX[c]; m = -int64_t{m_DirY[c]}; break;
-            default: l = -int64_t{m_DirY[c]}; m = -int64_t{m_DirX[c]}; break;
+            case 0:
+                l = -int64_t{m_DirX[c]};
+                m = m_DirY[c];
+                break;
+            case 1:
+                l = m_DirY[c];
+                m = m_DirX[c];
+                break;
+            case 2:
+                l = m_DirX[c];
+                m = -int64_t{m_DirY[c]};
+                break;
+            default:
+                l = -int64_t{m_DirY[c]};
+                m = -int64_t{m_DirX[c]};
+                break;
         }
         const int64_t x1 = ClampCoord(x + ClampCoord(MulDiv(n * l, s, 100)));
         const int64_t y1 = ClampCoord(y - ClampCoord(MulDiv(n * m, s, 100)));
         if (draw == 1) {
             if (surface) {
-                DrawStroke(*surface, static_cast<int>(x), static_cast<int>(y),
-                           static_cast<int>(x1), static_cast<int>(y1), outline, body, width, j,
-                           bXor);
+                DrawStroke(*surface, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x1),
+                           static_cast<int>(y1), outline, body, width, j, bXor);
             }
         } else {
             Include(x1, y1);

@@ -20,8 +20,9 @@ namespace {
 
 // Takes the node out of the list and hands over its ownership, or null if it is not there.
 std::unique_ptr<CFamilyMorph> Extract(CFamilyList& list, const CFamilyMorph* node) {
-    auto it = std::find_if(list.begin(), list.end(),
-                           [node](const std::unique_ptr<CFamilyMorph>& p) { return p.get() == node; });
+    auto it =
+        std::find_if(list.begin(), list.end(),
+                     [node](const std::unique_ptr<CFamilyMorph>& p) { return p.get() == node; });
     if (it == list.end()) {
         return nullptr;
     }
@@ -55,7 +56,9 @@ CFamilyMorph::~CFamilyMorph() {
     m_Children.clear();
 }
 
-void CFamilyMorph::AddChild(CFamilyMorph* child) { m_Children.push_back(child); }
+void CFamilyMorph::AddChild(CFamilyMorph* child) {
+    m_Children.push_back(child);
+}
 
 void CFamilyMorph::RemoveChild(CFamilyMorph* child) {
     auto it = std::find(m_Children.begin(), m_Children.end(), child);
@@ -86,7 +89,9 @@ void CFamilyMorph::DeleteDescendants(CFamilyLists& families) {
     }
 }
 
-bool CFamilyMorph::HitNode(int x, int y) const { return m_rcBounds.Inflated(5).Contains(x, y); }
+bool CFamilyMorph::HitNode(int x, int y) const {
+    return m_rcBounds.Inflated(5).Contains(x, y);
+}
 
 bool CFamilyMorph::HitFrame(int x, int y) const {
     const SRect b = m_rcBounds.Inflated(10);

@@ -5,7 +5,9 @@ IGeneDisplay g_silentDisplay;
 IGeneDisplay* g_pGeneDisplay = &g_silentDisplay;
 }  // namespace
 
-IGeneDisplay& GeneDisplay() { return *g_pGeneDisplay; }
+IGeneDisplay& GeneDisplay() {
+    return *g_pGeneDisplay;
+}
 
 void SetGeneDisplay(IGeneDisplay* display) {
     g_pGeneDisplay = display ? display : &g_silentDisplay;

@@ -1,37 +1,50 @@
 #include "GeneTables.h"
 
-const std::array<int32_t, kGeneCount> kDefaultGenes = {-10, -10, -10, -10, -10, 0,   10,
-                                                       10,  7,   1,   10,  0,   0,   100,
-                                                       0,   0,   0,   1,   0};
-const std::array<int32_t, kGeneCount> kBasicGenes = {-10, -10, -10, -10, -10, 0,   10,
-                                                     10,  7,   1,   20,  0,   0,   100,
-                                                     0,   1,   2,   1,   0};
+const std::array<int32_t, kGeneCount> kDefaultGenes = {-10, -10, -10, -10, -10, 0, 10, 10, 7, 1,
+                                                       10,  0,   0,   100, 0,   0, 0,  1,  0};
+const std::array<int32_t, kGeneCount> kBasicGenes = {-10, -10, -10, -10, -10, 0, 10, 10, 7, 1,
+                                                     20,  0,   0,   100, 0,   1, 2,  1,  0};
 
 namespace {
 
 constexpr SGeneLimit kLimits[kGeneCount + 1] = {
-    {0, 0, 0},                                                                  // unused
-    {-400, 400, 5}, {-400, 400, 5}, {-400, 400, 5}, {-400, 400, 5},             // 1-4
-    {-400, 400, 5}, {-400, 400, 5}, {-400, 400, 5}, {-400, 400, 5},             // 5-8
-    {1, 9, 1},      {1, 9, 1},      {-100, 100, 1}, {0, 1, 1},    {0, 2, 1},    // 9-13
-    {-400, 400, 10}, {0, 3, 1},     {0, 160, 5},    {0, 160, 5},                // 14-17
-    {-8, 10, 1},    {-4, 10, 1},                                                // 18-19
+    {0, 0, 0},                                                                   // unused
+    {-400, 400, 5},  {-400, 400, 5}, {-400, 400, 5}, {-400, 400, 5},             // 1-4
+    {-400, 400, 5},  {-400, 400, 5}, {-400, 400, 5}, {-400, 400, 5},             // 5-8
+    {1, 9, 1},       {1, 9, 1},      {-100, 100, 1}, {0, 1, 1},      {0, 2, 1},  // 9-13
+    {-400, 400, 10}, {0, 3, 1},      {0, 160, 5},    {0, 160, 5},                // 14-17
+    {-8, 10, 1},     {-4, 10, 1},                                                // 18-19
 };
 
 constexpr SMonsterRange kRanges[kGeneCount + 1] = {
-    {0, 0},                                                              // unused
-    {-200, 200}, {-200, 200}, {-200, 200}, {-200, 200}, {-200, 200},     // 1-5
-    {-200, 200}, {-200, 200}, {-200, 200}, {1, 9},      {1, 9},          // 6-10
-    {-50, 50},   {0, 1},      {0, 2},      {-100, 100}, {0, 3},          // 11-15
-    {0, 160},    {0, 160},    {-8, 10},    {-4, 10},                     // 16-19
+    {0, 0},                                                           // unused
+    {-200, 200}, {-200, 200}, {-200, 200}, {-200, 200}, {-200, 200},  // 1-5
+    {-200, 200}, {-200, 200}, {-200, 200}, {1, 9},      {1, 9},       // 6-10
+    {-50, 50},   {0, 1},      {0, 2},      {-100, 100}, {0, 3},       // 11-15
+    {0, 160},    {0, 160},    {-8, 10},    {-4, 10},                  // 16-19
 };
 
 const char* const kNames[kGeneCount + 1] = {
-    "",           "Gene 1",           "Gene 2",          "Gene 3",
-    "Gene 4",     "Gene 5",           "Gene 6",          "Gene 7",
-    "Gene 8",     "Depth",            "Segmentation",    "Segment distance",
-    "Mirror symmetry", "Rotational symmetry", "Scaling", "Branch style",
-    "Outline colour", "Body colour",  "Line thickness",  "Line tapering",
+    "",
+    "Gene 1",
+    "Gene 2",
+    "Gene 3",
+    "Gene 4",
+    "Gene 5",
+    "Gene 6",
+    "Gene 7",
+    "Gene 8",
+    "Depth",
+    "Segmentation",
+    "Segment distance",
+    "Mirror symmetry",
+    "Rotational symmetry",
+    "Scaling",
+    "Branch style",
+    "Outline colour",
+    "Body colour",
+    "Line thickness",
+    "Line tapering",
 };
 
 template <typename T, std::size_t N>

@@ -46,8 +46,12 @@ extern std::array<SSpecialGene, kGeneCount + 1> g_SpecialGenes;
 // genes 10-19 not.
 void SetDefaultGeneTables();
 
-inline bool IsPresent(int gene) { return g_SpecialGenes[gene].bPresent != 0; }
-inline bool CanMutate(int gene) { return g_SpecialGenes[gene].bCanMutate != 0; }
+inline bool IsPresent(int gene) {
+    return g_SpecialGenes[gene].bPresent != 0;
+}
+inline bool CanMutate(int gene) {
+    return g_SpecialGenes[gene].bCanMutate != 0;
+}
 
 // Genes 1-19 of a freshly constructed morph, and of the basic morph that File > New installs.
 extern const std::array<int32_t, kGeneCount> kDefaultGenes;

@@ -35,8 +35,8 @@ struct SRect {
 // Saturating conversion to 32 bits: wild genomes compute in 64 bits and are
 // brought back here so no stored coordinate ever wraps round.
 inline int Sat32(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<int64_t>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 inline SRect SRect::Inflated(int d) const {

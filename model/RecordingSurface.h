@@ -8,14 +8,25 @@
 // the command-line tool.
 class CRecordingSurface : public IDrawSurface {
 public:
-    enum class EKind { Pixel, Line, Polygon, Bezier, Ellipse, FillRect, FrameRect, Clip, Stroke, Joint };
+    enum class EKind {
+        Pixel,
+        Line,
+        Polygon,
+        Bezier,
+        Ellipse,
+        FillRect,
+        FrameRect,
+        Clip,
+        Stroke,
+        Joint
+    };
 
     struct SOp {
         EKind kind;
         SDrawState state;
-        SRgb colour;                  // Pixel, FillRect, FrameRect
-        std::vector<SPoint> points;   // Line, Stroke, Joint: two; Polygon; Bezier: 13
-        SRect rect;                   // Ellipse, FillRect, FrameRect, Clip
+        SRgb colour;                 // Pixel, FillRect, FrameRect
+        std::vector<SPoint> points;  // Line, Stroke, Joint: two; Polygon; Bezier: 13
+        SRect rect;                  // Ellipse, FillRect, FrameRect, Clip
     };
 
     explicit CRecordingSurface(bool bPrinter = false) : m_bPrinter(bPrinter) {}

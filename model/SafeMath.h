@@ -11,7 +11,9 @@
 // inside 32 bits.
 inline constexpr int64_t kCoordLimit = int64_t{1} << 29;
 
-inline int64_t ClampCoord(int64_t v) { return std::clamp(v, -kCoordLimit, kCoordLimit); }
+inline int64_t ClampCoord(int64_t v) {
+    return std::clamp(v, -kCoordLimit, kCoordLimit);
+}
 
 inline int64_t SatAdd(int64_t a, int64_t b) {
     int64_t r;

@@ -12,11 +12,17 @@ constexpr int kMaxPenWidth = 4096;
 // Coordinates beyond this are brought in by clipping before Qt sees them.
 constexpr int64_t kSafeCoord = 1 << 15;
 
-QColor ToQColor(SRgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(SRgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
-int PenWidth(const SDrawState& s) { return std::clamp(s.nPenWidth, 1, kMaxPenWidth); }
+int PenWidth(const SDrawState& s) {
+    return std::clamp(s.nPenWidth, 1, kMaxPenWidth);
+}
 
-int ClampSafe(int v) { return static_cast<int>(std::clamp<int64_t>(v, -kSafeCoord, kSafeCoord)); }
+int ClampSafe(int v) {
+    return static_cast<int>(std::clamp<int64_t>(v, -kSafeCoord, kSafeCoord));
+}
 
 bool g_bBudgetActive = false;
 qint64 g_nBudgetDeadline = 0;  // QElapsedTimer::msecsSinceReference() at which drawing stops
@@ -44,7 +50,9 @@ CDrawingBudget::~CDrawingBudget() {
     g_nBudgetDeadline = m_nOuterDeadline;
 }
 
-bool CDrawingBudget::Exhausted() { return g_bBudgetActive && NowMs() > g_nBudgetDeadline; }
+bool CDrawingBudget::Exhausted() {
+    return g_bBudgetActive && NowMs() > g_nBudgetDeadline;
+}
 
 bool CQtSurface::OverBudget() {
     if (m_bOverBudget) {
@@ -72,7 +80,8 @@ CQtSurface::CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter, QI
         const QTransform t = painter.deviceTransform();
         const int scale = qRound(dpr);
         if (qFuzzyCompare(dpr, qreal(scale)) && scale >= 1 && t.type() <= QTransform::TxScale &&
-            qFuzzyCompare(t.m11(), dpr) && qFuzzyCompare(t.m22(), dpr) && t.dx() == 0 && t.dy() == 0) {
+            qFuzzyCompare(t.m11(), dpr) && qFuzzyCompare(t.m22(), dpr) && t.dx() == 0 &&
+            t.dy() == 0) {
             m_pBits = image->bits();
             m_nStride = image->bytesPerLine();
             m_nScale = scale;
@@ -247,8 +256,10 @@ void CQtSurface::Line(int x0, int y0, int x1, int y1) {
                                   std::abs(int64_t{x1}), std::abs(int64_t{y1})});
     if (far > kSafeCoord) {
         double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
-        const QRectF area = QRectF(m_rcCull).adjusted(-width - 64, -width - 64, width + 64, width + 64);
-        if (!ClipSegment(fx0, fy0, fx1, fy1, area.left(), area.top(), area.right(), area.bottom())) {
+        const QRectF area =
+            QRectF(m_rcCull).adjusted(-width - 64, -width - 64, width + 64, width + 64);
+        if (!ClipSegment(fx0, fy0, fx1, fy1, area.left(), area.top(), area.right(),
+                         area.bottom())) {
             return;
         }
         m_lines.append(QLine(qRound(fx0), qRound(fy0), qRound(fx1), qRound(fy1)));
@@ -348,7 +359,8 @@ void CQtSurface::SetClip(const SRect* clip) {
     Flush();
     if (clip) {
         const SRect n = clip->Normalised();
-        m_rcCull = QRect(QPoint(n.left, n.top), QPoint(n.right - 1, n.bottom - 1)).intersected(m_rcBounds);
+        m_rcCull =
+            QRect(QPoint(n.left, n.top), QPoint(n.right - 1, n.bottom - 1)).intersected(m_rcBounds);
     } else {
         m_rcCull = m_rcBounds;
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
-#include <QImage>
 #include <QVector>
 
 #include "DrawSurface.h"
@@ -37,7 +37,8 @@ public:
     // image given here, one-pixel lines and pixels are set straight in its memory, the way
     // the program has always drawn them: a line leaves out its last pixel, so strokes that
     // meet end to end in XOR do not cancel at the joint.
-    CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter = false, QImage* image = nullptr);
+    CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter = false,
+               QImage* image = nullptr);
     ~CQtSurface() override;
 
     bool IsPrinter() const override { return m_bPrinter; }

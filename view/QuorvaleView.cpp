@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMimeData>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -33,9 +33,13 @@ constexpr int kLiveBudgetMs = 100;
 constexpr int kPrintBudgetMs = 5000;
 const QColor kParentFrame(255, 0, 30);
 
-QRect ToQRect(const SRect& r) { return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)); }
+QRect ToQRect(const SRect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+}
 
-SPoint Centre(const SRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+SPoint Centre(const SRect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
 
 void FrameRect(QPainter& p, const SRect& r, const QColor& colour) {
     if (r.IsEmpty()) {
@@ -204,7 +208,9 @@ void CQuorvaleView::OnInitialUpdate() {
     }
 }
 
-int CQuorvaleView::VScrollWidth() const { return style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+int CQuorvaleView::VScrollWidth() const {
+    return style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+}
 
 // ---------------------------------------------------------------------------------------
 // Geometry
@@ -220,7 +226,9 @@ SGridGeometry CQuorvaleView::Grid() const {
     return g;
 }
 
-SRect CQuorvaleView::GridRect() const { return {0, 0, Grid().GridWidth(), height()}; }
+SRect CQuorvaleView::GridRect() const {
+    return {0, 0, Grid().GridWidth(), height()};
+}
 
 SRect CQuorvaleView::CellRect(int index) const {
     if (m_pDoc->m_nMode == kModeFossils) {
@@ -558,7 +566,9 @@ void CQuorvaleView::PrintPages(QPainter& painter, const QRect& printable, int fr
 // ---------------------------------------------------------------------------------------
 // Fossil history
 
-void CQuorvaleView::RecordFossil(const CBioMorph& morph) { m_pDoc->RecordFossil(morph); }
+void CQuorvaleView::RecordFossil(const CBioMorph& morph) {
+    m_pDoc->RecordFossil(morph);
+}
 
 void CQuorvaleView::FossilScrollRangeChanged() {
     if (m_pDoc->m_listFossils.size() > static_cast<size_t>(m_nRows * m_nCols)) {
@@ -567,7 +577,8 @@ void CQuorvaleView::FossilScrollRangeChanged() {
 }
 
 void CQuorvaleView::SetFossilScrollRange() {
-    m_fossilBar = FossilScrollRange(static_cast<int>(m_pDoc->m_listFossils.size()), m_nCols, m_nRows);
+    m_fossilBar =
+        FossilScrollRange(static_cast<int>(m_pDoc->m_listFossils.size()), m_nCols, m_nRows);
     m_nFirstFossil = 0;
     SyncScrollBar();
 }
@@ -605,7 +616,9 @@ void CQuorvaleView::ScrollFossils(EScrollRequest request, int position) {
 // ---------------------------------------------------------------------------------------
 // Breeding
 
-void CQuorvaleView::ShowScreen() { repaint(); }
+void CQuorvaleView::ShowScreen() {
+    repaint();
+}
 
 void CQuorvaleView::DiscardMouseInput() {
     // Clicks made while an animation ran are dropped rather than queued.
@@ -972,8 +985,9 @@ void CQuorvaleView::FamilyPress(QPoint point) {
                 family->erase(it);
                 if (family->empty()) {
                     auto& lists = m_pDoc->m_listFamilies;
-                    lists.erase(std::find_if(lists.begin(), lists.end(),
-                                             [family](const auto& p) { return p.get() == family; }));
+                    lists.erase(std::find_if(lists.begin(), lists.end(), [family](const auto& p) {
+                        return p.get() == family;
+                    }));
                 }
             }
             Invalidate();
@@ -1168,7 +1182,8 @@ void CQuorvaleView::ScheduleRepeat() {
     }
     // Wake when the next step is due, measured from the start of the last one; never spin.
     const uint32_t elapsed = Clock().TickCount() - m_dwLastStepTick;
-    const int wait = elapsed > static_cast<uint32_t>(interval) ? 0 : interval - static_cast<int>(elapsed) + 1;
+    const int wait =
+        elapsed > static_cast<uint32_t>(interval) ? 0 : interval - static_cast<int>(elapsed) + 1;
     m_repeatTimer.start(wait);
 }
 
@@ -1254,7 +1269,8 @@ void CQuorvaleView::TriangleMouseMove(QPoint point) {
     if (m_bNeedsDraw) {
         OnDraw();
     }
-    const bool bInside = point.x() >= 0 && point.x() <= width() && point.y() >= 0 && point.y() <= height();
+    const bool bInside =
+        point.x() >= 0 && point.x() <= width() && point.y() >= 0 && point.y() <= height();
     m_imgScreen = m_pTriangleBitmap->copy();
     if (!bInside) {
         TriangleLeave();
@@ -1305,7 +1321,8 @@ void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CQuorvaleView::keyReleaseEvent(QKeyEvent* event) {
-    if (m_pDoc->m_nMode == kModeEngineer && event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    if (m_pDoc->m_nMode == kModeEngineer && event->key() == Qt::Key_Space &&
+        !event->isAutoRepeat()) {
         m_pDoc->m_pCurrent->Mutate(m_pDoc->m_fMutationRate);
         Invalidate();
         m_nLastEvolve = evolveMutate;

@@ -191,7 +191,8 @@ private:
     void FamilyPress(QPoint point);
     void FamilyMove(QPoint point);
     void FamilyRelease(QPoint point);
-    void DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh, const std::vector<SPoint>& ends);
+    void DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
+                         const std::vector<SPoint>& ends);
     void UpdateCursor(QPoint point);
     void SyncScrollBar();
 

@@ -1,10 +1,9 @@
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "Archive.h"
 #include "BioFile.h"
@@ -178,11 +177,12 @@ TEST_F(CDocTest, ReadingEveryKindOfFile) {
 }
 
 TEST_F(CDocTest, OpenCommandFinishesDifferentlyForGoodAndRejectedFiles) {
-    const auto dir = std::filesystem::temp_directory_path() / ("quorvale-open-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("quorvale-open-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     auto write = [&](const char* name, const Bytes& b) {
-        std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                          static_cast<std::streamsize>(b.size()));
+        std::ofstream(dir / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
         return (dir / name).string();
     };
     const std::string good = write("good.bio", File(Narrow(kSig)));
@@ -263,7 +263,8 @@ TEST_F(CDocTest, LoadingInEngineerStaysInEngineer) {
 // A save that fails part-way (here: the file-size limit, as a full disk would) must report
 // and leave the previous file whole.
 TEST_F(CDocTest, FailedSaveLeavesTheOldFileIntact) {
-    const auto dir = std::filesystem::temp_directory_path() / ("quorvale-save-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("quorvale-save-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "keep.bio").string();
     ASSERT_TRUE(m_doc->SaveFile(path));

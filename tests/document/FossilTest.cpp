@@ -36,11 +36,8 @@ TEST(FossilScroll, RangeFollowsTheHistoryInRows) {
         int count, cols, rows;
         SFossilScroll expected;
     } cases[] = {
-        {16, 5, 3, {0, 3, 3, 0}},
-        {40, 5, 3, {0, 7, 3, 0}},
-        {15, 5, 3, {0, 2, 3, 0}},
-        {0, 5, 3, {0, -1, 3, 0}},
-        {1, 9, 7, {0, 0, 7, 0}},
+        {16, 5, 3, {0, 3, 3, 0}}, {40, 5, 3, {0, 7, 3, 0}}, {15, 5, 3, {0, 2, 3, 0}},
+        {0, 5, 3, {0, -1, 3, 0}}, {1, 9, 7, {0, 0, 7, 0}},
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(c.count);
@@ -59,21 +56,11 @@ TEST(FossilScroll, RequestsAreClampedToTheLastFullPage) {
         int thumb;
         int expected;
     } cases[] = {
-        {of16, R::PageDown, 0, 1},
-        {of16, R::LineDown, 0, 1},
-        {of16, R::Bottom, 0, 1},
-        {of16, R::LineUp, 0, 0},
-        {of40, R::PageDown, 0, 5},
-        {of40, R::PageUp, 0, 0},
-        {of40, R::LineDown, 0, 3},
-        {of40, R::Bottom, 0, 5},
-        {of40, R::Top, 0, 0},
-        {of40, R::ThumbTrack, 4, 4},
-        {of40, R::ThumbPosition, 7, 5},
-        {of40, R::ThumbTrack, -3, 0},
-        {of40, R::EndScroll, 0, 2},
-        {empty, R::LineDown, 0, 0},
-        {empty, R::Bottom, 0, 0},
+        {of16, R::PageDown, 0, 1},   {of16, R::LineDown, 0, 1},      {of16, R::Bottom, 0, 1},
+        {of16, R::LineUp, 0, 0},     {of40, R::PageDown, 0, 5},      {of40, R::PageUp, 0, 0},
+        {of40, R::LineDown, 0, 3},   {of40, R::Bottom, 0, 5},        {of40, R::Top, 0, 0},
+        {of40, R::ThumbTrack, 4, 4}, {of40, R::ThumbPosition, 7, 5}, {of40, R::ThumbTrack, -3, 0},
+        {of40, R::EndScroll, 0, 2},  {empty, R::LineDown, 0, 0},     {empty, R::Bottom, 0, 0},
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.request));

@@ -2,16 +2,16 @@
 // checked against the document and the pixels of the view's screen image.
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScrollBar>
-#include <QClipboard>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <QScopeGuard>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QScopeGuard>
 #include <QtTest>
 #include <memory>
 
@@ -141,7 +141,8 @@ private slots:
         QCOMPARE(m_frame->Action(ECommand::FileOpen)->shortcut(), QKeySequence("Ctrl+O"));
         QCOMPARE(m_frame->Action(ECommand::Repeat)->shortcut(), QKeySequence("Ctrl+R"));
         QCOMPARE(m_frame->Action(ECommand::EditPaste)->shortcuts().size(), 2);
-        QCOMPARE(m_frame->Action(ECommand::FileNew)->statusTip(), QString("Back to basics - Bacteria "));
+        QCOMPARE(m_frame->Action(ECommand::FileNew)->statusTip(),
+                 QString("Back to basics - Bacteria "));
         QStringList titles;
         for (QAction* a : m_frame->menuBar()->actions()) {
             titles << a->text();
@@ -454,7 +455,8 @@ private slots:
     void escapeStopsTheRevealAndRepeat() {
         Bar()->SetRepeatChecked(true);
         // The Esc arrives while the offspring are being revealed.
-        QApplication::postEvent(View(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        QApplication::postEvent(View(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
         m_clock.m_pauses.clear();
         View()->BreedFromCell(2);
         QVERIFY(!Bar()->IsRepeatChecked());
@@ -745,7 +747,8 @@ private slots:
             dialog->accept();
         });
         m_frame->RunCommand(ECommand::MutationRate);
-        QCOMPARE(problems, (QStringList{"Please enter a number between 1 and 5.", "Please enter a number."}));
+        QCOMPARE(problems,
+                 (QStringList{"Please enter a number between 1 and 5.", "Please enter a number."}));
         QCOMPARE(m_helpTopics, QList<int>{1505});
         QCOMPARE(m_doc->m_fMutationRate, 3.0f);
         QCOMPARE(g_bMutationRateOpen, 0);
@@ -886,7 +889,9 @@ private slots:
         version2.close();
 
         QString next;
-        m_frame->m_askOpenPath = [&](const QString&, const QString&, const QString&) { return next; };
+        m_frame->m_askOpenPath = [&](const QString&, const QString&, const QString&) {
+            return next;
+        };
         QVERIFY(!m_frame->RunCommand(ECommand::TriangleNewLeft));  // only in the triangle
         m_frame->RunCommand(ECommand::GeneSpace);
         m_doc->m_pCurrent->SetGene(1, -5);
@@ -902,8 +907,9 @@ private slots:
         next = dir.filePath("missing.bio");
         m_frame->RunCommand(ECommand::TriangleNewTop);
         QCOMPARE(Genes(*m_doc->m_pTriTop), top);
-        QCOMPARE(m_messages, (QStringList{"This file is not compatiable with\nQuorvale version 0.02x",
-                                          "Command failed."}));
+        QCOMPARE(m_messages,
+                 (QStringList{"This file is not compatiable with\nQuorvale version 0.02x",
+                              "Command failed."}));
     }
 
     void geneSpaceStartsEmptyAndClearBlanksTheBar() {
@@ -1038,15 +1044,16 @@ private slots:
         QVERIFY(QFileInfo(dir.filePath("fossils.pdf")).size() > 1000);
         const QImage& screen = View()->ScreenImage();
         const SRect empty = View()->Grid().CellRect(12);
-        QCOMPARE(screen.pixelColor((empty.left + empty.right) / 2, (empty.top + empty.bottom) / 2), kGrid);
+        QCOMPARE(screen.pixelColor((empty.left + empty.right) / 2, (empty.top + empty.bottom) / 2),
+                 kGrid);
     }
 
     void clicksDuringTheRevealAreDropped() {
         const auto chosen = Genes(*m_doc->m_listOffspring[2]);
         const QPoint cell0 = CellCentre(0);
-        QApplication::postEvent(View(), new QMouseEvent(QEvent::MouseButtonPress, cell0,
-                                                        View()->mapToGlobal(cell0), Qt::LeftButton,
-                                                        Qt::LeftButton, Qt::NoModifier));
+        QApplication::postEvent(
+            View(), new QMouseEvent(QEvent::MouseButtonPress, cell0, View()->mapToGlobal(cell0),
+                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
         View()->BreedFromCell(2);
         QCoreApplication::processEvents();
         QCOMPARE(Genes(*m_doc->m_pCurrent), chosen);

@@ -28,8 +28,8 @@ TEST(ViewGeometry, BordersAreInNoCell) {
     struct SCase {
         int x, y;
         bool inside;
-    } cases[] = {{250, 150, true}, {201, 150, false}, {202, 150, true}, {299, 150, false},
-                 {250, 101, false}, {250, 198, true}, {200, 150, false}};
+    } cases[] = {{250, 150, true},  {201, 150, false}, {202, 150, true}, {299, 150, false},
+                 {250, 101, false}, {250, 198, true},  {200, 150, false}};
     for (const SCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
         EXPECT_EQ(PtInCell(r, c.x, c.y), c.inside);
@@ -68,9 +68,11 @@ protected:
 
 TEST_F(CBlendTest, AtACornerTheBlendIsThatCorner) {
     for (auto [corner, morph] : {std::pair{T, &m_top}, {L, &m_left}, {R, &m_right}}) {
-        BlendTriangle(m_blend, m_top, m_left, m_right, TriangleDistances(corner.x, corner.y, T, L, R));
+        BlendTriangle(m_blend, m_top, m_left, m_right,
+                      TriangleDistances(corner.x, corner.y, T, L, R));
         for (int k = 1; k <= kGeneCount; ++k) {
-            const int32_t expected = k == kGeneDepth ? std::clamp(morph->m_Genes[k], 1, 9) : morph->m_Genes[k];
+            const int32_t expected =
+                k == kGeneDepth ? std::clamp(morph->m_Genes[k], 1, 9) : morph->m_Genes[k];
             EXPECT_EQ(m_blend.m_Genes[k], expected) << "gene " << k;
             EXPECT_EQ(m_blend.m_Gradients[k], morph->m_Gradients[k]);
         }
@@ -84,11 +86,11 @@ TEST_F(CBlendTest, BlendsRoundHalfAwayFromZero) {
         int32_t t, l, r;
         int32_t gene;
     } genes[] = {
-        {3, 2, 1, 3},     // 60 / 24 = 2.5
-        {-3, -2, -1, -3}, // -2.5
-        {2, 2, 5, 3},     // 2.5 again, from another mix
-        {1, 2, 4, 2},     // 40 / 24 = 1.67
-        {0, 0, 1, 0},     // 0.17
+        {3, 2, 1, 3},      // 60 / 24 = 2.5
+        {-3, -2, -1, -3},  // -2.5
+        {2, 2, 5, 3},      // 2.5 again, from another mix
+        {1, 2, 4, 2},      // 40 / 24 = 1.67
+        {0, 0, 1, 0},      // 0.17
     };
     for (const SCase& c : genes) {
         SCOPED_TRACE(std::to_string(c.t) + " " + std::to_string(c.l) + " " + std::to_string(c.r));
@@ -102,10 +104,10 @@ TEST_F(CBlendTest, BlendsRoundHalfAwayFromZero) {
         int32_t t, l, r;
         int32_t gradient;
     } gradients[] = {
-        {1, -1, 0, 2},    // exactly 0.5
-        {-1, 1, 0, -2},   // exactly -0.5
-        {0, 2, 0, 0},     // 0.33
-        {2, 0, 0, 2},     // 1.33
+        {1, -1, 0, 2},   // exactly 0.5
+        {-1, 1, 0, -2},  // exactly -0.5
+        {0, 2, 0, 0},    // 0.33
+        {2, 0, 0, 2},    // 1.33
         {-2, 0, 0, -2},
     };
     for (const SGradient& c : gradients) {
@@ -155,10 +157,12 @@ TEST(RepeatTiming, StepsComeAfterTheIntervalEvenAcrossTheWrap) {
         int interval;
         bool due;
     } cases[] = {
-        {1000, 1000, 200, false}, {1200, 1000, 200, false}, {1201, 1000, 200, true},
+        {1000, 1000, 200, false},
+        {1200, 1000, 200, false},
+        {1201, 1000, 200, true},
         {0xFFFFFF80u, 0xFFFFFF00u, 200, false},
-        {0x00000100u, 0xFFFFFF00u, 200, true},  // wrapped: 0x200 ms later
-        {0x00000010u, 0xFFFFFFF0u, 200, false}, // wrapped but only 32 ms later
+        {0x00000100u, 0xFFFFFF00u, 200, true},   // wrapped: 0x200 ms later
+        {0x00000010u, 0xFFFFFFF0u, 200, false},  // wrapped but only 32 ms later
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.now) + " after " + std::to_string(c.last));
@@ -173,22 +177,23 @@ TEST(CommandRules, EnabledAndCheckedByMode) {
         int mode;
         bool enabled, checked;
     } cases[] = {
-        {C::FileSaveAs, 0, true, false},    {C::FileSaveAs, 3, false, false},
-        {C::FileSaveAs, 5, false, false},   {C::EditCopy, 1, true, false},
-        {C::EditCopy, 4, false, false},     {C::HopefulMonster, 0, false, false},
+        {C::FileSaveAs, 0, true, false},     {C::FileSaveAs, 3, false, false},
+        {C::FileSaveAs, 5, false, false},    {C::EditCopy, 1, true, false},
+        {C::EditCopy, 4, false, false},      {C::HopefulMonster, 0, false, false},
         {C::HopefulMonster, 1, true, false}, {C::Repeat, 1, true, false},
-        {C::Repeat, 3, false, false},       {C::Repeat, 5, false, false},
-        {C::Breed, 0, true, true},          {C::Engineer, 0, true, false},
-        {C::Engineer, 1, true, true},       {C::GeneSpace, 4, true, true},
+        {C::Repeat, 3, false, false},        {C::Repeat, 5, false, false},
+        {C::Breed, 0, true, true},           {C::Engineer, 0, true, false},
+        {C::Engineer, 1, true, true},        {C::GeneSpace, 4, true, true},
         {C::TriangleClear, 0, false, false}, {C::TriangleNewTop, 4, true, false},
-        {C::FamilyCreate, 5, true, true},   {C::FamilyDestroy, 5, true, false},
-        {C::FamilyCreate, 0, false, true},  {C::FamilyClear, 0, true, false},
-        {C::FossilHistory, 3, true, true},  {C::AddRow, 0, true, false},
-        {C::AddRow, 3, true, false},        {C::AddRow, 1, false, false},
-        {C::Rotate, 4, true, false},        {C::FileSave, 5, true, false},
+        {C::FamilyCreate, 5, true, true},    {C::FamilyDestroy, 5, true, false},
+        {C::FamilyCreate, 0, false, true},   {C::FamilyClear, 0, true, false},
+        {C::FossilHistory, 3, true, true},   {C::AddRow, 0, true, false},
+        {C::AddRow, 3, true, false},         {C::AddRow, 1, false, false},
+        {C::Rotate, 4, true, false},         {C::FileSave, 5, true, false},
     };
     for (const SCase& c : cases) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(c.command)) + " in mode " + std::to_string(c.mode));
+        SCOPED_TRACE(std::to_string(static_cast<int>(c.command)) + " in mode " +
+                     std::to_string(c.mode));
         SCommandState s;
         s.nMode = c.mode;
         EXPECT_EQ(RuleFor(c.command, s), (SCommandRule{c.enabled, c.checked}));
@@ -233,10 +238,10 @@ TEST_F(CGeneBarStateTest, StepsClampAtTheLimitsAndCtrlStepsTen) {
         int32_t expected;
         bool clamped;
     } cases[] = {
-        {1, 395, true, false, 400, false}, {1, 400, true, false, 400, true},
-        {1, 0, true, true, 50, false},     {9, 1, false, false, 1, true},
+        {1, 395, true, false, 400, false},  {1, 400, true, false, 400, true},
+        {1, 0, true, true, 50, false},      {9, 1, false, false, 1, true},
         {14, 100, true, false, 110, false}, {16, 160, true, false, 160, true},
-        {18, -8, false, false, -8, true},  {1, INT32_MAX, false, false, 400, true},
+        {18, -8, false, false, -8, true},   {1, INT32_MAX, false, false, 400, true},
     };
     for (const SCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.gene) + " from " + std::to_string(c.start));
