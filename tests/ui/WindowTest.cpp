@@ -15,6 +15,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "AboutBox.h"
 #include "DrawSurface.h"
 #include "GeneBar.h"
 #include "GeneDisplay.h"
@@ -667,6 +668,9 @@ private slots:
             }
             QVERIFY(m_frame->grab().save(QString("%1/mode%2.png").arg(folder).arg(mode)));
         }
+        CAboutBox about(m_frame.get());
+        about.adjustSize();
+        QVERIFY(about.grab().save(folder + "/about.png"));
     }
 
     // ---- settings dialogs
