@@ -6,7 +6,7 @@ what=${1:-all}
 
 core=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
 fuzz=(clang libclang-rt-14-dev)
-gui=(qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth)
+gui=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
 
 want=("${core[@]}" "${fuzz[@]}")
 if [ "$what" = gui ] || [ "$what" = all ]; then want+=("${gui[@]}"); fi
