@@ -605,6 +605,31 @@ private slots:
         QVERIFY(!Bar()->RepeatButton()->isVisible());
     }
 
+    void openingAFileNamesTheWindowAndJoinsTheRecentList() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("creature.bio");
+        m_doc->m_pCurrent->SetGene(4, -150);
+        QVERIFY(m_doc->SaveFile(path.toStdString()));
+        m_frame->RunCommand(ECommand::FileNew);
+        QVERIFY(m_frame->OpenDocumentFile(path));
+        QCOMPARE(m_doc->m_pCurrent->Gene(4), -150);
+        QCOMPARE(m_frame->windowTitle(), QString("creature.bio - Quorvale"));
+        QCOMPARE(m_frame->RecentFiles(), QStringList{QFileInfo(path).absoluteFilePath()});
+        // File > Open of a file with another signature ends as a new, untitled document.
+        QFile other(dir.filePath("other.bio"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write(QByteArray("\x05Other\x01\x00\x00\x00", 10) + QByteArray(140, 0));
+        other.close();
+        m_frame->m_askOpenPath = [&](const QString&, const QString&, const QString&) {
+            return other.fileName();
+        };
+        m_frame->RunCommand(ECommand::FileOpen);
+        QCOMPARE(m_messages, QStringList{"Incorrect file type!"});
+        QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
+        QCOMPARE(m_frame->RecentFiles().size(), 1);
+    }
+
     void fileNewAfterUseResetsTheWindow() {
         SetMode(kModeEngineer);
         QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
