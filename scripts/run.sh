@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh all
 cmake --preset default >/dev/null
-cmake --build --preset default --parallel "$(nproc)"
+# The program and the tool only; the tests are built by scripts/test.sh.
+cmake --build --preset default --parallel "$(nproc)" --target quorvale quorvale-tool
 exe=build/default/app/quorvale
 if [ -x "$exe" ]; then
   if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
