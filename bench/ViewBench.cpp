@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <memory>
 
@@ -149,6 +150,35 @@ void BM_RepeatStepEngineer(benchmark::State& state) {
     state.counters["share_of_200ms"] = seconds / static_cast<double>(state.iterations()) / 0.2;
 }
 
+// One pointer move over the gene-space triangle: the kept picture restored, the blend made
+// and drawn live. Against the floor of restoring the picture alone.
+void BM_TrianglePointerMove(benchmark::State& state) {
+    SWindow w(5, 3, false);
+    w.View()->SetMode(kModeTriangle);
+    w.View()->ScreenImage();
+    const QPoint a(w.View()->width() / 2, w.View()->height() / 2);
+    int step = 0;
+    double moveSeconds = 0;
+    double floorSeconds = 0;
+    for (auto _ : state) {
+        const QPoint p = a + QPoint(step % 40, (step / 40) % 40);
+        ++step;
+        auto t0 = std::chrono::steady_clock::now();
+        QMouseEvent move(QEvent::MouseMove, p, w.View()->mapToGlobal(p), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.View(), &move);
+        auto t1 = std::chrono::steady_clock::now();
+        QImage copy = w.View()->m_pTriangleBitmap->copy();
+        benchmark::DoNotOptimize(copy.constBits());
+        auto t2 = std::chrono::steady_clock::now();
+        moveSeconds += std::chrono::duration<double>(t1 - t0).count();
+        floorSeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    state.counters["move_ms"] = 1000.0 * moveSeconds / static_cast<double>(state.iterations());
+    state.counters["x_floor"] = floorSeconds > 0 ? moveSeconds / floorSeconds : 0;
+}
+
+BENCHMARK(BM_TrianglePointerMove)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_RepaintWorstGrid9x7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_RepaintDefaultGrid5x3)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(0.5);
