@@ -137,6 +137,7 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent)
     m_pDoc->SetViewLink(m_pView);
     m_pDoc->SetMessageSink(this);
     m_pView->m_onContextMenu = [this](const QPoint& p) { OnContextMenu(p); };
+    m_pView->m_allowDuringAnimation = [this](QWidget* w) { return w == m_pGeneBar->RepeatButton(); };
 
     CreateActions();
     CreateMenus();

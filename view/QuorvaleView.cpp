@@ -52,8 +52,9 @@ void FrameRect(QPainter& p, const SRect& r, const QColor& colour) {
 }
 
 // While an animation runs, the window's input is held off: clicks and keys would otherwise
-// start commands in the middle of a breeding step. Esc alone gets through, and stops the
-// reveal (and Repeat).
+// start commands in the middle of a breeding step. Esc gets through and stops the reveal (and
+// Repeat); so do clicks on the widgets the view allows (the Repeat box, so that Repeat can be
+// switched off while it breeds), which take effect when the step ends.
 class CAnimationInputGuard : public QObject {
 public:
     explicit CAnimationInputGuard(CQuorvaleView* view) : m_pView(view) {
@@ -62,7 +63,7 @@ public:
     ~CAnimationInputGuard() override { qApp->removeEventFilter(this); }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::KeyPress:
                 if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
@@ -72,14 +73,21 @@ protected:
             case QEvent::KeyRelease:
             case QEvent::ShortcutOverride:
             case QEvent::Shortcut:
+            case QEvent::Close:
+                return true;
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:
             case QEvent::MouseMove:
             case QEvent::Wheel:
-            case QEvent::ContextMenu:
-            case QEvent::Close:
-                return true;
+            case QEvent::ContextMenu: {
+                // The window passes mouse events on to a widget: judge them there.
+                auto* widget = qobject_cast<QWidget*>(watched);
+                if (!widget) {
+                    return false;
+                }
+                return !(m_pView->m_allowDuringAnimation && m_pView->m_allowDuringAnimation(widget));
+            }
             default:
                 return false;
         }

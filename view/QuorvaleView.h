@@ -123,6 +123,8 @@ public:
     std::function<void(const QPoint& globalPos)> m_onContextMenu;
     // The frame's hooks for the cursor and the status of the gene bar's Repeat box.
     std::function<QCursor(int shape)> m_cursorForShape;
+    // Widgets that still take clicks while an animation runs (the frame allows the Repeat box).
+    std::function<bool(QWidget*)> m_allowDuringAnimation;
     // The error beep of refused family-tree actions (a test may count them).
     std::function<void()> m_beep;
 

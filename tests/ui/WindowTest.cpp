@@ -468,6 +468,25 @@ private slots:
         QCOMPARE(Pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2), QColor(Qt::white));
     }
 
+    void theRepeatBoxStillAnswersDuringTheAnimation() {
+        Bar()->SetRepeatChecked(true);
+        QPushButton* repeat = Bar()->RepeatButton();
+        const QPoint at = repeat->rect().center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QApplication::postEvent(repeat, new QMouseEvent(type, at, repeat->mapToGlobal(at),
+                                                            Qt::LeftButton,
+                                                            type == QEvent::MouseButtonPress
+                                                                ? Qt::LeftButton
+                                                                : Qt::NoButton,
+                                                            Qt::NoModifier));
+        }
+        View()->BreedFromCell(2);
+        QVERIFY(!Bar()->IsRepeatChecked());
+        // The step itself went on to the end.
+        QVERIFY(!g_bAbortReveal);
+        QCOMPARE(std::count(m_clock.m_pauses.begin(), m_clock.m_pauses.end(), 15), 14);
+    }
+
     void engineeringClickMutatesAndRecords() {
         SetMode(kModeEngineer);
         const auto before = Genes(*m_doc->m_pCurrent);
