@@ -35,9 +35,16 @@ QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& ti
                 const QString& filter, const QString& proposed) {
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(mode);
-    dialog.setDefaultSuffix("bio");
+    // The biomorph dialogs add ".bio" and Save as overwrites without asking; the plain Save
+    // dialog (all files) does neither.
+    const bool bBiomorphs = filter.startsWith("Biomorph");
+    if (bBiomorphs) {
+        dialog.setDefaultSuffix("bio");
+    }
     if (mode == QFileDialog::AcceptSave) {
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (bBiomorphs) {
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        }
         dialog.selectFile(proposed);
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -126,7 +133,11 @@ bool CQuorvaleApp::InitInstance() {
         return false;
     }
 
+    // As at every start: the new document is made before the view is linked in, and the
+    // view's first update then applies the mode (one breeding of offspring each).
+    m_pDoc->SetViewLink(nullptr);
     m_pDoc->OnNewDocument();
+    m_pDoc->SetViewLink(frame->View());
     frame->resize(1024, 720);
     frame->View()->OnInitialUpdate();
     if (!files.isEmpty()) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -67,6 +68,12 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::st
 
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error) {
+    return WriteFileAtomically(
+        path, [&bytes] { return bytes; }, error);
+}
+
+bool WriteFileAtomically(const std::string& path,
+                         const std::function<std::vector<uint8_t>()>& produce, std::string& error) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (path.empty() || fs::is_directory(path, ec)) {
@@ -86,12 +93,22 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         error = "Failed to save document: the folder of " + path + " does not exist.";
         return false;
     }
+    // A file the user may not write stays as it is, as the file system would keep it.
+    struct stat existing {};
+    const bool bExists = ::stat(target.c_str(), &existing) == 0;
+    if (bExists && ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                    ::access(target.c_str(), W_OK) != 0)) {
+        error = FileError(path, EACCES);
+        return false;
+    }
     std::string tmpl = target + ".XXXXXX";
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         error = FileError(path, errno);
         return false;
     }
+    // Only once the file can be written are its bytes made: making them may change state.
+    const std::vector<uint8_t> bytes = produce();
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmpl.c_str());
@@ -109,12 +126,13 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         }
         done += static_cast<size_t>(n);
     }
-    ::fchmod(
-        fd, 0644 & ~[] {
-            mode_t m = ::umask(0);
-            ::umask(m);
-            return m;
-        }());
+    // A replaced file keeps its permissions; a new one gets the usual ones.
+    const mode_t mode = bExists ? (existing.st_mode & 07777) : (0666 & ~[] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }());
+    ::fchmod(fd, mode);
     if (::fsync(fd) != 0) {
         return fail(errno);
     }

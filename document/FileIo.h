@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,3 +14,7 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::st
 // only once everything is written and flushed, so a failed save leaves the old file whole.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error);
+// The same, making the bytes only once the target is known to be writable and the temporary
+// file exists (producing them may change the caller's state, which a failed save must not).
+bool WriteFileAtomically(const std::string& path,
+                         const std::function<std::vector<uint8_t>()>& produce, std::string& error);

@@ -363,9 +363,9 @@ bool CQuorvaleDoc::OpenAndFinish(const std::string& path) {
 }
 
 bool CQuorvaleDoc::SaveFile(const std::string& path) {
-    const std::vector<uint8_t> bytes = SaveToBytes();
     std::string error;
-    if (!WriteFileAtomically(path, bytes, error)) {
+    if (!WriteFileAtomically(
+            path, [this] { return SaveToBytes(); }, error)) {
         ReportError(error.empty() ? "Failed to save document." : error);
         return false;
     }

@@ -330,7 +330,7 @@ int CGeneBar::ControlIdAt(QPoint point) const {
     if (m_pHopeful->isVisible() && m_pHopeful->geometry().contains(point)) {
         return kHopefulId;
     }
-    return 0;
+    return rect().contains(point) ? kBarId : 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -424,7 +424,9 @@ void CGeneBar::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CGeneBar::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_bEditable) {
+    // Any release ends a running auto-repeat, even one whose editing was switched off
+    // meanwhile (a mode change while the button was held).
+    if (m_bEditable || m_nRepeatTimer != 0) {
         StopAutoRepeat();
     }
     QWidget::mouseReleaseEvent(event);
@@ -446,6 +448,10 @@ void CGeneBar::StopAutoRepeat() {
 
 void CGeneBar::OnTimer() {
     if (IsRepeatChecked()) {
+        return;
+    }
+    if (!m_bEditable) {
+        StopAutoRepeat();
         return;
     }
     if (m_nRepeatTimer == 11) {

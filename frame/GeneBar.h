@@ -26,6 +26,7 @@ public:
     static constexpr int kFirstPictureId = 11086;
     static constexpr int kRepeatId = 1056;
     static constexpr int kHopefulId = 1055;
+    static constexpr int kBarId = 138;  // the bar itself, between its controls
 
     explicit CGeneBar(QWidget* parent = nullptr);
     ~CGeneBar() override;
@@ -37,7 +38,12 @@ public:
     void SetRepeatChecked(bool bChecked) override;
     bool IsRepeatChecked() const override;
     void ShowSpecialGeneBoxes() override;
-    void SetEditable(bool bEditable) override { m_bEditable = bEditable; }
+    void SetEditable(bool bEditable) override {
+        m_bEditable = bEditable;
+        if (!bEditable) {
+            StopAutoRepeat();
+        }
+    }
     void ShowHopeful(bool bShown) override;
     void ShowRepeat(bool bShown) override;
     void EnableRepeat(bool bEnabled) override;

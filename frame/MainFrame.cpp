@@ -37,7 +37,8 @@ const SCommandSpec kCommands[] = {
     {ECommand::FileNew, "&New", "Ctrl+N", "Back to basics - Bacteria ", 57600, false},
     {ECommand::FileOpen, "&Open...", "Ctrl+O", "Load a biomorph from disk", 57601, false},
     {ECommand::FileSave, "&Save", "Ctrl+S", "Save current biomorph to disk.", 57603, false},
-    {ECommand::FileSaveAs, "&Save as...", "", "Save current biomorph to disk.", 57604, false},
+    {ECommand::FileSaveAs, "&Save as...\tCtrl+S", "", "Save current biomorph to disk.", 57604,
+     false},
     {ECommand::FilePrint, "&Print...", "Ctrl+P", "Print the page.", 57607, false},
     {ECommand::FilePrintPreview, "Print pre&view", "", "Display full pages.", 57609, false},
     {ECommand::FilePrintSetup, "P&rint setup...", "", "Change the printer and printing options",
@@ -137,7 +138,6 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent)
     m_pDoc->SetViewLink(m_pView);
     m_pDoc->SetMessageSink(this);
     m_pView->m_onContextMenu = [this](const QPoint& p) { OnContextMenu(p); };
-    m_pView->m_allowDuringAnimation = [this](QWidget* w) { return w == m_pGeneBar->RepeatButton(); };
 
     CreateActions();
     CreateMenus();
@@ -198,6 +198,10 @@ void CMainFrame::CreateActions() {
         action->setStatusTip(tr("Open this document"));
         action->setVisible(false);
         connect(action, &QAction::triggered, this, [this, i] {
+            if (m_bPointHelp) {
+                FinishPointHelp(0);
+                return;
+            }
             if (static_cast<qsizetype>(i) < m_recentFiles.size()) {
                 OpenDocumentFile(m_recentFiles[static_cast<qsizetype>(i)]);
             }
@@ -510,10 +514,11 @@ void CMainFrame::OnFileOpen() {
     if (path.isEmpty()) {
         return;
     }
-    if (m_pDoc->OpenAndFinish(path.toStdString())) {
-        if (m_pDoc->PathName() == path.toStdString()) {
-            AddRecentFile(path);
-        }
+    // The file joins the recent list once it is opened, even when what it holds is then
+    // rejected and the document starts afresh.
+    if (m_pDoc->OpenFile(path.toStdString())) {
+        AddRecentFile(path);
+        m_pDoc->FinishOpen();
     }
     UpdateCaption();
     m_pView->Invalidate();
@@ -536,9 +541,19 @@ void CMainFrame::OnFileSaveAs() {
     if (path.isEmpty()) {
         return;
     }
+    const int mode = m_pDoc->m_nMode;
     m_pDoc->SaveAs(path.toStdString());
+    FollowModeAfterSave(mode);
     UpdateCaption();
     m_pView->Invalidate();
+}
+
+void CMainFrame::FollowModeAfterSave(int modeBefore) {
+    // Saving breeds anew and returns to Breed in every mode but Engineer; a save made from
+    // the fossils, the triangle or the family tree switches the view along with it.
+    if (m_pDoc->m_nMode != modeBefore) {
+        m_pView->SetMode(m_pDoc->m_nMode);
+    }
 }
 
 void CMainFrame::OnFileSave() {
@@ -551,10 +566,12 @@ void CMainFrame::OnFileSave() {
             return;
         }
     }
+    const int mode = m_pDoc->m_nMode;
     if (m_pDoc->SaveFile(path.toStdString())) {
         m_pDoc->SetPathName(path.toStdString());
         AddRecentFile(path);
     }
+    FollowModeAfterSave(mode);
     UpdateCaption();
     m_pView->Invalidate();
 }
@@ -864,7 +881,9 @@ void CMainFrame::OnContextCopy() {
 }
 
 void CMainFrame::mousePressEvent(QMouseEvent* event) {
-    if (m_pView->m_bSkipClick) {
+    // Only a press on the frame's own surface counts, not one passed up from the view or a bar.
+    QWidget* child = childAt(event->position().toPoint());
+    if (m_pView->m_bSkipClick && (child == nullptr || child == this)) {
         m_pView->m_bSkipClick = false;
         return;
     }
@@ -889,6 +908,9 @@ void CMainFrame::ShowHelpTopic(int topic) {
 }
 
 void CMainFrame::EnterPointHelp() {
+    if (m_bPointHelp) {
+        return;
+    }
     m_bPointHelp = true;
     QApplication::setOverrideCursor(Qt::WhatsThisCursor);
 }
@@ -900,6 +922,14 @@ void CMainFrame::FinishPointHelp(int id) {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // The window's keys do not reach a modal dialog, but F1 still asks for help there.
+    if (event->type() == QEvent::KeyPress && QApplication::activeModalWidget() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier &&
+        qobject_cast<QWidget*>(watched)) {
+        OnHelp();
+        return true;
+    }
     if (m_bPointHelp) {
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {

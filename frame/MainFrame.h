@@ -106,6 +106,7 @@ private:
     void OnFileOpen();
     void OnFileSave();
     void OnFileSaveAs();
+    void FollowModeAfterSave(int modeBefore);
     void OnBreed();
     void OnEngineer();
     void OnRepeat();

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
@@ -51,16 +53,34 @@ void FrameRect(QPainter& p, const SRect& r, const QColor& colour) {
     p.fillRect(QRect(r.right - 1, r.top, 1, r.Height()), colour);
 }
 
-// While an animation runs, the window's input is held off: clicks and keys would otherwise
-// start commands in the middle of a breeding step. Esc gets through and stops the reveal (and
-// Repeat); so do clicks on the widgets the view allows (the Repeat box, so that Repeat can be
-// switched off while it breeds), which take effect when the step ends.
+// While a breeding step animates, input is held back rather than acted on: a click or key
+// would otherwise start a command in the middle of the step. The view's own mouse input is
+// dropped (clicks made during the animation are lost, not queued); Esc stops the reveal and
+// Repeat at once; everything else (menus, keys, the Repeat box, the close box) is kept and
+// handed on, in order, when the step is over.
 class CAnimationInputGuard : public QObject {
 public:
     explicit CAnimationInputGuard(CQuorvaleView* view) : m_pView(view) {
         qApp->installEventFilter(this);
     }
-    ~CAnimationInputGuard() override { qApp->removeEventFilter(this); }
+    ~CAnimationInputGuard() override {
+        // Input that arrived after the last look is judged the same way before letting go.
+        QCoreApplication::processEvents();
+        qApp->removeEventFilter(this);
+        for (auto& [receiver, event] : m_held) {
+            if (!receiver) {
+                continue;
+            }
+            if (event->type() == QEvent::Close) {
+                // A window closes by close(), not by a close event alone.
+                if (auto* widget = qobject_cast<QWidget*>(receiver.data())) {
+                    QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
+                }
+                continue;
+            }
+            QCoreApplication::postEvent(receiver, event.release());
+        }
+    }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -68,33 +88,50 @@ protected:
             case QEvent::KeyPress:
                 if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
                     m_pView->StopRepeat();
+                    return true;
                 }
-                return true;
-            case QEvent::KeyRelease:
+                return Hold(watched, event);
             case QEvent::ShortcutOverride:
-            case QEvent::Shortcut:
-            case QEvent::Close:
+                // Not overridden: a matching shortcut then arrives as a Shortcut event.
                 return true;
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:
-            case QEvent::MouseMove:
             case QEvent::Wheel:
-            case QEvent::ContextMenu: {
-                // The window passes mouse events on to a widget: judge them there.
-                auto* widget = qobject_cast<QWidget*>(watched);
-                if (!widget) {
-                    return false;
+            case QEvent::ContextMenu:
+                if (IsView(watched)) {
+                    return true;
                 }
-                return !(m_pView->m_allowDuringAnimation && m_pView->m_allowDuringAnimation(widget));
-            }
+                return Hold(watched, event);
+            case QEvent::MouseMove:
+                return qobject_cast<QWidget*>(watched) != nullptr;
+            case QEvent::KeyRelease:
+            case QEvent::Shortcut:
+            case QEvent::Close:
+                return Hold(watched, event);
             default:
                 return false;
         }
     }
 
 private:
+    bool IsView(QObject* watched) const {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget && (widget == m_pView || m_pView->isAncestorOf(widget));
+    }
+
+    // Widget-level events are kept; the window passes the rest on to a widget first.
+    bool Hold(QObject* watched, QEvent* event) {
+        if (watched->isWidgetType() || event->type() == QEvent::Shortcut) {
+            m_held.emplace_back(QPointer<QObject>(watched),
+                                std::unique_ptr<QEvent>(event->clone()));
+            return true;
+        }
+        return false;
+    }
+
     CQuorvaleView* m_pView;
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_held;
 };
 
 }  // namespace
@@ -109,6 +146,11 @@ CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent) : QWidget(paren
     m_dwLastStepTick = m_pClock->TickCount();
     m_repeatTimer.setSingleShot(true);
     connect(&m_repeatTimer, &QTimer::timeout, this, [this] {
+        // Repeat runs when the program is otherwise idle: not while a menu or a dialog is open.
+        if (QApplication::activePopupWidget() || QApplication::activeModalWidget()) {
+            m_repeatTimer.start(50);
+            return;
+        }
         if (RepeatDriver()) {
             ScheduleRepeat();
         }
@@ -138,6 +180,12 @@ void CQuorvaleView::UpdateParentCell() {
 
 void CQuorvaleView::SetMode(int mode) {
     IGeneDisplay& bar = GeneDisplay();
+    // A mode change ends any family-tree gesture: its nodes may be deleted next (New, Open,
+    // Clear), and no pointer to them may outlive that.
+    m_pCreateParent = nullptr;
+    m_pDragNode = nullptr;
+    m_ptDragMark.x = -20001;
+    m_bRubberShown = false;
     switch (mode) {
         case kModeBreed:
             bar.ShowGenes(m_pDoc->m_pCurrent.get());
@@ -151,6 +199,9 @@ void CQuorvaleView::SetMode(int mode) {
             bar.ShowGenes(m_pDoc->m_pCurrent.get());
             break;
         case kModeFossils:
+            // The range is sized afresh: the history may have been emptied or renewed since.
+            m_fossilBar =
+                FossilScrollRange(static_cast<int>(m_pDoc->m_listFossils.size()), m_nCols, m_nRows);
             m_nFirstFossil = 0;
             m_fossilBar.nPos = 0;
             SyncScrollBar();
@@ -391,10 +442,10 @@ void CQuorvaleView::RenderPicture(QImage& picture, bool bPrinting) {
     }
 }
 
-void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r) {
+void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset) {
     const CDrawingBudget budget(kCellBudgetMs);
     CQtSurface surface(p, QRect(0, 0, width(), height()));
-    const SRect clip{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    const SRect clip{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
     surface.SetClip(&clip);
     const SPoint c = Centre(r);
     morph.Draw(surface, c.x, c.y, m_pDoc->m_nOrientation);
@@ -431,7 +482,7 @@ void CQuorvaleView::DrawGrid(QPainter& p) {
                 p.restore();
             }
             if (morph) {
-                DrawMorphInCell(p, *morph, r);
+                DrawMorphInCell(p, *morph, r, 1);
             }
         }
     }
@@ -685,8 +736,12 @@ void CQuorvaleView::TravelBox(int x0, int y0, int x1, int y1, int n) {
         y += dy;
     }
     {
+        // The box once more with the pen and a white brush: the outline goes and the box's
+        // inside is inverted, where it stays until the screen is cleared.
         QPainter p(&m_imgScreen);
+        p.setPen(pen);
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        DrawTravelOutline(p);
         p.fillRect(ToQRect(m_rcTravel), Qt::white);
     }
     ShowScreen();
@@ -709,8 +764,8 @@ void CQuorvaleView::FlashLine(int x0, int y0, int x1, int y1, int ms) {
 }
 
 bool CQuorvaleView::CheckEscape() {
-    // Look at what arrived meanwhile: the guard lets only Esc act, which stops the reveal.
-    CAnimationInputGuard guard(this);
+    // Look at what arrived meanwhile: the step's input guard lets only Esc act, which stops
+    // the reveal; pictures are repainted.
     QCoreApplication::processEvents();
     return g_bAbortReveal;
 }
@@ -740,7 +795,7 @@ void CQuorvaleView::RevealOffspring(int px, int py) {
         FlashLine(px, py, c.x, c.y, 15);
         {
             QPainter p(&m_imgScreen);
-            DrawMorphInCell(p, *morph, r);
+            DrawMorphInCell(p, *morph, r, 0);
         }
         ShowScreen();
         Clock().Pause(2);
@@ -748,6 +803,8 @@ void CQuorvaleView::RevealOffspring(int px, int py) {
 }
 
 void CQuorvaleView::BreedFromCell(int cell) {
+    const QScopedValueRollback animating(m_bAnimating, true);
+    const CAnimationInputGuard guard(this);
     EnsureScreen();
     if (m_bNeedsDraw) {
         OnDraw();
@@ -770,7 +827,7 @@ void CQuorvaleView::BreedFromCell(int cell) {
         p.fillRect(rect(), Qt::white);
         DrawCellFrames(p);
         DrawGridLines(p, kGridColour, ClientRect());
-        DrawMorphInCell(p, *m_pDoc->m_pCurrent, rp);
+        DrawMorphInCell(p, *m_pDoc->m_pCurrent, rp, 0);
     }
     ShowScreen();
     m_pDoc->RespawnOffspring();
@@ -782,6 +839,8 @@ void CQuorvaleView::BreedFromCell(int cell) {
 }
 
 void CQuorvaleView::ShowBreedingScreen() {
+    const QScopedValueRollback animating(m_bAnimating, true);
+    const CAnimationInputGuard guard(this);
     EnsureScreen();
     g_bAbortReveal = false;
     const SRect rp = CellRect(m_nParentCell);
@@ -791,7 +850,7 @@ void CQuorvaleView::ShowBreedingScreen() {
         p.fillRect(rect(), Qt::white);
         DrawCellFrames(p);
         DrawGridLines(p, kGridColour, ClientRect());
-        DrawMorphInCell(p, *m_pDoc->m_pCurrent, rp);
+        DrawMorphInCell(p, *m_pDoc->m_pCurrent, rp, 0);
     }
     m_bNeedsDraw = false;
     ShowScreen();
@@ -981,6 +1040,7 @@ void CQuorvaleView::FamilyPress(QPoint point) {
             } else {
                 QApplication::beep();
             }
+            return;
         } else {
             hit->DeleteDescendants(m_pDoc->m_listFamilies);
             if (hit->m_pParent) {
@@ -1085,16 +1145,25 @@ void CQuorvaleView::FamilyMove(QPoint point) {
         QPainter p(&m_imgScreen);
         if (m_bDragFirstMove) {
             p.fillRect(ToQRect(box), kGridColour);
-            p.setPen(QPen(kGridColour, 0));
-            for (const SPoint& end : ends) {
-                p.drawLine(d.m_ptNode.x, d.m_ptNode.y, end.x, end.y);
+            // Over the links with the line drawer and direction that drew them (parent to
+            // child), so no speck of them is left.
+            CQtSurface surface(p, rect());
+            surface.SetPen(1, {213, 220, 240});
+            if (d.m_pParent) {
+                surface.Line(d.m_pParent->m_ptNode.x, d.m_pParent->m_ptNode.y, d.m_ptNode.x,
+                             d.m_ptNode.y);
             }
+            for (CFamilyMorph* child : d.m_Children) {
+                surface.Line(d.m_ptNode.x, d.m_ptNode.y, child->m_ptNode.x, child->m_ptNode.y);
+            }
+            surface.Flush();
+            p.setClipping(false);
         }
         m_bDragFirstMove = false;
         d.m_ptNode = {point.x() + m_szDragOffset.width(), point.y() + m_szDragOffset.height()};
         d.m_bLaidOut = 0;
         p.setPen(QPen(QColor(255, 0, 0), 2));
-        p.setBrush(Qt::NoBrush);
+        p.setBrush(Qt::white);
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         if (m_ptDragMark.x != -20001) {
             DrawDragOutline(p, m_ptDragMark, bw, bh, ends);
@@ -1156,7 +1225,9 @@ void CQuorvaleView::RepeatLastEvolve() {
 }
 
 void CQuorvaleView::RepeatStep() {
-    if (!GeneDisplay().IsRepeatChecked() || m_bInStep) {
+    // Never inside a step or an animation already running: checking the box then only
+    // schedules the next step.
+    if (!GeneDisplay().IsRepeatChecked() || m_bInStep || m_bAnimating) {
         return;
     }
     m_bInStep = true;
@@ -1321,10 +1392,8 @@ void CQuorvaleView::leaveEvent(QEvent* event) {
 }
 
 void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
-        StopRepeat();
-        return;
-    }
+    // Esc stops Repeat only while offspring are being revealed (the step's input guard sees
+    // it then); otherwise keys get the default handling.
     QWidget::keyPressEvent(event);
 }
 
@@ -1344,11 +1413,16 @@ void CQuorvaleView::wheelEvent(QWheelEvent* event) {
         QWidget::wheelEvent(event);
         return;
     }
-    const int steps = event->angleDelta().y() / 120;
-    for (int i = 0; i < std::abs(steps); ++i) {
-        ScrollFossils(steps > 0 ? EScrollRequest::LineUp : EScrollRequest::LineDown);
-    }
     event->accept();
+    if (!m_wndVScroll || m_wndVScroll->isHidden()) {
+        return;  // the whole history fits on the page
+    }
+    // Touchpads send small steps: a row per 120 units, however they come.
+    m_nWheelDelta += event->angleDelta().y();
+    while (std::abs(m_nWheelDelta) >= 120) {
+        ScrollFossils(m_nWheelDelta > 0 ? EScrollRequest::LineUp : EScrollRequest::LineDown);
+        m_nWheelDelta += m_nWheelDelta > 0 ? -120 : 120;
+    }
 }
 
 void CQuorvaleView::contextMenuEvent(QContextMenuEvent* event) {

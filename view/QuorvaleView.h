@@ -123,8 +123,6 @@ public:
     std::function<void(const QPoint& globalPos)> m_onContextMenu;
     // The frame's hooks for the cursor and the status of the gene bar's Repeat box.
     std::function<QCursor(int shape)> m_cursorForShape;
-    // Widgets that still take clicks while an animation runs (the frame allows the Repeat box).
-    std::function<bool(QWidget*)> m_allowDuringAnimation;
     // The error beep of refused family-tree actions (a test may count them).
     std::function<void()> m_beep;
 
@@ -180,7 +178,9 @@ private:
     QImage NewPicture() const;
     void RenderPicture(QImage& picture, bool bPrinting);
     void DrawGrid(QPainter& p);
-    void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r);
+    // Draws a morph centred in a cell, clipped to the cell shrunk by inset pixels (a repaint
+    // keeps the frames clear; the breeding animation clips to the cell itself).
+    void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset);
     void ShowScreen();
     void DiscardMouseInput();
     bool CheckEscape();
@@ -204,6 +204,8 @@ private:
     QImage m_imgScreen;
     bool m_bNeedsDraw = true;
     bool m_bInStep = false;
+    bool m_bAnimating = false;
+    int m_nWheelDelta = 0;
     SFossilScroll m_fossilBar;
     QTimer m_repeatTimer;
 };

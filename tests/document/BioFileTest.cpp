@@ -296,6 +296,36 @@ TEST_F(CDocTest, FailedSaveLeavesTheOldFileIntact) {
     std::filesystem::remove_all(dir);
 }
 
+// A save that cannot even begin (no such folder, a read-only file) leaves the document as it
+// was: saving otherwise breeds anew and resets the orientation.
+TEST_F(CDocTest, SaveThatCannotBeginChangesNothing) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("quorvale-ro-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string readOnly = (dir / "locked.bio").string();
+    ASSERT_TRUE(m_doc->SaveFile(readOnly));
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+    m_doc->m_nOrientation = 2;
+    m_doc->m_pCurrent->SetGene(1, 5);
+    const std::vector<int32_t> offspring = GenesOf(*m_doc->m_listOffspring[0]);
+    for (const std::string& path : {readOnly, (dir / "no" / "such.bio").string()}) {
+        SCOPED_TRACE(path);
+        EXPECT_FALSE(m_doc->SaveFile(path));
+        EXPECT_EQ(m_doc->m_nOrientation, 2);
+        EXPECT_EQ(GenesOf(*m_doc->m_listOffspring[0]), offspring);
+    }
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_NE(Messages()[0].find("denied"), std::string::npos);
+    CQuorvaleDoc reader;
+    ASSERT_TRUE(reader.OpenFile(readOnly));
+    EXPECT_EQ(reader.m_pCurrent->Gene(1), -10);
+    EXPECT_EQ(std::filesystem::status(readOnly).permissions() & std::filesystem::perms::owner_write,
+              std::filesystem::perms::none);
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(CDocTest, ClipboardBlockCarriesTheRecordAndRefusesShortBlocks) {
     m_doc->m_pCurrent->SetGene(3, 77);
     const Bytes block = EncodeClipboardBlock(*m_doc->m_pCurrent);

@@ -468,19 +468,21 @@ private slots:
         QCOMPARE(Pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2), QColor(Qt::white));
     }
 
-    void theRepeatBoxStillAnswersDuringTheAnimation() {
+    void theRepeatBoxClickDuringTheAnimationActsAfterIt() {
         Bar()->SetRepeatChecked(true);
         QPushButton* repeat = Bar()->RepeatButton();
         const QPoint at = repeat->rect().center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QApplication::postEvent(repeat, new QMouseEvent(type, at, repeat->mapToGlobal(at),
-                                                            Qt::LeftButton,
-                                                            type == QEvent::MouseButtonPress
-                                                                ? Qt::LeftButton
-                                                                : Qt::NoButton,
-                                                            Qt::NoModifier));
+            QApplication::postEvent(
+                repeat,
+                new QMouseEvent(type, at, repeat->mapToGlobal(at), Qt::LeftButton,
+                                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
         }
         View()->BreedFromCell(2);
+        // The click is kept during the step and acts once it is over.
+        QVERIFY(Bar()->IsRepeatChecked());
+        QCoreApplication::processEvents();
         QVERIFY(!Bar()->IsRepeatChecked());
         // The step itself went on to the end.
         QVERIFY(!g_bAbortReveal);
@@ -646,7 +648,24 @@ private slots:
         QCOMPARE(m_messages, QStringList{"Incorrect file type!"});
         QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
         QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
-        QCOMPARE(m_frame->RecentFiles().size(), 1);
+        // The file was opened, so it joins the list even though its content was refused.
+        QCOMPARE(m_frame->RecentFiles().size(), 2);
+    }
+
+    void savingFromTheFossilsTakesTheViewBackToBreeding() {
+        QTemporaryDir dir;
+        m_frame->m_askSavePath = [&](const QString&, const QString&, const QString&) {
+            return dir.filePath("from-fossils.bio");
+        };
+        SetMode(kModeFossils);
+        m_frame->m_execContextMenu = [this](QMenu*, const QPoint&) {
+            return m_frame->Action(ECommand::ContextSave);
+        };
+        m_frame->OnContextMenu(View()->mapToGlobal(CellCentre(0)));
+        QVERIFY(QFileInfo::exists(dir.filePath("from-fossils.bio")));
+        QCOMPARE(m_doc->m_nMode, int(kModeBreed));
+        QVERIFY(Bar()->RepeatButton()->isVisible());
+        QCOMPARE(m_frame->windowTitle(), QString("from-fossils.bio - Quorvale"));
     }
 
     void fileNewAfterUseResetsTheWindow() {
@@ -1053,6 +1072,64 @@ private slots:
         QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(c.x, c.y));
         QCOMPARE(m_doc->m_listFamilies.size(), size_t(1));
         QCOMPARE(beeps, 1);
+    }
+
+    // A gesture held in the family tree ends with any change of mode, so no pointer to a
+    // node outlives File > New, which deletes the trees.
+    void familyGestureEndsWithTheMode() {
+        m_frame->RunCommand(ECommand::FamilyTree);
+        View()->ScreenImage();
+        CFamilyMorph* root = m_doc->m_listFamilies[0]->front().get();
+        const QPoint centre(root->m_ptNode.x, root->m_ptNode.y);
+        QTest::mousePress(View(), Qt::LeftButton, {}, centre);
+        QVERIFY(View()->m_pCreateParent);
+        m_frame->RunCommand(ECommand::FileNew);
+        QVERIFY(!View()->m_pCreateParent);
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, centre + QPoint(100, 100));
+        m_frame->RunCommand(ECommand::FamilyTree);
+        QTest::mouseMove(View(), centre + QPoint(120, 90));
+        QCOMPARE(m_doc->m_listFamilies.size(), size_t(1));
+        QCOMPARE(m_doc->m_listFamilies[0]->size(), size_t(1));
+    }
+
+    void autoRepeatStopsWhenEditingEnds() {
+        SetMode(kModeEngineer);
+        Bar()->m_nFirstDelay = 50;
+        Bar()->m_nRepeatPeriod = 20;
+        QTest::mousePress(Bar(), Qt::LeftButton, {}, BoxCentre(2));
+        QTest::qWait(120);
+        m_frame->RunCommand(ECommand::FileNew);
+        const int32_t gene = m_doc->m_pCurrent->Gene(2);
+        QTest::qWait(100);
+        QCOMPARE(m_doc->m_pCurrent->Gene(2), gene);
+        QVERIFY(QWidget::mouseGrabber() != Bar());
+        QTest::mouseRelease(Bar(), Qt::LeftButton, {}, BoxCentre(2));
+    }
+
+    void pointHelpTwiceLeavesNoCursorBehind() {
+        QTest::keyClick(m_frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QTest::keyClick(m_frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, QPoint(Bar()->width() - 5, 5));
+        QCOMPARE(m_helpTopics, QList<int>{1503});
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    void escapeOutsideTheRevealLeavesRepeatOn() {
+        SetMode(kModeEngineer);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
+        Bar()->SetRepeatChecked(true);
+        QTest::keyClick(View(), Qt::Key_Escape);
+        QVERIFY(Bar()->IsRepeatChecked());
+    }
+
+    void onlyPressesOnTheFrameItselfUseUpTheSkip() {
+        View()->m_bSkipClick = true;
+        QTest::mouseClick(View(), Qt::RightButton, {}, CellCentre(2));
+        QVERIFY(View()->m_bSkipClick);
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(2));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
+        QVERIFY(!View()->m_bSkipClick);
     }
 
     // ---- printing
