@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCursor>
 #include <QFileDialog>
+#include <QIcon>
 #include <QPrinter>
 #include <QSettings>
 #include <cstdio>
@@ -21,7 +22,7 @@ CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kSettingsOrganisation);
     setApplicationName(kSettingsApplication);
     setApplicationVersion("2.0b");
-    setApplicationDisplayName("Quorvale");
+    setWindowIcon(QIcon(":/about/logo.png"));
 }
 
 CQuorvaleApp::~CQuorvaleApp() {
