@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the core and its tests under AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
+# Builds everything with its tests under AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh core
+bash scripts/install-deps.sh all
 cmake --preset asan >/dev/null
 cmake --build --preset asan --parallel "$(nproc)"
 ctest --preset asan --parallel "$(nproc)"

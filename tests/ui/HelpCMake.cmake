@@ -11,5 +11,10 @@ if(TARGET Qt6::Test)
     target_compile_definitions(help_viewer_tests PRIVATE
         QUORVALE_RESOURCES_DIR="${CMAKE_CURRENT_LIST_DIR}/../../resources")
     add_test(NAME help_viewer_tests COMMAND help_viewer_tests)
-    set_tests_properties(help_viewer_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    if(QUORVALE_SANITIZE)
+        set_tests_properties(help_viewer_tests PROPERTIES ENVIRONMENT
+            "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0:halt_on_error=1")
+    else()
+        set_tests_properties(help_viewer_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+    endif()
 endif()
