@@ -231,7 +231,6 @@ void CMainFrame::CreateMenus() {
     }
     file->addSeparator();
     AddCommand(file, ECommand::FileExit);
-    // Ctrl+S shows in no menu but still needs the file menu's rules evaluated with the others.
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     AddCommand(edit, ECommand::EditCopy);
