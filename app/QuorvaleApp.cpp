@@ -1,4 +1,4 @@
-#include "QuorvaleApp.h"
+#include "app/QuorvaleApp.h"
 
 #include <QCommandLineParser>
 #include <QCursor>
@@ -9,14 +9,14 @@
 #include <cstdio>
 #include <ctime>
 
-#include "AboutBox.h"
-#include "Cursors.h"
-#include "GeneBar.h"
-#include "HelpViewer.h"
-#include "MainFrame.h"
-#include "QuorvaleView.h"
-#include "Random.h"
-#include "SettingsDialogs.h"
+#include "app/AboutBox.h"
+#include "frame/GeneBar.h"
+#include "frame/MainFrame.h"
+#include "frame/SettingsDialogs.h"
+#include "model/Random.h"
+#include "platform/Cursors.h"
+#include "platform/HelpViewer.h"
+#include "view/QuorvaleView.h"
 
 CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kSettingsOrganisation);

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "QuorvaleDoc.h"
+#include "document/QuorvaleDoc.h"
 
 class CMainFrame;
 class CHelpViewer;

@@ -1,4 +1,4 @@
-#include "QuorvaleApp.h"
+#include "app/QuorvaleApp.h"
 
 int main(int argc, char** argv) {
     CQuorvaleApp app(argc, argv);

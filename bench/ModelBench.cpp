@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "BioMorph.h"
-#include "GeneTables.h"
 #include "NullSurface.h"
-#include "RecordingSurface.h"
+#include "model/BioMorph.h"
+#include "model/GeneTables.h"
+#include "model/RecordingSurface.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 // The cheapest surface development can draw on: it counts what arrives and touches one
 // coordinate of each primitive so nothing can be skipped, and draws nothing. Drawing onto it

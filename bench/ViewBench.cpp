@@ -9,11 +9,12 @@
 #include <QPainter>
 #include <memory>
 
-#include "GeneBar.h"
-#include "MainFrame.h"
-#include "QuorvaleView.h"
-#include "Random.h"
-#include "RecordingSurface.h"
+#include "frame/GeneBar.h"
+#include "frame/MainFrame.h"
+#include "model/Random.h"
+#include "model/RecordingSurface.h"
+#include "support/FakeClock.h"
+#include "view/QuorvaleView.h"
 
 namespace {
 
@@ -164,8 +165,8 @@ void BM_TrianglePointerMove(benchmark::State& state) {
         const QPoint p = a + QPoint(step % 40, (step / 40) % 40);
         ++step;
         auto t0 = std::chrono::steady_clock::now();
-        QMouseEvent move(QEvent::MouseMove, p, w.View()->mapToGlobal(p), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, p, w.View()->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(w.View(), &move);
         auto t1 = std::chrono::steady_clock::now();
         QImage copy = w.View()->m_pTriangleBitmap->copy();

@@ -1,7 +1,7 @@
-#include "BioFile.h"
+#include "document/BioFile.h"
 
-#include "Archive.h"
-#include "BioMorph.h"
+#include "model/Archive.h"
+#include "model/BioMorph.h"
 
 std::string BioLoadMessage(EBioLoad outcome) {
     switch (outcome) {

@@ -1,7 +1,7 @@
-#include "ClipboardRecord.h"
+#include "document/ClipboardRecord.h"
 
-#include "Archive.h"
-#include "BioMorph.h"
+#include "model/Archive.h"
+#include "model/BioMorph.h"
 
 std::vector<uint8_t> EncodeClipboardBlock(CBioMorph& morph) {
     CArchive ar;

@@ -1,4 +1,4 @@
-#include "FileIo.h"
+#include "document/FileIo.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

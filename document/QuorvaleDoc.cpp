@@ -1,12 +1,12 @@
-#include "QuorvaleDoc.h"
+#include "document/QuorvaleDoc.h"
 
 #include <algorithm>
 
-#include "Archive.h"
-#include "BioFile.h"
-#include "ClipboardRecord.h"
-#include "FileIo.h"
-#include "GeneDisplay.h"
+#include "document/BioFile.h"
+#include "document/ClipboardRecord.h"
+#include "document/FileIo.h"
+#include "model/Archive.h"
+#include "model/GeneDisplay.h"
 
 int g_bMutationRateOpen = 0;
 

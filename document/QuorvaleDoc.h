@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "BioMorph.h"
-#include "DocLinks.h"
-#include "FamilyMorph.h"
-#include "Geometry.h"
+#include "document/DocLinks.h"
+#include "model/BioMorph.h"
+#include "model/FamilyMorph.h"
+#include "model/Geometry.h"
 
 class CArchive;
 

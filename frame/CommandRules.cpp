@@ -1,4 +1,4 @@
-#include "CommandRules.h"
+#include "frame/CommandRules.h"
 
 namespace {
 bool GridMode(int mode) {

@@ -1,4 +1,4 @@
-#include "GeneBar.h"
+#include "frame/GeneBar.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QStyle>
 
-#include "BioMorph.h"
+#include "model/BioMorph.h"
 
 // A sunken box showing one gene's value. Presses go to the bar, which decides what they do.
 class CGeneBox : public QFrame {

@@ -8,8 +8,8 @@
 #include <array>
 #include <functional>
 
-#include "GeneBarState.h"
-#include "GeneDisplay.h"
+#include "frame/GeneBarState.h"
+#include "model/GeneDisplay.h"
 
 class CGeneBox;
 class CGenePicture;

@@ -1,8 +1,8 @@
-#include "GeneBarState.h"
+#include "frame/GeneBarState.h"
 
 #include <algorithm>
 
-#include "BioMorph.h"
+#include "model/BioMorph.h"
 
 CGeneBarState::SChanges CGeneBarState::ShowGenes(const CBioMorph* morph) {
     SChanges changes;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "GeneTables.h"
+#include "model/GeneTables.h"
 
 class CBioMorph;
 

@@ -1,4 +1,4 @@
-#include "MainFrame.h"
+#include "frame/MainFrame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -14,12 +14,12 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "BioFile.h"
-#include "FileIo.h"
-#include "GeneBar.h"
-#include "GeneDisplay.h"
-#include "HelpContext.h"
-#include "QuorvaleView.h"
+#include "document/BioFile.h"
+#include "document/FileIo.h"
+#include "frame/GeneBar.h"
+#include "model/GeneDisplay.h"
+#include "platform/HelpContext.h"
+#include "view/QuorvaleView.h"
 
 namespace {
 

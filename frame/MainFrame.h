@@ -10,9 +10,9 @@
 #include <memory>
 #include <optional>
 
-#include "CommandRules.h"
-#include "DocLinks.h"
-#include "QuorvaleDoc.h"
+#include "document/DocLinks.h"
+#include "document/QuorvaleDoc.h"
+#include "frame/CommandRules.h"
 
 class CGeneBar;
 class CQuorvaleView;

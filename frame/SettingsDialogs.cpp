@@ -1,4 +1,4 @@
-#include "SettingsDialogs.h"
+#include "frame/SettingsDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

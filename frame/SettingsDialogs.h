@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-#include "QuorvaleDoc.h"
+#include "document/QuorvaleDoc.h"
 
 // The "Special gene selector": which of genes 10-19 are expressed (Present) and which may
 // mutate (Can Mutate).

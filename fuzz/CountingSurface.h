@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 // A surface for the fuzz targets: it draws nothing, counts what development hands it, keeps
 // the extent of the stroke end points and reads every point of every primitive, so that a

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "Archive.h"
-#include "BioFile.h"
-#include "BioMorph.h"
 #include "MorphExercise.h"
+#include "document/BioFile.h"
+#include "model/Archive.h"
+#include "model/BioMorph.h"
 
 namespace {
 

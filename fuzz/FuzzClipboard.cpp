@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "BioMorph.h"
-#include "ClipboardRecord.h"
 #include "MorphExercise.h"
+#include "document/ClipboardRecord.h"
+#include "model/BioMorph.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SExerciseSettings settings = ReadExerciseSettings(data, size, kMorphRecordSize);

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "BioMorph.h"
 #include "CountingSurface.h"
-#include "GeneTables.h"
-#include "SafeMath.h"
+#include "model/BioMorph.h"
+#include "model/GeneTables.h"
+#include "model/SafeMath.h"
 
 namespace {
 

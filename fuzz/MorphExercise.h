@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Geometry.h"
+#include "model/Geometry.h"
 
 class CBioMorph;
 

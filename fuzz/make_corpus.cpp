@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "Archive.h"
-#include "BioFile.h"
-#include "BioMorph.h"
-#include "ClipboardRecord.h"
-#include "GeneTables.h"
+#include "document/BioFile.h"
+#include "document/ClipboardRecord.h"
+#include "model/Archive.h"
+#include "model/BioMorph.h"
+#include "model/GeneTables.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "Archive.h"
+#include "model/Archive.h"
 
 void CArchive::WriteUInt16(uint16_t v) {
     WriteByte(static_cast<uint8_t>(v & 0xFF));

@@ -1,15 +1,15 @@
-#include "BioMorph.h"
+#include "model/BioMorph.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "Archive.h"
-#include "DrawSurface.h"
-#include "GeneDisplay.h"
-#include "Palette.h"
-#include "Random.h"
-#include "SafeMath.h"
+#include "model/Archive.h"
+#include "model/DrawSurface.h"
+#include "model/GeneDisplay.h"
+#include "model/Palette.h"
+#include "model/Random.h"
+#include "model/SafeMath.h"
 
 int g_bRemeasure = 0;
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "GeneTables.h"
-#include "Geometry.h"
+#include "model/GeneTables.h"
+#include "model/Geometry.h"
 
 class CArchive;
 class IDrawSurface;

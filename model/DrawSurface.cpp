@@ -1,3 +1,3 @@
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 float g_fPrintScale = 1.0f;

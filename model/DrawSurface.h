@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "Geometry.h"
-#include "Palette.h"
+#include "model/Geometry.h"
+#include "model/Palette.h"
 
 enum class ERop : uint8_t { Copy, Xor };
 

@@ -1,9 +1,9 @@
-#include "FamilyMorph.h"
+#include "model/FamilyMorph.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 CFamilyList* FindFamilyOf(const CFamilyLists& families, const CFamilyMorph* node) {
     for (const auto& family : families) {

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "BioMorph.h"
+#include "model/BioMorph.h"
 
 class CFamilyMorph;
 

@@ -1,4 +1,4 @@
-#include "GeneDisplay.h"
+#include "model/GeneDisplay.h"
 
 namespace {
 IGeneDisplay g_silentDisplay;

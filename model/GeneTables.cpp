@@ -1,4 +1,4 @@
-#include "GeneTables.h"
+#include "model/GeneTables.h"
 
 const std::array<int32_t, kGeneCount> kDefaultGenes = {-10, -10, -10, -10, -10, 0, 10, 10, 7, 1,
                                                        10,  0,   0,   100, 0,   0, 0,  1,  0};

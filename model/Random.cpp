@@ -1,4 +1,4 @@
-#include "Random.h"
+#include "model/Random.h"
 
 namespace {
 uint32_t g_nRandomState = 1;

@@ -1,4 +1,4 @@
-#include "RecordingSurface.h"
+#include "model/RecordingSurface.h"
 
 void CRecordingSurface::SetPixel(int x, int y, SRgb colour) {
     m_ops.push_back({EKind::Pixel, m_state, colour, {{x, y}}, {}});

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 // Keeps every primitive it is given, with the state it was drawn in. Serves the tests and
 // the command-line tool.

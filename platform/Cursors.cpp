@@ -1,4 +1,4 @@
-#include "Cursors.h"
+#include "platform/Cursors.h"
 
 #include <QHash>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "HelpViewer.h"
+#include "platform/HelpViewer.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "HelpContext.h"
+#include "platform/HelpContext.h"
 
 namespace {
 

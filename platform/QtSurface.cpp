@@ -1,4 +1,4 @@
-#include "QtSurface.h"
+#include "platform/QtSurface.h"
 
 #include <QElapsedTimer>
 #include <QPainterPath>

@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QVector>
 
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 // The drawing surface over a QPainter (normally on a QImage). Consecutive strokes that share
 // pen, brush and raster mode are drawn in one batch; primitives far outside the picture are

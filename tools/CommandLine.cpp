@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "tools/CommandLine.h"
 
 #include <charconv>
 #include <cmath>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "GeneTables.h"
+#include "model/GeneTables.h"
 
 // A mistake in how the tool was called. The tool reports it with a pointer to --help and
 // exits with 1.

@@ -1,4 +1,4 @@
-#include "SvgSurface.h"
+#include "tools/SvgSurface.h"
 
 #include <algorithm>
 #include <cmath>

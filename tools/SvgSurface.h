@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "DrawSurface.h"
+#include "model/DrawSurface.h"
 
 // Draws into an SVG picture what the program's window shows on a white ground.
 //

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "BioFile.h"
-#include "BioMorph.h"
-#include "CommandLine.h"
-#include "FileIo.h"
-#include "GeneTables.h"
-#include "Random.h"
-#include "RecordingSurface.h"
-#include "SvgSurface.h"
+#include "document/BioFile.h"
+#include "document/FileIo.h"
+#include "model/BioMorph.h"
+#include "model/GeneTables.h"
+#include "model/Random.h"
+#include "model/RecordingSurface.h"
+#include "tools/CommandLine.h"
+#include "tools/SvgSurface.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "view/Clock.h"
 
 #include <chrono>
 #include <thread>

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 // Every tick-count read and wait of the view goes through one clock, so tests can run the
 // animations and Repeat instantly and check their steps.
@@ -19,18 +18,4 @@ class CSystemClock : public IClock {
 public:
     uint32_t TickCount() override;
     void Pause(int ms) override;
-};
-
-// A clock for tests: time moves only when the code waits or the test advances it.
-class CFakeClock : public IClock {
-public:
-    uint32_t TickCount() override { return m_nNow; }
-    void Pause(int ms) override {
-        m_pauses.push_back(ms);
-        m_nNow += static_cast<uint32_t>(ms) + 1;
-    }
-    void Advance(uint32_t ms) { m_nNow += ms; }
-
-    uint32_t m_nNow = 1000;
-    std::vector<int> m_pauses;
 };

@@ -1,4 +1,4 @@
-#include "QuorvaleView.h"
+#include "view/QuorvaleView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,12 +14,12 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "ClipboardRecord.h"
-#include "GeneDisplay.h"
-#include "QtSurface.h"
-#include "Random.h"
-#include "RepeatTiming.h"
-#include "TriangleBlend.h"
+#include "document/ClipboardRecord.h"
+#include "model/GeneDisplay.h"
+#include "model/Random.h"
+#include "platform/QtSurface.h"
+#include "view/RepeatTiming.h"
+#include "view/TriangleBlend.h"
 
 bool g_bAbortReveal = false;
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
-#include "Clock.h"
-#include "DocLinks.h"
-#include "FossilScroll.h"
-#include "QuorvaleDoc.h"
-#include "ViewGeometry.h"
+#include "document/DocLinks.h"
+#include "document/FossilScroll.h"
+#include "document/QuorvaleDoc.h"
+#include "view/Clock.h"
+#include "view/ViewGeometry.h"
 
 class QPainter;
 

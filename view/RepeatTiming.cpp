@@ -1,6 +1,6 @@
-#include "RepeatTiming.h"
+#include "view/RepeatTiming.h"
 
-#include "QuorvaleDoc.h"
+#include "document/QuorvaleDoc.h"
 
 int RepeatInterval(int mode, int lastEvolve) {
     if (mode == kModeBreed) {

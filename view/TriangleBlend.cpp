@@ -1,4 +1,4 @@
-#include "TriangleBlend.h"
+#include "view/TriangleBlend.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BioMorph.h"
-#include "Geometry.h"
+#include "model/BioMorph.h"
+#include "model/Geometry.h"
 
 struct STriangleDistances {
     double d1 = 0;  // to the top corner

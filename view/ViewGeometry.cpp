@@ -1,4 +1,4 @@
-#include "ViewGeometry.h"
+#include "view/ViewGeometry.h"
 
 SRect SGridGeometry::CellRectAt(int col, int row) const {
     const int w = CellWidth();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Geometry.h"
+#include "model/Geometry.h"
 
 // The view's geometry on client pixels, free of any window: the breeding grid, its cells and
 // the gene-space triangle's corners. Integer division truncates.

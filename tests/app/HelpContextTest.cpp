@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "HelpContext.h"
+#include "platform/HelpContext.h"
 
 namespace {
 

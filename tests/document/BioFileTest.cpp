@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Archive.h"
-#include "BioFile.h"
-#include "ClipboardRecord.h"
 #include "DocTestSupport.h"
-#include "FileIo.h"
+#include "document/BioFile.h"
+#include "document/ClipboardRecord.h"
+#include "document/FileIo.h"
+#include "model/Archive.h"
 
 namespace {
 

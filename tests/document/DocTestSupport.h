@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "../model/TestSupport.h"
-#include "QuorvaleDoc.h"
+#include "document/QuorvaleDoc.h"
 
 // Stands in for the view: keeps what the document asks of it.
 class CFakeView : public IViewLink {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DocTestSupport.h"
-#include "Random.h"
+#include "model/Random.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DocTestSupport.h"
-#include "FossilScroll.h"
+#include "document/FossilScroll.h"
 
 namespace {
 

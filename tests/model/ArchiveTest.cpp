@@ -1,9 +1,9 @@
 #include <climits>
 #include <memory>
 
-#include "Archive.h"
-#include "FamilyMorph.h"
 #include "TestSupport.h"
+#include "model/Archive.h"
+#include "model/FamilyMorph.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <set>
 
-#include "Palette.h"
 #include "TestSupport.h"
+#include "model/Palette.h"
 
 namespace {
 

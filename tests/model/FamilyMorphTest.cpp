@@ -1,8 +1,8 @@
 #include <map>
 #include <memory>
 
-#include "FamilyMorph.h"
 #include "TestSupport.h"
+#include "model/FamilyMorph.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <climits>
 
-#include "Palette.h"
 #include "TestSupport.h"
+#include "model/Palette.h"
 
 namespace {
 

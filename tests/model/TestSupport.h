@@ -8,12 +8,12 @@
 #include <functional>
 #include <vector>
 
-#include "BioMorph.h"
-#include "DrawSurface.h"
-#include "GeneDisplay.h"
-#include "GeneTables.h"
-#include "Random.h"
-#include "RecordingSurface.h"
+#include "model/BioMorph.h"
+#include "model/DrawSurface.h"
+#include "model/GeneDisplay.h"
+#include "model/GeneTables.h"
+#include "model/Random.h"
+#include "model/RecordingSurface.h"
 
 // Restores the global switches, tables, generator and display around every test, so no
 // test leaks a setting into the next.

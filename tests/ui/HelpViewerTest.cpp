@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "Cursors.h"
-#include "HelpContext.h"
-#include "HelpViewer.h"
+#include "platform/Cursors.h"
+#include "platform/HelpContext.h"
+#include "platform/HelpViewer.h"
 
 namespace {
 

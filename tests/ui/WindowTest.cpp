@@ -15,14 +15,15 @@
 #include <QtTest>
 #include <memory>
 
-#include "AboutBox.h"
-#include "DrawSurface.h"
-#include "GeneBar.h"
-#include "GeneDisplay.h"
-#include "MainFrame.h"
-#include "QuorvaleView.h"
-#include "Random.h"
-#include "SettingsDialogs.h"
+#include "app/AboutBox.h"
+#include "frame/GeneBar.h"
+#include "frame/MainFrame.h"
+#include "frame/SettingsDialogs.h"
+#include "model/DrawSurface.h"
+#include "model/GeneDisplay.h"
+#include "model/Random.h"
+#include "support/FakeClock.h"
+#include "view/QuorvaleView.h"
 
 namespace {
 const QColor kGrid(213, 220, 240);

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "../model/TestSupport.h"
-#include "CommandRules.h"
-#include "GeneBarState.h"
-#include "RepeatTiming.h"
-#include "TriangleBlend.h"
-#include "ViewGeometry.h"
+#include "frame/CommandRules.h"
+#include "frame/GeneBarState.h"
+#include "view/RepeatTiming.h"
+#include "view/TriangleBlend.h"
+#include "view/ViewGeometry.h"
 
 namespace {
 

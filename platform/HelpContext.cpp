@@ -1,4 +1,4 @@
-#include "HelpContext.h"
+#include "platform/HelpContext.h"
 
 #include <iterator>
 
