@@ -1,6 +1,5 @@
 #include "platform/QtSurface.h"
 
-#include <QElapsedTimer>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
@@ -24,46 +23,7 @@ int ClampSafe(int v) {
     return static_cast<int>(std::clamp<int64_t>(v, -kSafeCoord, kSafeCoord));
 }
 
-bool g_bBudgetActive = false;
-qint64 g_nBudgetDeadline = 0;  // QElapsedTimer::msecsSinceReference() at which drawing stops
-
-qint64 NowMs() {
-    static QElapsedTimer clock = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return clock.elapsed();
-}
-
 }  // namespace
-
-CDrawingBudget::CDrawingBudget(int milliseconds)
-    : m_bHadOuter(g_bBudgetActive), m_nOuterDeadline(g_nBudgetDeadline) {
-    const qint64 deadline = NowMs() + milliseconds;
-    g_nBudgetDeadline = m_bHadOuter ? std::min(m_nOuterDeadline, deadline) : deadline;
-    g_bBudgetActive = true;
-}
-
-CDrawingBudget::~CDrawingBudget() {
-    g_bBudgetActive = m_bHadOuter;
-    g_nBudgetDeadline = m_nOuterDeadline;
-}
-
-bool CDrawingBudget::Exhausted() {
-    return g_bBudgetActive && NowMs() > g_nBudgetDeadline;
-}
-
-bool CQtSurface::OverBudget() {
-    if (m_bOverBudget) {
-        return true;
-    }
-    if (++m_nSinceCheck >= 64) {
-        m_nSinceCheck = 0;
-        m_bOverBudget = CDrawingBudget::Exhausted();
-    }
-    return m_bOverBudget;
-}
 
 CQtSurface::CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter, QImage* image)
     : m_painter(painter), m_rcBounds(bounds), m_bPrinter(bPrinter) {
@@ -231,9 +191,6 @@ void CQtSurface::SetPixel(int x, int y, SRgb colour) {
 }
 
 void CQtSurface::Line(int x0, int y0, int x1, int y1) {
-    if (OverBudget()) {
-        return;
-    }
     const int width = PenWidth(m_state);
     if (Culled(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1), width)) {
         return;
@@ -266,16 +223,9 @@ void CQtSurface::Line(int x0, int y0, int x1, int y1) {
     } else {
         m_lines.append(QLine(x0, y0, x1, y1));
     }
-    // Wide lines are costly one by one: keep their batches short so the budget is heard.
-    if (width > 1 && m_lines.size() >= 64) {
-        Flush();
-    }
 }
 
 void CQtSurface::Polygon(const SPoint* points, int count) {
-    if (OverBudget()) {
-        return;
-    }
     if (count <= 0) {
         return;
     }
@@ -293,9 +243,6 @@ void CQtSurface::Polygon(const SPoint* points, int count) {
 }
 
 void CQtSurface::Bezier13(const SPoint* points) {
-    if (OverBudget()) {
-        return;
-    }
     if (CulledPoints(points, 13)) {
         return;
     }
@@ -311,9 +258,6 @@ void CQtSurface::Bezier13(const SPoint* points) {
 }
 
 void CQtSurface::Ellipse(const SRect& box) {
-    if (OverBudget()) {
-        return;
-    }
     const SRect n = box.Normalised();
     if (Culled(n.left, n.top, n.right, n.bottom, PenWidth(m_state))) {
         return;

@@ -13,24 +13,6 @@
 // culled or clipped first, so wild genomes neither crash nor stall the painter. XOR uses the
 // raster operation; on a printer, which cannot do it, XOR strokes are drawn in the colour
 // they show on a white ground.
-// A time limit shared by every Qt surface drawing while it lives. Genomes far outside their
-// limits (from files or the clipboard) can ask for hundreds of thousands of strokes with pens
-// a hundred pixels wide; past the limit the rest of such a drawing is left out, so the window
-// always answers. Ordinary morphs finish far inside it. Limits nest: an inner one can only
-// shorten the outer.
-class CDrawingBudget {
-public:
-    explicit CDrawingBudget(int milliseconds);
-    ~CDrawingBudget();
-    CDrawingBudget(const CDrawingBudget&) = delete;
-    CDrawingBudget& operator=(const CDrawingBudget&) = delete;
-    static bool Exhausted();
-
-private:
-    bool m_bHadOuter;
-    qint64 m_nOuterDeadline;
-};
-
 class CQtSurface : public IDrawSurface {
 public:
     // bounds: the picture's area in logical coordinates. When the painter paints a 32-bit
@@ -62,8 +44,6 @@ private:
     QColor PenColour(const SDrawState& state) const;
     QColor BrushColour(const SDrawState& state) const;
     bool DirectLine(int x0, int y0, int x1, int y1);
-    // True once the drawing budget has run out; checked every few primitives.
-    bool OverBudget();
     void PlotBlock(int x, int y, uint32_t rgb, bool bXor);
 
     QPainter& m_painter;
@@ -80,6 +60,4 @@ private:
     qsizetype m_nStride = 0;
     int m_nScale = 1;
     QRect m_rcDeviceClip;
-    int m_nSinceCheck = 0;
-    bool m_bOverBudget = false;
 };

@@ -27,12 +27,6 @@ namespace {
 
 const QColor kGridColour(213, 220, 240);
 
-// Time limits of drawings (see CDrawingBudget): ordinary morphs take a few milliseconds at
-// most; only genomes far outside their limits ever reach these.
-constexpr int kRepaintBudgetMs = 1000;
-constexpr int kCellBudgetMs = 250;
-constexpr int kLiveBudgetMs = 100;
-constexpr int kPrintBudgetMs = 5000;
 const QColor kParentFrame(255, 0, 30);
 
 QRect ToQRect(const SRect& r) {
@@ -390,7 +384,6 @@ void CQuorvaleView::paintEvent(QPaintEvent*) {
 
 void CQuorvaleView::OnDraw() {
     EnsureScreen();
-    const CDrawingBudget budget(kRepaintBudgetMs);
     if (m_wndVScroll) {
         const bool bShow = m_pDoc->m_nMode == kModeFossils &&
                            m_pDoc->m_listFossils.size() > static_cast<size_t>(m_nRows * m_nCols);
@@ -443,7 +436,6 @@ void CQuorvaleView::RenderPicture(QImage& picture, bool bPrinting) {
 }
 
 void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset) {
-    const CDrawingBudget budget(kCellBudgetMs);
     CQtSurface surface(p, QRect(0, 0, width(), height()));
     const SRect clip{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
     surface.SetClip(&clip);
@@ -585,7 +577,6 @@ void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
     const int hp = static_cast<int>(static_cast<float>(h) * g_fPrintScale);
     QImage picture(QSize(w, h), QImage::Format_RGB32);
     picture.fill(Qt::white);
-    const CDrawingBudget budget(kPrintBudgetMs);
     if (m_pDoc->m_nMode == kModeTriangle) {
         m_bTriangleDirty = true;
     }
@@ -1364,7 +1355,6 @@ void CQuorvaleView::TriangleMouseMove(QPoint point) {
                   TriangleDistances(point.x(), point.y(), m_ptTriTop, m_ptTriLeft, m_ptTriRight));
     {
         // The live morph follows the pointer: it must never hold it up.
-        const CDrawingBudget budget(kLiveBudgetMs);
         QPainter p(&m_imgScreen);
         CQtSurface surface(p, QRect(0, 0, width(), height()));
         m_pDoc->m_pTriMorph->Develop(&surface, point.x(), point.y(), m_pDoc->m_nOrientation, 1);
