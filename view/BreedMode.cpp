@@ -32,11 +32,32 @@ void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
             } else {
                 FrameRect(p, r, Qt::black);
             }
-            if (CBioMorph* morph = m_view.CellMorph(c)) {
+            if (CBioMorph* morph = CellMorph(c)) {
                 m_view.DrawMorphInCell(p, *morph, r, 1);
             }
         }
     }
+}
+
+CBioMorph* CBreedMode::ListMorph(int index) const {
+    const CMorphList& list = m_view.Doc().m_listOffspring;
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) {
+        return nullptr;
+    }
+    return list[static_cast<size_t>(index)].get();
+}
+
+CBioMorph* CBreedMode::CellMorph(int cell) const {
+    const int parentCell = m_view.ParentCell();
+    if (cell == parentCell) {
+        return m_view.Doc().m_pCurrent.get();
+    }
+    return ListMorph(cell < parentCell ? cell : cell - 1);
+}
+
+void CBreedMode::Pasted() {
+    // The offspring are bred anew from the pasted parent.
+    m_view.Doc().RespawnOffspring();
 }
 
 int CBreedMode::CellAt(QPoint point) const {

@@ -19,6 +19,9 @@ public:
     void Move(QPoint point) override;
     ECursorShape CursorAt(QPoint /*point*/) const override { return ECursorShape::BreedRod; }
     CBioMorph* MorphAt(QPoint point) const override;
+    CBioMorph* ListMorph(int index) const override;
+    CBioMorph* CellMorph(int cell) const override;
+    void Pasted() override;
 
     // A breeding step from a cell, with its animation.
     void BreedFromCell(int cell) { m_animation.BreedFromCell(cell); }

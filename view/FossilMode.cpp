@@ -58,7 +58,11 @@ void CFossilMode::Scroll(EScrollRequest request, int position) {
     m_view.Invalidate();
 }
 
-int CFossilMode::PageCount() const {
+void CFossilMode::TurnToPrintPage(int page) {
+    m_nFirstFossil = (page - 1) * m_view.Rows() * m_view.Cols();
+}
+
+int CFossilMode::PrintPageCount() const {
     const int perPage = m_view.Rows() * m_view.Cols();
     const int fossils = static_cast<int>(m_view.Doc().m_listFossils.size());
     // An empty history still prints its one page of empty cells.
@@ -78,7 +82,7 @@ void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
     for (int row = 0; row < m_view.Rows(); ++row) {
         for (int col = 0; col < m_view.Cols(); ++col, ++c) {
             const SRect r = grid.CellRectAt(col, row);
-            CBioMorph* morph = m_view.ListMorph(c);
+            CBioMorph* morph = ListMorph(c);
             if (!morph) {
                 p.fillRect(ToQRect(r), kGridColour);
             } else {
@@ -101,11 +105,19 @@ void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
     }
 }
 
+CBioMorph* CFossilMode::ListMorph(int index) const {
+    const CMorphList& list = m_view.Doc().m_listFossils;
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) {
+        return nullptr;
+    }
+    return list[static_cast<size_t>(index)].get();
+}
+
 CBioMorph* CFossilMode::MorphAt(QPoint point) const {
     const int fossils = static_cast<int>(m_view.Doc().m_listFossils.size());
     for (int i = m_nFirstFossil; i < fossils; ++i) {
         if (PtInCell(m_view.CellRect(i), point.x(), point.y())) {
-            return m_view.ListMorph(i);
+            return ListMorph(i);
         }
     }
     return nullptr;

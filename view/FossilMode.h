@@ -17,6 +17,8 @@ public:
     void Move(QPoint point) override;
     bool Wheel(QWheelEvent* event) override;
     CBioMorph* MorphAt(QPoint point) const override;
+    CBioMorph* ListMorph(int index) const override;
+    CBioMorph* CellMorph(int cell) const override { return ListMorph(m_nFirstFossil + cell); }
     int FirstIndexShown() const override { return m_nFirstFossil; }
 
     void SetFirstFossil(int first) { m_nFirstFossil = first; }
@@ -26,7 +28,8 @@ public:
     void Scroll(EScrollRequest request, int position);
     void SyncScrollBar();
     // Pages of a print: a page of grid cells each.
-    int PageCount() const;
+    int PrintPageCount() const override;
+    void TurnToPrintPage(int page) override;
 
 private:
     CQuorvaleView& m_view;

@@ -63,8 +63,16 @@ public:
     virtual ECursorShape CursorAt(QPoint /*point*/) const { return ECursorShape::Arrow; }
     // Whether a right click at the point shows the context menu.
     virtual bool OffersContextMenuAt(QPoint /*point*/) const { return true; }
+    // The morph of an index of the mode's list (offspring or fossils), and of a grid cell.
+    virtual CBioMorph* ListMorph(int /*index*/) const { return nullptr; }
+    virtual CBioMorph* CellMorph(int /*cell*/) const { return nullptr; }
+    // The current morph was pasted over.
+    virtual void Pasted() {}
     // The morph shown at a point, if any.
     virtual CBioMorph* MorphAt(QPoint /*point*/) const { return nullptr; }
+    // Printing: how many pages the mode prints, and turning to one (1-based).
+    virtual int PrintPageCount() const { return 1; }
+    virtual void TurnToPrintPage(int /*page*/) {}
     // The list index shown in the first cell (the fossil history shows a page of its list).
     virtual int FirstIndexShown() const { return 0; }
 };

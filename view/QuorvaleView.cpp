@@ -10,7 +10,6 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "document/ClipboardRecord.h"
 #include "model/GeneDisplay.h"
 #include "platform/Cursors.h"
 #include "platform/QtSurface.h"
@@ -18,6 +17,7 @@
 #include "view/EngineerMode.h"
 #include "view/FamilyMode.h"
 #include "view/FossilMode.h"
+#include "view/GridDrawing.h"
 #include "view/TriangleMode.h"
 #include "view/ViewPainting.h"
 
@@ -29,6 +29,7 @@ CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent)
       m_pFossils(std::make_unique<CFossilMode>(*this)),
       m_pTriangle(std::make_unique<CTriangleMode>(*this)),
       m_pFamily(std::make_unique<CFamilyMode>(*this)),
+      m_clipboard(*this),
       m_repeat(*this) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -187,26 +188,11 @@ SRect CQuorvaleView::ParentCellRect() const {
 }
 
 CBioMorph* CQuorvaleView::ListMorph(int index) const {
-    const CMorphList* list = nullptr;
-    if (m_pDoc->m_nMode == kModeBreed) {
-        list = &m_pDoc->m_listOffspring;
-    } else if (m_pDoc->m_nMode == kModeFossils) {
-        list = &m_pDoc->m_listFossils;
-    }
-    if (!list || index < 0 || static_cast<size_t>(index) >= list->size()) {
-        return nullptr;
-    }
-    return (*list)[static_cast<size_t>(index)].get();
+    return Handler().ListMorph(index);
 }
 
 CBioMorph* CQuorvaleView::CellMorph(int cell) const {
-    if (m_pDoc->m_nMode == kModeFossils) {
-        return ListMorph(FirstFossil() + cell);
-    }
-    if (cell == m_nParentCell) {
-        return m_pDoc->m_pCurrent.get();
-    }
-    return ListMorph(cell < m_nParentCell ? cell : cell - 1);
+    return Handler().CellMorph(cell);
 }
 
 CBioMorph* CQuorvaleView::MorphAt(QPoint point) const {
@@ -287,47 +273,15 @@ void CQuorvaleView::OnDraw() {
 }
 
 void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset) {
-    CQtSurface surface(p, QRect(0, 0, width(), height()));
-    const SRect clip{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
-    surface.SetClip(&clip);
-    const SPoint c = Centre(r);
-    morph.Draw(surface, c.x, c.y, m_pDoc->m_nOrientation);
-    surface.Flush();
-    p.setClipping(false);
+    ::DrawMorphInCell(p, rect(), morph, r, inset, m_pDoc->m_nOrientation);
 }
 
-void CQuorvaleView::DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const {
-    const SGridGeometry grid = Grid();
-    const int right = grid.bVScrollVisible ? rect.right - (grid.nVScrollWidth - 1) : rect.right;
-    const int colW = (right - rect.left) / m_nCols;
-    const int rowH = (rect.bottom - rect.top) / m_nRows;
-    p.save();
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    QPen pen(colour, 2);
-    pen.setCapStyle(Qt::FlatCap);
-    p.setPen(pen);
-    for (int i = 0; i <= m_nCols; ++i) {
-        p.drawLine(i * colW, rect.top, i * colW, rect.bottom);
-    }
-    for (int i = 0; i <= m_nRows; ++i) {
-        p.drawLine(rect.left, i * rowH, right, i * rowH);
-    }
-    p.restore();
+void CQuorvaleView::DrawGridLines(QPainter& p, QColor colour, const SRect& area) const {
+    ::DrawGridLines(p, Grid(), colour, area);
 }
 
 void CQuorvaleView::DrawCellFrames(QPainter& p) const {
-    const SGridGeometry grid = Grid();
-    for (int row = 0; row < m_nRows; ++row) {
-        for (int col = 0; col < m_nCols; ++col) {
-            const SRect r = grid.CellRectAt(col, row);
-            if (col == ParentCol() && row == ParentRow()) {
-                FrameRect(p, r.Inflated(1), kParentFrame);
-                FrameRect(p, r, kParentFrame);
-            } else {
-                FrameRect(p, r, Qt::black);
-            }
-        }
-    }
+    ::DrawCellFrames(p, Grid(), ParentCol(), ParentRow());
 }
 
 void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
@@ -351,7 +305,7 @@ void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
 }
 
 int CQuorvaleView::PrintPageCount() const {
-    return m_pDoc->m_nMode == kModeFossils ? m_pFossils->PageCount() : 1;
+    return Handler().PrintPageCount();
 }
 
 void CQuorvaleView::PrintPages(QPainter& painter, const QRect& printable, int from, int to,
@@ -362,9 +316,7 @@ void CQuorvaleView::PrintPages(QPainter& painter, const QRect& printable, int fr
         if (page > from && newPage && !newPage()) {
             return;
         }
-        if (m_pDoc->m_nMode == kModeFossils) {
-            m_pFossils->SetFirstFossil((page - 1) * m_nRows * m_nCols);
-        }
+        Handler().TurnToPrintPage(page);
         OnDrawPrinter(painter, printable);
     }
 }
@@ -486,64 +438,18 @@ void CQuorvaleView::GridResized() {
 // Clipboard
 
 void CQuorvaleView::CopyToClipboard(CBioMorph* morph, const SRect* rect) {
-    SRect source;
-    if (!morph) {
-        source = ClientRect();
-        if (m_wndVScroll && m_wndVScroll->isVisible()) {
-            source.right -= VScrollWidth() - 1;
-        }
-    } else if (rect) {
-        source = *rect;
-    } else {
-        // The box the current morph took when it was last measured for drawing.
-        source = m_pDoc->m_pCurrent->m_rcBounds;
-    }
-    source = source.Normalised();
-    if (source.Width() > width()) {
-        source.left = 0;
-        source.right = width();
-    }
-    if (source.Height() > height()) {
-        source.top = 0;
-        source.bottom = height();
-    }
-    QByteArray block;
-    if (morph) {
-        const std::vector<uint8_t> bytes = EncodeClipboardBlock(*morph);
-        block = QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                           static_cast<qsizetype>(bytes.size()));
-    }
-    // The picture of the screen's pixels in that rectangle; parts outside the view are white.
-    const QImage& screen = ScreenImage();
-    const qreal dpr = screen.devicePixelRatio();
-    QImage picture(QSize(std::max(source.Width(), 1), std::max(source.Height(), 1)) * dpr,
-                   QImage::Format_RGB32);
-    picture.setDevicePixelRatio(dpr);
-    picture.fill(Qt::white);
-    {
-        QPainter p(&picture);
-        p.drawImage(QPoint(-source.left, -source.top), screen);
-    }
-    m_pClipboard->Put(QString::fromStdString(m_pDoc->m_cfBiomorph), block, picture);
+    m_clipboard.Copy(morph, rect);
 }
 
 bool CQuorvaleView::ClipboardHasMorph() const {
-    return m_pClipboard->Offers(QString::fromStdString(m_pDoc->m_cfBiomorph));
+    return m_clipboard.HasMorph();
 }
 
 bool CQuorvaleView::PasteInto(CBioMorph& morph) {
-    const QByteArray bytes = m_pClipboard->Data(QString::fromStdString(m_pDoc->m_cfBiomorph));
-    // Nothing there, or a block too short for a whole record, leaves the morph as it was.
-    if (bytes.isEmpty() ||
-        !DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                              static_cast<size_t>(bytes.size()), morph)) {
+    if (!m_clipboard.PasteInto(morph)) {
         return false;
     }
-    if (m_pDoc->m_nMode == kModeBreed) {
-        m_pDoc->RespawnOffspring();
-    } else if (m_pDoc->m_nMode == kModeTriangle) {
-        m_pTriangle->MarkDirty();
-    }
+    Handler().Pasted();
     Invalidate();
     return true;
 }

@@ -12,11 +12,11 @@
 #include "document/DocLinks.h"
 #include "document/FossilScroll.h"
 #include "document/QuorvaleDoc.h"
-#include "platform/Clipboard.h"
 #include "view/Clock.h"
 #include "view/GeneBarControls.h"
 #include "view/ModeHandler.h"
 #include "view/RepeatDriver.h"
+#include "view/ViewClipboard.h"
 #include "view/ViewGeometry.h"
 
 class QPainter;
@@ -132,9 +132,7 @@ public:
     bool PasteInto(CBioMorph& morph);
     bool ClipboardHasMorph() const;
     // The clipboard the view uses (null: the system's).
-    void SetClipboard(IClipboard* clipboard) {
-        m_pClipboard = clipboard ? clipboard : &m_systemClipboard;
-    }
+    void SetClipboard(IClipboard* clipboard) { m_clipboard.SetClipboard(clipboard); }
 
     // The triangle: its corners changed (redraw all), or its points were cleared.
     void TriangleChanged();
@@ -199,8 +197,7 @@ private:
     CQuorvaleDoc* m_pDoc;
     CSystemClock m_systemClock;
     IClock* m_pClock = &m_systemClock;
-    CSystemClipboard m_systemClipboard;
-    IClipboard* m_pClipboard = &m_systemClipboard;
+    CViewClipboard m_clipboard;
     IGeneBarControls m_noBar;
     IGeneBarControls* m_pBar = &m_noBar;
     std::unique_ptr<CBreedMode> m_pBreed;

@@ -27,6 +27,7 @@ public:
 
     // The corners or the orientation changed: the whole triangle is drawn again.
     void MarkDirty() { m_bDirty = true; }
+    void Pasted() override { m_bDirty = true; }
     // The points were cleared: nothing is left to add to the picture.
     void Cleared();
     SPoint Top() const { return m_ptTop; }
