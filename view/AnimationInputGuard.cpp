@@ -52,9 +52,12 @@ bool CAnimationInputGuard::eventFilter(QObject* watched, QEvent* event) {
             return Hold(watched, event);
         case QEvent::MouseMove:
             return qobject_cast<QWidget*>(watched) != nullptr;
+        case QEvent::Close:
+            // A close event left accepted would close the window even though it is held.
+            event->ignore();
+            return Hold(watched, event);
         case QEvent::KeyRelease:
         case QEvent::Shortcut:
-        case QEvent::Close:
             return Hold(watched, event);
         default:
             return false;
