@@ -12,6 +12,7 @@
 #include "app/AboutBox.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
+#include "frame/QtFrameDialogs.h"
 #include "frame/SettingsDialogs.h"
 #include "model/Random.h"
 #include "platform/Cursors.h"
@@ -32,29 +33,15 @@ CQuorvaleApp::~CQuorvaleApp() {
 
 namespace {
 
-QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
-                const QString& filter, const QString& proposed) {
-    QFileDialog dialog(parent, title, QString(), filter);
-    dialog.setAcceptMode(mode);
-    // The biomorph dialogs add ".bio" and Save as overwrites without asking; the plain Save
-    // dialog (all files) does neither.
-    const bool bBiomorphs = filter.startsWith("Biomorph");
-    if (bBiomorphs) {
-        dialog.setDefaultSuffix("bio");
+// The program's dialogs, with the About box of the application.
+class CAppDialogs : public CQtFrameDialogs {
+public:
+    using CQtFrameDialogs::CQtFrameDialogs;
+    void ShowAbout() override {
+        CAboutBox about(Frame());
+        about.exec();
     }
-    if (mode == QFileDialog::AcceptSave) {
-        if (bBiomorphs) {
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        }
-        dialog.selectFile(proposed);
-    } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog.selectedFiles().first();
-}
+};
 
 }  // namespace
 
@@ -90,20 +77,8 @@ bool CQuorvaleApp::InitInstance() {
     m_pDoc = std::make_unique<CQuorvaleDoc>();
     m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
     CMainFrame* frame = m_pFrame.get();
-    frame->m_askOpenPath = [frame](const QString& t, const QString& f, const QString& p) {
-        return AskPath(frame, QFileDialog::AcceptOpen, t, f, p);
-    };
-    frame->m_askSavePath = [frame](const QString& t, const QString& f, const QString& p) {
-        return AskPath(frame, QFileDialog::AcceptSave, t, f, p);
-    };
-    frame->m_showHelp = [this](int topic) { ShowHelp(topic); };
-    frame->m_showAbout = [this] { OnAppAbout(); };
-    frame->m_runSpecialGenes = [frame] {
-        return RunSpecialGenesDialog(frame, [frame] { frame->OnHelp(); });
-    };
-    frame->m_runMutationRate = [frame](float rate) {
-        return RunMutationRateDialog(frame, rate, [frame] { frame->OnHelp(); });
-    };
+    m_pDialogs = std::make_unique<CAppDialogs>(frame);
+    frame->SetDialogs(m_pDialogs.get());
     LoadSettings();
     connect(frame, &CMainFrame::recentFilesChanged, this, [this] { SaveSettings(); });
 
@@ -190,16 +165,4 @@ void CQuorvaleApp::SaveSettings() {
 
 void CQuorvaleApp::ExitInstance() {
     SaveSettings();
-}
-
-void CQuorvaleApp::ShowHelp(int topic) {
-    if (!m_pHelp) {
-        m_pHelp = std::make_unique<CHelpViewer>();
-    }
-    m_pHelp->ShowTopic(topic);
-}
-
-void CQuorvaleApp::OnAppAbout() {
-    CAboutBox about(m_pFrame.get());
-    about.exec();
 }

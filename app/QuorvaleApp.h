@@ -7,7 +7,7 @@
 #include "document/QuorvaleDoc.h"
 
 class CMainFrame;
-class CHelpViewer;
+class IFrameDialogs;
 
 // The application: start-up, the command line, settings, help and the one document, frame
 // and view.
@@ -25,8 +25,6 @@ public:
 
     CQuorvaleDoc* Document() const { return m_pDoc.get(); }
     CMainFrame* Frame() const { return m_pFrame.get(); }
-    void ShowHelp(int topic);
-    void OnAppAbout();
 
     static constexpr const char* kSettingsOrganisation = "Quorvale 2.0";
     static constexpr const char* kSettingsApplication = "Quorvale";
@@ -38,7 +36,7 @@ private:
 
     std::unique_ptr<CQuorvaleDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
-    std::unique_ptr<CHelpViewer> m_pHelp;
+    std::unique_ptr<IFrameDialogs> m_pDialogs;
     int m_nExitCode = 0;
     int m_nPreviewPages = 1;
 };

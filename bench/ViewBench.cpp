@@ -14,6 +14,7 @@
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
 #include "support/FakeClock.h"
+#include "support/FakeDialogs.h"
 #include "view/QuorvaleView.h"
 
 namespace {
@@ -30,13 +31,14 @@ struct SWindow {
     std::unique_ptr<CQuorvaleDoc> doc;
     std::unique_ptr<CMainFrame> frame;
     CFakeClock clock;
+    CFakeDialogs dialogs;
 
     SWindow(int cols, int rows, bool bWorst) {
         SetDefaultGeneTables();
         SeedRandom(7);
         doc = std::make_unique<CQuorvaleDoc>();
         frame = std::make_unique<CMainFrame>(doc.get());
-        frame->m_showMessage = [](const QString&) {};
+        frame->SetDialogs(&dialogs);
         doc->OnNewDocument();
         frame->resize(1600, 1080);
         View()->OnInitialUpdate();

@@ -142,16 +142,8 @@ CGeneBar::CGeneBar(QWidget* parent) : QWidget(parent) {
     m_pHopeful->setObjectName("hopefulButton");
     m_pHopeful->setFocusPolicy(Qt::NoFocus);
     m_pHopeful->setToolTip(tr("Replace the morph by a random one"));
-    connect(m_pRepeat, &QPushButton::clicked, this, [this] {
-        if (m_onRepeatClicked) {
-            m_onRepeatClicked();
-        }
-    });
-    connect(m_pHopeful, &QPushButton::clicked, this, [this] {
-        if (m_onHopeful) {
-            m_onHopeful();
-        }
-    });
+    connect(m_pRepeat, &QPushButton::clicked, this, &CGeneBar::repeatClicked);
+    connect(m_pHopeful, &QPushButton::clicked, this, &CGeneBar::hopefulClicked);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &CGeneBar::OnTimer);
     m_pictureImages[static_cast<int>(EIndicator::Flat)] = GradientPicture(EIndicator::Flat, false);
@@ -376,28 +368,20 @@ void CGeneBar::StepGene(int k, Qt::MouseButton button, Qt::KeyboardModifiers fla
     const bool bClamped =
         m_state.StepGene(k, button == Qt::LeftButton, flags.testFlag(Qt::ControlModifier));
     if (bClamped) {
-        if (m_beep) {
-            m_beep();
-        } else {
-            QApplication::beep();
-        }
+        emit beepRequested();
     }
     RefreshBoxTexts();
     WriteBack();
 }
 
 void CGeneBar::WriteBack() {
-    if (m_applyGenes) {
-        m_applyGenes(m_state.Genome());
-    }
+    emit genesEdited(m_state.Genome());
 }
 
 void CGeneBar::CycleGradient(int k) {
     m_state.CycleGradient(k);
     RefreshBoxTexts();
-    if (m_applyGradients) {
-        m_applyGradients(m_state.m_nGradient);
-    }
+    emit gradientsEdited(m_state.m_nGradient);
     RefreshIndicators();
 }
 
@@ -409,8 +393,8 @@ void CGeneBar::mousePressEvent(QMouseEvent* event) {
     m_ptPress = event->position().toPoint();
     m_nPressButton = event->button();
     m_nPressFlags = event->modifiers();
-    const int mode = m_currentMode ? m_currentMode() : 1;
-    if (mode == 1 && !IsRepeatChecked()) {
+    // The bar is editable in Engineer mode only; Repeat running there takes no edits.
+    if (!IsRepeatChecked()) {
         if (ApplyClick(m_ptPress, m_nPressButton, m_nPressFlags)) {
             StartAutoRepeat();
         }

@@ -13,6 +13,8 @@
 #include "view/GeneBarControls.h"
 
 class CGeneBox;
+
+using CGeneValues = std::array<int32_t, kGeneCount>;
 class CGenePicture;
 
 // The strip along the top of the window: one box per gene with its gradient picture above,
@@ -70,16 +72,18 @@ public:
     int ControlIdAt(QPoint point) const;
     QSize sizeHint() const override;
 
-    // The frame's side.
-    std::function<void(const std::array<int32_t, kGeneCount>&)> m_applyGenes;
-    std::function<void(const GeneArray&)> m_applyGradients;
-    std::function<int()> m_currentMode;
-    std::function<void()> m_onHopeful;
-    std::function<void()> m_onRepeatClicked;
-    std::function<void()> m_beep;
     // Timer periods, shortened by tests.
     int m_nFirstDelay = 1000;
     int m_nRepeatPeriod = 75;
+
+signals:
+    // An edit by the user: the genome the bar now shows, or its gradients.
+    void genesEdited(const CGeneValues& genes);
+    void gradientsEdited(const GeneArray& gradients);
+    void hopefulClicked();
+    void repeatClicked();
+    // A step went past a gene's limit.
+    void beepRequested();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -17,6 +17,7 @@
 #include "document/BioFile.h"
 #include "document/FileIo.h"
 #include "frame/GeneBar.h"
+#include "frame/QtFrameDialogs.h"
 #include "model/GeneDisplay.h"
 #include "platform/HelpContext.h"
 #include "view/QuorvaleView.h"
@@ -104,7 +105,11 @@ const char* const kIdlePrompt =
 
 }  // namespace
 
-CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent), m_pDoc(doc) {
+CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
+    : QMainWindow(parent),
+      m_pDoc(doc),
+      m_pQtDialogs(std::make_unique<CQtFrameDialogs>(this)),
+      m_pDialogs(m_pQtDialogs.get()) {
     g_bRemeasure = 0;
     setObjectName("mainFrame");
     // Right clicks on the bars show nothing; the view's context menu is the only one.
@@ -121,13 +126,11 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent)
     m_pGeneBarDock->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, m_pGeneBarDock);
     SetGeneDisplay(m_pGeneBar);
-    m_pGeneBar->m_applyGenes = [this](const std::array<int32_t, kGeneCount>& g) {
-        ApplyGenesToCurrent(g);
-    };
-    m_pGeneBar->m_applyGradients = [this](const GeneArray& g) { ApplyGradientsToCurrent(g); };
-    m_pGeneBar->m_currentMode = [this] { return m_pDoc->m_nMode; };
-    m_pGeneBar->m_onHopeful = [this] { OnHopefulMonster(); };
-    m_pGeneBar->m_onRepeatClicked = [this] { OnRepeatBox(); };
+    connect(m_pGeneBar, &CGeneBar::genesEdited, this, &CMainFrame::ApplyGenesToCurrent);
+    connect(m_pGeneBar, &CGeneBar::gradientsEdited, this, &CMainFrame::ApplyGradientsToCurrent);
+    connect(m_pGeneBar, &CGeneBar::hopefulClicked, this, &CMainFrame::OnHopefulMonster);
+    connect(m_pGeneBar, &CGeneBar::repeatClicked, this, &CMainFrame::OnRepeatBox);
+    connect(m_pGeneBar, &CGeneBar::beepRequested, this, [] { QApplication::beep(); });
 
     m_pIdlePrompt = new QLabel(tr(kIdlePrompt), this);
     statusBar()->addWidget(m_pIdlePrompt, 1);
@@ -422,9 +425,7 @@ void CMainFrame::Execute(ECommand command) {
             ShowHelpTopic(0);
             break;
         case ECommand::HelpAbout:
-            if (m_showAbout) {
-                m_showAbout();
-            }
+            Dialogs().ShowAbout();
             break;
         case ECommand::ContextCopy:
             OnContextCopy();
@@ -509,9 +510,7 @@ void CMainFrame::OnFileNew() {
 
 void CMainFrame::OnFileOpen() {
     const QString path =
-        m_askOpenPath
-            ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
-            : QString();
+        Dialogs().AskOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"));
     if (path.isEmpty()) {
         return;
     }
@@ -536,9 +535,8 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
 }
 
 void CMainFrame::OnFileSaveAs() {
-    const QString path = m_askSavePath ? m_askSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
-                                                       QString::fromStdString(m_pDoc->Title()))
-                                       : QString();
+    const QString path = Dialogs().AskSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
+                                               QString::fromStdString(m_pDoc->Title()));
     if (path.isEmpty()) {
         return;
     }
@@ -560,9 +558,8 @@ void CMainFrame::FollowModeAfterSave(int modeBefore) {
 void CMainFrame::OnFileSave() {
     QString path = QString::fromStdString(m_pDoc->PathName());
     if (path.isEmpty() || !QFileInfo(path).isWritable()) {
-        path = m_askSavePath ? m_askSavePath(tr("Save As"), tr("All Files (*)"),
-                                             QString::fromStdString(m_pDoc->Title()))
-                             : QString();
+        path = Dialogs().AskSavePath(tr("Save As"), tr("All Files (*)"),
+                                     QString::fromStdString(m_pDoc->Title()));
         if (path.isEmpty()) {
             return;
         }
@@ -608,14 +605,7 @@ void CMainFrame::RebuildRecentMenu() {
 }
 
 void CMainFrame::ShowError(const std::string& text) {
-    const QString message = QString::fromStdString(text);
-    if (m_showMessage) {
-        m_showMessage(message);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), message, QMessageBox::Ok,
-                    this);
-    box.exec();
+    Dialogs().ShowMessage(QString::fromStdString(text));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -644,9 +634,7 @@ void CMainFrame::OnGeneSpace() {
 
 void CMainFrame::LoadCorner(CBioMorph& corner) {
     const QString path =
-        m_askOpenPath
-            ? m_askOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"), QString())
-            : QString();
+        Dialogs().AskOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"));
     if (path.isEmpty()) {
         return;
     }
@@ -705,17 +693,7 @@ void CMainFrame::OnFilePrint() {
     }
     QPrinter& printer = *m_pPrinter;
     const int pages = m_pView->PrintPageCount();
-    bool bAccepted = false;
-    if (m_askPrint) {
-        bAccepted = m_askPrint(printer, pages);
-    } else {
-        QPrintDialog dialog(&printer, this);
-        dialog.setMinMax(1, pages);
-        dialog.setFromTo(1, pages);
-        dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages > 1);
-        bAccepted = dialog.exec() == QDialog::Accepted;
-    }
-    if (!bAccepted) {
+    if (!Dialogs().AskPrint(printer, pages)) {
         return;
     }
     int from = 1;
@@ -805,10 +783,8 @@ void CMainFrame::OnRotate() {
 }
 
 void CMainFrame::OnSpecialGenes() {
-    if (!m_runSpecialGenes) {
-        return;
-    }
-    if (m_pDoc->RunSpecialGenesDialog(m_runSpecialGenes) && m_pDoc->m_nMode == kModeTriangle) {
+    if (m_pDoc->RunSpecialGenesDialog([this] { return Dialogs().RunSpecialGenes(); }) &&
+        m_pDoc->m_nMode == kModeTriangle) {
         m_pView->TriangleChanged();
     }
     m_pGeneBar->update();
@@ -816,9 +792,7 @@ void CMainFrame::OnSpecialGenes() {
 }
 
 void CMainFrame::OnMutationRate() {
-    if (m_runMutationRate) {
-        m_pDoc->OnMutationRate(m_runMutationRate);
-    }
+    m_pDoc->OnMutationRate([this](float rate) { return Dialogs().RunMutationRate(rate); });
 }
 
 void CMainFrame::OnFossilHistory() {
@@ -855,13 +829,7 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
     // and whether or not anything is chosen.
     m_pView->SetContextMenuPoint(globalPos);
     m_pView->SetSkipClick(true);
-    if (m_execContextMenu) {
-        if (QAction* chosen = m_execContextMenu(m_pContextMenu, globalPos)) {
-            chosen->trigger();
-        }
-    } else {
-        m_pContextMenu->exec(globalPos);
-    }
+    Dialogs().ExecContextMenu(m_pContextMenu, globalPos);
 }
 
 void CMainFrame::OnContextCopy() {
@@ -892,9 +860,7 @@ void CMainFrame::OnHelp() {
 
 void CMainFrame::ShowHelpTopic(int topic) {
     m_nLastHelpTopic = topic;
-    if (m_showHelp) {
-        m_showHelp(topic);
-    }
+    Dialogs().ShowHelp(topic);
 }
 
 void CMainFrame::EnterPointHelp() {

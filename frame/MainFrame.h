@@ -13,6 +13,7 @@
 #include "document/DocLinks.h"
 #include "document/QuorvaleDoc.h"
 #include "frame/CommandRules.h"
+#include "frame/FrameDialogs.h"
 
 class CGeneBar;
 class CQuorvaleView;
@@ -67,19 +68,9 @@ public:
     void SetRecentFiles(const QStringList& files);
     bool OpenDocumentFile(const QString& path);
 
-    // Seams for tests and for the application: dialogs that ask the user.
-    std::function<QString(const QString& title, const QString& filter, const QString& proposed)>
-        m_askOpenPath;
-    std::function<QString(const QString& title, const QString& filter, const QString& proposed)>
-        m_askSavePath;
-    std::function<void(const QString& text)> m_showMessage;
-    std::function<void(int topic)> m_showHelp;
-    std::function<QAction*(QMenu* menu, const QPoint& globalPos)> m_execContextMenu;
-    std::function<std::optional<CSpecialGeneChoices>()> m_runSpecialGenes;
-    std::function<std::optional<float>(float)> m_runMutationRate;
-    std::function<void()> m_showAbout;
-    // Asks for the printer and the pages; false on Cancel.
-    std::function<bool(QPrinter& printer, int pages)> m_askPrint;
+    // The dialogs the window asks the user through (null: the program's own).
+    void SetDialogs(IFrameDialogs* dialogs) { m_pDialogs = dialogs ? dialogs : m_pQtDialogs.get(); }
+    IFrameDialogs& Dialogs() const { return *m_pDialogs; }
 
     // Prints the view's pages on a printer, as File > Print does after its dialog.
     bool PrintOn(QPrinter& printer, int from, int to);
@@ -142,6 +133,8 @@ private:
     QList<QMenu*> m_menus;
     QStringList m_recentFiles;
     std::unique_ptr<QPrinter> m_pPrinter;
+    std::unique_ptr<IFrameDialogs> m_pQtDialogs;
+    IFrameDialogs* m_pDialogs = nullptr;
     bool m_bPointHelp = false;
     int m_nLastHelpTopic = -1;
 };

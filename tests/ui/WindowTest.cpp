@@ -23,6 +23,7 @@
 #include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "support/FakeClock.h"
+#include "support/FakeDialogs.h"
 #include "view/QuorvaleView.h"
 
 namespace {
@@ -37,8 +38,9 @@ private:
     std::unique_ptr<CQuorvaleDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CFakeClock m_clock;
-    QStringList m_messages;
-    QList<int> m_helpTopics;
+    CFakeDialogs m_dialogs;
+    QStringList& m_messages = m_dialogs.m_messages;
+    QList<int>& m_helpTopics = m_dialogs.m_helpTopics;
     int m_nBeeps = 0;
 
     CQuorvaleView* View() { return m_frame->View(); }
@@ -66,15 +68,13 @@ private slots:
         SeedRandom(5);
         g_bRemeasure = 0;
         g_bMutationRateOpen = 0;
-        m_messages.clear();
-        m_helpTopics.clear();
         m_nBeeps = 0;
         m_clock = CFakeClock();
         m_doc = std::make_unique<CQuorvaleDoc>();
         m_frame = std::make_unique<CMainFrame>(m_doc.get());
-        m_frame->m_showMessage = [this](const QString& text) { m_messages << text; };
-        m_frame->m_showHelp = [this](int topic) { m_helpTopics << topic; };
-        Bar()->m_beep = [this] { ++m_nBeeps; };
+        m_dialogs = CFakeDialogs();
+        m_frame->SetDialogs(&m_dialogs);
+        QObject::connect(Bar(), &CGeneBar::beepRequested, Bar(), [this] { ++m_nBeeps; });
         View()->SetClock(&m_clock);
         m_doc->OnNewDocument();
         m_frame->resize(820, 560);
@@ -195,7 +195,7 @@ private slots:
     }
 
     void dismissedContextMenuSwallowsTheNextClick() {
-        m_frame->m_execContextMenu = [](QMenu*, const QPoint&) { return nullptr; };
+        m_dialogs.m_execContextMenu = [](QMenu*, const QPoint&) { return nullptr; };
         const QPoint cell0 = CellCentre(0);
         m_frame->OnContextMenu(View()->mapToGlobal(cell0));
         QVERIFY(View()->SkipsClick());
@@ -209,7 +209,7 @@ private slots:
 
     void rightClickOnTheViewAsksForTheMenu() {
         int shown = 0;
-        m_frame->m_execContextMenu = [&](QMenu* menu, const QPoint&) {
+        m_dialogs.m_execContextMenu = [&](QMenu* menu, const QPoint&) {
             ++shown;
             QStringList texts;
             for (QAction* a : menu->actions()) {
@@ -227,7 +227,7 @@ private slots:
 
     void noContextMenuOverTheTriangle() {
         int shown = 0;
-        m_frame->m_execContextMenu = [&](QMenu*, const QPoint&) {
+        m_dialogs.m_execContextMenu = [&](QMenu*, const QPoint&) {
             ++shown;
             return nullptr;
         };
@@ -642,7 +642,7 @@ private slots:
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.write(QByteArray("\x05Other\x01\x00\x00\x00", 10) + QByteArray(140, 0));
         other.close();
-        m_frame->m_askOpenPath = [&](const QString&, const QString&, const QString&) {
+        m_dialogs.m_askOpenPath = [&](const QString&, const QString&, const QString&) {
             return other.fileName();
         };
         m_frame->RunCommand(ECommand::FileOpen);
@@ -655,11 +655,11 @@ private slots:
 
     void savingFromTheFossilsTakesTheViewBackToBreeding() {
         QTemporaryDir dir;
-        m_frame->m_askSavePath = [&](const QString&, const QString&, const QString&) {
+        m_dialogs.m_askSavePath = [&](const QString&, const QString&, const QString&) {
             return dir.filePath("from-fossils.bio");
         };
         SetMode(kModeFossils);
-        m_frame->m_execContextMenu = [this](QMenu*, const QPoint&) {
+        m_dialogs.m_execContextMenu = [this](QMenu*, const QPoint&) {
             return m_frame->Action(ECommand::ContextSave);
         };
         m_frame->OnContextMenu(View()->mapToGlobal(CellCentre(0)));
@@ -740,7 +740,7 @@ private slots:
     // ---- settings dialogs
 
     void specialGenesDialogRulesAndResult() {
-        m_frame->m_runSpecialGenes = [this] {
+        m_dialogs.m_runSpecialGenes = [this] {
             return RunSpecialGenesDialog(m_frame.get(), [this] { m_frame->OnHelp(); });
         };
         bool bChecked = false;
@@ -790,7 +790,7 @@ private slots:
     }
 
     void mutationRateDialogValidatesItsOneCharacter() {
-        m_frame->m_runMutationRate = [this](float rate) {
+        m_dialogs.m_runMutationRate = [this](float rate) {
             return RunMutationRateDialog(m_frame.get(), rate, [this] { m_frame->OnHelp(); });
         };
         QStringList problems;
@@ -927,7 +927,7 @@ private slots:
     }
 
     void contextCopyOverAnEmptyFossilCellCopiesTheView() {
-        m_frame->m_execContextMenu = [this](QMenu*, const QPoint&) {
+        m_dialogs.m_execContextMenu = [this](QMenu*, const QPoint&) {
             return m_frame->Action(ECommand::ContextCopy);
         };
         SetMode(kModeFossils);
@@ -957,7 +957,7 @@ private slots:
         version2.close();
 
         QString next;
-        m_frame->m_askOpenPath = [&](const QString&, const QString&, const QString&) {
+        m_dialogs.m_askOpenPath = [&](const QString&, const QString&, const QString&) {
             return next;
         };
         QVERIFY(!m_frame->RunCommand(ECommand::TriangleNewLeft));  // only in the triangle

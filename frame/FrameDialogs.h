@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+#include "document/QuorvaleDoc.h"
+
+class QAction;
+class QMenu;
+class QPrinter;
+
+// Everything the main window asks the user through a dialog, a menu or a message box, and the
+// help it shows. The program uses the Qt dialogs; tests put a fake in their place.
+class IFrameDialogs {
+public:
+    virtual ~IFrameDialogs() = default;
+    // A file to open or a name to save under; empty on Cancel.
+    virtual QString AskOpenPath(const QString& title, const QString& filter) = 0;
+    virtual QString AskSavePath(const QString& title, const QString& filter,
+                                const QString& proposed) = 0;
+    // An error, under the program's title with the stop icon.
+    virtual void ShowMessage(const QString& text) = 0;
+    virtual void ShowHelp(int topic) = 0;
+    virtual void ShowAbout() = 0;
+    // Shows the context menu at a screen point; the command chosen runs.
+    virtual void ExecContextMenu(QMenu* menu, const QPoint& globalPos) = 0;
+    // The settings dialogs: their choice on OK, nothing on Cancel.
+    virtual std::optional<CSpecialGeneChoices> RunSpecialGenes() = 0;
+    virtual std::optional<float> RunMutationRate(float rate) = 0;
+    // The print dialog for a printout of the given number of pages; false on Cancel.
+    virtual bool AskPrint(QPrinter& printer, int pages) = 0;
+};

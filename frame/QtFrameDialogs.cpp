@@ -1,0 +1,87 @@
+#include "frame/QtFrameDialogs.h"
+
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "frame/MainFrame.h"
+#include "frame/SettingsDialogs.h"
+#include "platform/HelpViewer.h"
+
+namespace {
+
+QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
+                const QString& filter, const QString& proposed) {
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(mode);
+    // The biomorph dialogs add ".bio" and Save as overwrites without asking; the plain Save
+    // dialog (all files) does neither.
+    const bool bBiomorphs = filter.startsWith("Biomorph");
+    if (bBiomorphs) {
+        dialog.setDefaultSuffix("bio");
+    }
+    if (mode == QFileDialog::AcceptSave) {
+        if (bBiomorphs) {
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        }
+        dialog.selectFile(proposed);
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+CQtFrameDialogs::CQtFrameDialogs(CMainFrame* frame) : m_pFrame(frame) {}
+
+CQtFrameDialogs::~CQtFrameDialogs() = default;
+
+QString CQtFrameDialogs::AskOpenPath(const QString& title, const QString& filter) {
+    return AskPath(m_pFrame, QFileDialog::AcceptOpen, title, filter, QString());
+}
+
+QString CQtFrameDialogs::AskSavePath(const QString& title, const QString& filter,
+                                     const QString& proposed) {
+    return AskPath(m_pFrame, QFileDialog::AcceptSave, title, filter, proposed);
+}
+
+void CQtFrameDialogs::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), text, QMessageBox::Ok,
+                    m_pFrame);
+    box.exec();
+}
+
+void CQtFrameDialogs::ShowHelp(int topic) {
+    if (!m_pHelp) {
+        m_pHelp = std::make_unique<CHelpViewer>();
+    }
+    m_pHelp->ShowTopic(topic);
+}
+
+void CQtFrameDialogs::ExecContextMenu(QMenu* menu, const QPoint& globalPos) {
+    menu->exec(globalPos);
+}
+
+std::optional<CSpecialGeneChoices> CQtFrameDialogs::RunSpecialGenes() {
+    CMainFrame* frame = m_pFrame;
+    return RunSpecialGenesDialog(frame, [frame] { frame->OnHelp(); });
+}
+
+std::optional<float> CQtFrameDialogs::RunMutationRate(float rate) {
+    CMainFrame* frame = m_pFrame;
+    return RunMutationRateDialog(frame, rate, [frame] { frame->OnHelp(); });
+}
+
+bool CQtFrameDialogs::AskPrint(QPrinter& printer, int pages) {
+    QPrintDialog dialog(&printer, m_pFrame);
+    dialog.setMinMax(1, pages);
+    dialog.setFromTo(1, pages);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages > 1);
+    return dialog.exec() == QDialog::Accepted;
+}

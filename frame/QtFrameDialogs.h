@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+
+#include "frame/FrameDialogs.h"
+
+class CHelpViewer;
+class CMainFrame;
+
+// The dialogs of the program itself, over the main window.
+class CQtFrameDialogs : public IFrameDialogs {
+public:
+    explicit CQtFrameDialogs(CMainFrame* frame);
+    ~CQtFrameDialogs() override;
+
+    QString AskOpenPath(const QString& title, const QString& filter) override;
+    QString AskSavePath(const QString& title, const QString& filter,
+                        const QString& proposed) override;
+    void ShowMessage(const QString& text) override;
+    void ShowHelp(int topic) override;
+    void ShowAbout() override {}
+    void ExecContextMenu(QMenu* menu, const QPoint& globalPos) override;
+    std::optional<CSpecialGeneChoices> RunSpecialGenes() override;
+    std::optional<float> RunMutationRate(float rate) override;
+    bool AskPrint(QPrinter& printer, int pages) override;
+
+protected:
+    CMainFrame* Frame() const { return m_pFrame; }
+
+private:
+    CMainFrame* m_pFrame;
+    std::unique_ptr<CHelpViewer> m_pHelp;
+};
