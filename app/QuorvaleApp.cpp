@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCursor>
+#include <QFile>
 #include <QFileDialog>
 #include <QIcon>
 #include <QPrinter>
@@ -10,6 +11,7 @@
 #include <ctime>
 
 #include "app/AboutBox.h"
+#include "frame/FileNames.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
 #include "frame/SettingsDialogs.h"
@@ -23,6 +25,21 @@ CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kSettingsApplication);
     setApplicationVersion("2.0b");
     setWindowIcon(QIcon(":/about/logo.png"));
+    // The arguments as given (Qt has taken out its own by now): a file's name need not be in
+    // the local encoding, and only the bytes name such a file.
+    for (int i = 1; i < argc; ++i) {
+        m_rawArguments.emplace_back(argv[i]);
+    }
+}
+
+std::string CQuorvaleApp::ArgumentBytes(const QString& argument) const {
+    for (const std::string& raw : m_rawArguments) {
+        if (QFile::decodeName(QByteArray(raw.data(), static_cast<qsizetype>(raw.size()))) ==
+            argument) {
+            return raw;
+        }
+    }
+    return PathBytes(argument);
 }
 
 CQuorvaleApp::~CQuorvaleApp() {
@@ -48,7 +65,10 @@ QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& ti
         }
         dialog.selectFile(proposed);
     } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        // Any name typed is taken: Qt lists no file whose name is not in the local encoding and
+        // would call it missing, yet the program finds it by the name it shows for it. A name
+        // that is really missing is reported when the file is opened.
+        dialog.setFileMode(QFileDialog::AnyFile);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
@@ -130,7 +150,7 @@ bool CQuorvaleApp::InitInstance() {
             m_nExitCode = 2;
             return false;
         }
-        m_nExitCode = PrintFile(files.first(), parser.value(printToOption)) ? 0 : 1;
+        m_nExitCode = PrintFile(ArgumentBytes(files.first()), parser.value(printToOption)) ? 0 : 1;
         return false;
     }
 
@@ -142,7 +162,7 @@ bool CQuorvaleApp::InitInstance() {
     frame->resize(1024, 720);
     frame->View()->OnInitialUpdate();
     if (!files.isEmpty()) {
-        if (!frame->OpenDocumentFile(files.first())) {
+        if (!frame->OpenDocumentPath(ArgumentBytes(files.first()))) {
             m_nExitCode = 1;
             return false;
         }
@@ -152,11 +172,11 @@ bool CQuorvaleApp::InitInstance() {
     return true;
 }
 
-bool CQuorvaleApp::PrintFile(const QString& path, const QString& printerName) {
+bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName) {
     m_pDoc->OnNewDocument();
     m_pFrame->resize(1024, 720);
     m_pFrame->View()->OnInitialUpdate();
-    if (!m_pFrame->OpenDocumentFile(path)) {
+    if (!m_pFrame->OpenDocumentPath(path)) {
         return false;
     }
     QPrinter printer(QPrinter::HighResolution);

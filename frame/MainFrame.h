@@ -66,6 +66,8 @@ public:
     const QStringList& RecentFiles() const { return m_recentFiles; }
     void SetRecentFiles(const QStringList& files);
     bool OpenDocumentFile(const QString& path);
+    // The same for a path given as the bytes the system knows the file by (the command line).
+    bool OpenDocumentPath(const std::string& path);
 
     // Seams for tests and for the application: dialogs that ask the user.
     std::function<QString(const QString& title, const QString& filter, const QString& proposed)>
