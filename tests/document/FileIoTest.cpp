@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -19,6 +20,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -480,6 +482,8 @@ TEST_P(CFileLayerTest, HoldsItsGround) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        // If the test is stopped by its timeout, so is the case it waits for.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::close(out[0]);
         const std::string result = RunCase(c, dir);
         const ssize_t ignored = ::write(out[1], result.data(), result.size());
