@@ -116,16 +116,25 @@ std::string FullDisk(const std::string& dir) {
     }
     if (::geteuid() != 0) {
         const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
         if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
             return std::string("no tmpfs: user namespaces are not allowed here (") +
                    std::strerror(errno) + ")";
         }
-        const std::string map = "0 " + std::to_string(uid) + " 1";
-        const int fd = ::open("/proc/self/uid_map", O_WRONLY);
-        if (fd < 0 || ::write(fd, map.data(), map.size()) < 0) {
+        // Files are made only by a user and group known inside the namespace.
+        auto writeProc = [](const char* file, const std::string& text) {
+            const int fd = ::open(file, O_WRONLY);
+            const bool bDone = fd >= 0 && ::write(fd, text.data(), text.size()) >= 0;
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            return bDone;
+        };
+        if (!writeProc("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+            !writeProc("/proc/self/setgroups", "deny") ||
+            !writeProc("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
             return "no tmpfs: cannot map the user into a namespace";
         }
-        ::close(fd);
     } else if (::unshare(CLONE_NEWNS) != 0) {
         return std::string("no tmpfs: no mount namespace (") + std::strerror(errno) + ")";
     }
@@ -144,7 +153,7 @@ std::string FullDisk(const std::string& dir) {
     }
     ::close(fd);
     if (full != ENOSPC) {
-        err = "the tmpfs did not fill up";
+        err = std::string("the tmpfs did not fill up (") + std::strerror(full) + ")" + err;
     }
     return err;
 }
@@ -385,6 +394,8 @@ void UnlockTree(const std::string& path) {
 // what went wrong.
 std::string RunCase(const SFileCase& c, const std::string& dir) {
     ::umask(022);
+    // Asked before the set-up, which may enter a user namespace where anyone is root.
+    const bool bRoot = ::geteuid() == 0;
     const std::string setUp = c.arrange(dir);
     if (setUp.rfind("no tmpfs", 0) == 0) {
         return "SKIP: " + setUp;
@@ -392,7 +403,7 @@ std::string RunCase(const SFileCase& c, const std::string& dir) {
     if (!setUp.empty()) {
         return "set-up: " + setUp;
     }
-    if (::geteuid() == 0) {
+    if (bRoot) {
         // Root may write anything: run as an ordinary user, whom permissions bind.
         ChownTree(dir, kNobody);
         if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
