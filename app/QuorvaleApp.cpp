@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCursor>
+#include <QFile>
 #include <QFileDialog>
 #include <QIcon>
 #include <QPrinter>
@@ -10,6 +11,7 @@
 #include <ctime>
 
 #include "app/AboutBox.h"
+#include "frame/FileNames.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
 #include "frame/QtFrameDialogs.h"
@@ -24,6 +26,21 @@ CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(kSettingsApplication);
     setApplicationVersion("2.0b");
     setWindowIcon(QIcon(":/about/logo.png"));
+    // The arguments as given (Qt has taken out its own by now): a file's name need not be in
+    // the local encoding, and only the bytes name such a file.
+    for (int i = 1; i < argc; ++i) {
+        m_rawArguments.emplace_back(argv[i]);
+    }
+}
+
+std::string CQuorvaleApp::ArgumentBytes(const QString& argument) const {
+    for (const std::string& raw : m_rawArguments) {
+        if (QFile::decodeName(QByteArray(raw.data(), static_cast<qsizetype>(raw.size()))) ==
+            argument) {
+            return raw;
+        }
+    }
+    return PathBytes(argument);
 }
 
 CQuorvaleApp::~CQuorvaleApp() {
@@ -89,7 +106,7 @@ bool CQuorvaleApp::InitInstance() {
             m_nExitCode = 2;
             return false;
         }
-        m_nExitCode = PrintFile(files.first(), parser.value(printToOption)) ? 0 : 1;
+        m_nExitCode = PrintFile(ArgumentBytes(files.first()), parser.value(printToOption)) ? 0 : 1;
         return false;
     }
 
@@ -101,7 +118,7 @@ bool CQuorvaleApp::InitInstance() {
     frame->resize(1024, 720);
     frame->View()->OnInitialUpdate();
     if (!files.isEmpty()) {
-        if (!frame->OpenDocumentFile(files.first())) {
+        if (!frame->OpenDocumentPath(ArgumentBytes(files.first()))) {
             m_nExitCode = 1;
             return false;
         }
@@ -111,11 +128,11 @@ bool CQuorvaleApp::InitInstance() {
     return true;
 }
 
-bool CQuorvaleApp::PrintFile(const QString& path, const QString& printerName) {
+bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName) {
     m_pDoc->OnNewDocument();
     m_pFrame->resize(1024, 720);
     m_pFrame->View()->OnInitialUpdate();
-    if (!m_pFrame->OpenDocumentFile(path)) {
+    if (!m_pFrame->OpenDocumentPath(path)) {
         return false;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QString>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "document/QuorvaleDoc.h"
 
@@ -32,11 +34,14 @@ public:
 private:
     void LoadSettings();
     void SaveSettings();
-    bool PrintFile(const QString& path, const QString& printer);
+    bool PrintFile(const std::string& path, const QString& printer);
+    // The bytes of a command-line argument that Qt has decoded into the given text.
+    std::string ArgumentBytes(const QString& argument) const;
 
     std::unique_ptr<CQuorvaleDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     std::unique_ptr<IFrameDialogs> m_pDialogs;
     int m_nExitCode = 0;
     int m_nPreviewPages = 1;
+    std::vector<std::string> m_rawArguments;
 };

@@ -12,56 +12,166 @@
 
 namespace {
 
+// Links followed in a row before the chain counts as a loop (the system's own limit).
+constexpr int kMaxLinkHops = 40;
+
 std::string FileError(const std::string& path, int err) {
+    const std::string name = ReadableName(path);
     switch (err) {
         case ENOENT:
-            return path + " was not found.";
+            return name + " was not found.";
         case EACCES:
         case EPERM:
-            return "Access to " + path + " was denied.";
+            return "Access to " + name + " was denied.";
         case ENOSPC:
-            return "There is not enough space on the disk to save " + path + ".";
+        case EDQUOT:
+        case EFBIG:
+            return "There is not enough space on the disk to save " + name + ".";
+        case ENAMETOOLONG:
+            return "The name " + name + " is too long for the file system.";
+        case ELOOP:
+            return name + " is a symbolic link that leads round in a loop.";
+        case ENOTDIR:
+            return name + " was not found: part of its path is not a folder.";
+        case EROFS:
+            return "Access to " + name + " was denied: the disk is read-only.";
         default:
-            return "An unexpected error occurred while accessing " + path + ": " +
+            return "An unexpected error occurred while accessing " + name + ": " +
                    std::strerror(err);
     }
 }
 
+// What a file of any kind but a regular one is, in words.
+std::string NotAFileError(const std::string& path, mode_t mode) {
+    const char* kind = "a special file";
+    if (S_ISDIR(mode)) {
+        kind = "a folder";
+    } else if (S_ISFIFO(mode)) {
+        kind = "a named pipe (FIFO)";
+    } else if (S_ISSOCK(mode)) {
+        kind = "a socket";
+    } else if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        kind = "a device";
+    }
+    return ReadableName(path) + " is " + kind + ", not a regular file.";
+}
+
+// The folder part of a path: "" for a bare name (the current folder), "/" for the root.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return std::string();
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+// Follows the links at the end of the path, one by one, to the path a save should write:
+// the first one that is not a link, or does not exist yet (a dangling link's target, which
+// the save then creates). A relative link counts from the folder that holds it.
+bool ResolveLinks(const std::string& path, std::string& target, std::string& error) {
+    target = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0) {
+            if (errno == ENOENT) {
+                return true;
+            }
+            error = FileError(path, errno);
+            return false;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            return true;
+        }
+        if (hops == kMaxLinkHops) {
+            error = FileError(path, ELOOP);
+            return false;
+        }
+        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0) {
+            error = FileError(path, errno);
+            return false;
+        }
+        if (n == 0 || static_cast<size_t>(n) >= link.size()) {
+            // Empty, or changed while being read.
+            error = FileError(path, n == 0 ? ENOENT : EAGAIN);
+            return false;
+        }
+        link.resize(static_cast<size_t>(n));
+        target = link.front() == '/' ? link : JoinPath(FolderOf(target), link);
+    }
+}
+
+mode_t CurrentUmask() {
+    const mode_t m = ::umask(0);
+    ::umask(m);
+    return m;
+}
+
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
+                   bool* pbNotAFile) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (pbNotAFile) {
+        *pbNotAFile = false;
+    }
+    auto refuse = [&](mode_t mode) {
+        if (pbNotAFile) {
+            *pbNotAFile = true;
+        }
+        error = NotAFileError(path, mode);
+        return false;
+    };
+    // Without blocking: opening a named pipe that nobody writes to would otherwise wait for a
+    // writer for ever, and a terminal or modem device for its line.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        error = FileError(path, errno);
+        const int err = errno;
+        // A socket cannot be opened at all; say what it is rather than how open failed.
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            return refuse(st.st_mode);
+        }
+        error = FileError(path, err);
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        error = FileError(path, errno);
         ::close(fd);
-        error = FileError(path, EISDIR);
         return false;
     }
-    uint8_t buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return refuse(st.st_mode);
+    }
+    bytes.resize(kMaxReadBytes);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             error = FileError(path, errno);
             ::close(fd);
+            bytes.clear();
             return false;
         }
         if (n == 0) {
             break;
         }
-        const size_t room = kMaxReadBytes - bytes.size();
-        bytes.insert(bytes.end(), buffer, buffer + std::min(static_cast<size_t>(n), room));
-        if (bytes.size() >= kMaxReadBytes) {
-            break;
-        }
+        done += static_cast<size_t>(n);
     }
+    bytes.resize(done);
     ::close(fd);
     return true;
 }
@@ -74,34 +184,44 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 
 bool WriteFileAtomically(const std::string& path,
                          const std::function<std::vector<uint8_t>()>& produce, std::string& error) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (path.empty() || fs::is_directory(path, ec)) {
+    if (path.empty() || path.back() == '/') {
         error = "Invalid filename.";
         return false;
     }
-    // Saving over a link writes the file it points to, and keeps the link.
-    std::string target = path;
-    if (fs::is_symlink(path, ec)) {
-        const fs::path resolved = fs::weakly_canonical(path, ec);
-        if (!ec) {
-            target = resolved.string();
-        }
+    // Saving over a link writes the file it leads to, and keeps the link.
+    std::string target;
+    if (!ResolveLinks(path, target, error)) {
+        return false;
     }
-    const fs::path folder = fs::path(target).parent_path();
-    if (!folder.empty() && !fs::is_directory(folder, ec)) {
-        error = "Failed to save document: the folder of " + path + " does not exist.";
+    struct stat existing {};
+    const bool bExists = ::stat(target.c_str(), &existing) == 0;
+    if (!bExists && errno != ENOENT) {
+        // A name too long for the file system, a path through a file: found before any byte
+        // is made, not when the finished file is renamed.
+        error = FileError(path, errno);
+        return false;
+    }
+    // A folder, a pipe or a device is not replaced by a file, nor written to.
+    if (bExists && !S_ISREG(existing.st_mode)) {
+        error = NotAFileError(path, existing.st_mode);
+        return false;
+    }
+    const std::string folder = FolderOf(target);
+    struct stat folderStat {};
+    if (!folder.empty() &&
+        (::stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode))) {
+        error = "Failed to save document: the folder of " + ReadableName(path) + " does not exist.";
         return false;
     }
     // A file the user may not write stays as it is, as the file system would keep it.
-    struct stat existing {};
-    const bool bExists = ::stat(target.c_str(), &existing) == 0;
     if (bExists && ((existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
                     ::access(target.c_str(), W_OK) != 0)) {
         error = FileError(path, EACCES);
         return false;
     }
-    std::string tmpl = target + ".XXXXXX";
+    // The temporary name is short and of fixed length, so that it fits wherever the target's
+    // own name does, even one of the longest names the file system takes.
+    std::string tmpl = JoinPath(folder, ".quorvale-XXXXXX");
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         error = FileError(path, errno);
@@ -127,11 +247,7 @@ bool WriteFileAtomically(const std::string& path,
         done += static_cast<size_t>(n);
     }
     // A replaced file keeps its permissions; a new one gets the usual ones.
-    const mode_t mode = bExists ? (existing.st_mode & 07777) : (0666 & ~[] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }());
+    const mode_t mode = bExists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
     ::fchmod(fd, mode);
     if (::fsync(fd) != 0) {
         return fail(errno);
@@ -156,4 +272,70 @@ bool WriteFileAtomically(const std::string& path,
         ::close(dir);
     }
     return true;
+}
+
+bool IsWritableFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(path.c_str(), W_OK) == 0;
+}
+
+std::string ReadableName(const std::string& path) {
+    std::string text;
+    text.reserve(path.size());
+    size_t i = 0;
+    while (i < path.size()) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        // The length of a well-formed UTF-8 sequence starting here, or 0.
+        size_t len = 0;
+        if (c < 0x80) {
+            len = 1;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+        }
+        if (len > 1) {
+            if (i + len > path.size()) {
+                len = 0;
+            } else {
+                for (size_t k = 1; k < len; ++k) {
+                    if ((static_cast<unsigned char>(path[i + k]) & 0xC0) != 0x80) {
+                        len = 0;
+                        break;
+                    }
+                }
+            }
+            if (len != 0) {
+                // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+                const auto c1 = static_cast<unsigned char>(path[i + 1]);
+                if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) ||
+                    (c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90)) {
+                    len = 0;
+                }
+            }
+        }
+        if (len == 0) {
+            // A byte of another encoding: as the Latin-1 letter of that number.
+            text += static_cast<char>(0xC0 | (c >> 6));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+            ++i;
+        } else {
+            text.append(path, i, len);
+            i += len;
+        }
+    }
+    return text;
+}
+
+std::string AbsolutePathOf(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    std::string result = (ec ? std::filesystem::path(path) : absolute).lexically_normal().string();
+    if (result.size() > 1 && result.back() == '/') {
+        result.pop_back();
+    }
+    return result;
 }

@@ -39,7 +39,7 @@ void ApplyPreset(CBioMorph& morph, const SPreset& preset) {
 
 std::string FileTitleOf(const std::string& path) {
     const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return ReadableName(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 CQuorvaleDoc::CQuorvaleDoc() {

@@ -15,7 +15,7 @@
 
 class CArchive;
 
-// The file's name without its folder, as a title.
+// The file's name without its folder, as a title (readable text whatever bytes the name has).
 std::string FileTitleOf(const std::string& path);
 
 // Modes of the document.

@@ -16,6 +16,7 @@
 
 #include "document/BioFile.h"
 #include "document/FileIo.h"
+#include "frame/FileNames.h"
 #include "frame/GeneBar.h"
 #include "frame/QtFrameDialogs.h"
 #include "model/GeneDisplay.h"
@@ -516,8 +517,9 @@ void CMainFrame::OnFileOpen() {
     }
     // The file joins the recent list once it is opened, even when what it holds is then
     // rejected and the document starts afresh.
-    if (m_pDoc->OpenFile(path.toStdString())) {
-        AddRecentFile(path);
+    const std::string bytes = PathBytes(path);
+    if (m_pDoc->OpenFile(bytes)) {
+        AddRecentFile(ShownPath(bytes));
         m_pDoc->FinishOpen();
     }
     UpdateCaption();
@@ -525,9 +527,13 @@ void CMainFrame::OnFileOpen() {
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
-    const bool bOpened = m_pDoc->OpenFile(path.toStdString());
+    return OpenDocumentPath(PathBytes(path));
+}
+
+bool CMainFrame::OpenDocumentPath(const std::string& path) {
+    const bool bOpened = m_pDoc->OpenFile(path);
     if (bOpened) {
-        AddRecentFile(path);
+        AddRecentFile(ShownPath(path));
     }
     UpdateCaption();
     m_pView->Invalidate();
@@ -541,7 +547,7 @@ void CMainFrame::OnFileSaveAs() {
         return;
     }
     const int mode = m_pDoc->m_nMode;
-    m_pDoc->SaveAs(path.toStdString());
+    m_pDoc->SaveAs(PathBytes(path));
     FollowModeAfterSave(mode);
     UpdateCaption();
     m_pView->Invalidate();
@@ -556,18 +562,19 @@ void CMainFrame::FollowModeAfterSave(int modeBefore) {
 }
 
 void CMainFrame::OnFileSave() {
-    QString path = QString::fromStdString(m_pDoc->PathName());
-    if (path.isEmpty() || !QFileInfo(path).isWritable()) {
-        path = Dialogs().AskSavePath(tr("Save As"), tr("All Files (*)"),
-                                     QString::fromStdString(m_pDoc->Title()));
-        if (path.isEmpty()) {
+    std::string path = m_pDoc->PathName();
+    if (path.empty() || !IsWritableFile(path)) {
+        const QString chosen = Dialogs().AskSavePath(tr("Save As"), tr("All Files (*)"),
+                                                     QString::fromStdString(m_pDoc->Title()));
+        if (chosen.isEmpty()) {
             return;
         }
+        path = PathBytes(chosen);
     }
     const int mode = m_pDoc->m_nMode;
-    if (m_pDoc->SaveFile(path.toStdString())) {
-        m_pDoc->SetPathName(path.toStdString());
-        AddRecentFile(path);
+    if (m_pDoc->SaveFile(path)) {
+        m_pDoc->SetPathName(path);
+        AddRecentFile(ShownPath(path));
     }
     FollowModeAfterSave(mode);
     UpdateCaption();
@@ -640,12 +647,14 @@ void CMainFrame::LoadCorner(CBioMorph& corner) {
     }
     std::vector<uint8_t> bytes;
     std::string error;
-    const EBioLoad outcome = ReadFileBytes(path.toStdString(), bytes, error)
+    bool bNotAFile = false;
+    const EBioLoad outcome = ReadFileBytes(PathBytes(path), bytes, error, &bNotAFile)
                                  ? LoadMorphFromFile(bytes.data(), bytes.size(), corner)
                                  : EBioLoad::Truncated;
     if (outcome == EBioLoad::Truncated || outcome == EBioLoad::Empty) {
-        // Unreadable or cut short: the corner keeps its genome and nothing is redrawn.
-        ShowError("Command failed.");
+        // Unreadable or cut short: the corner keeps its genome and nothing is redrawn. A pipe,
+        // a device or a folder is named, since "Command failed." would not say what to change.
+        ShowError(bNotAFile ? error : "Command failed.");
         return;
     }
     if (outcome != EBioLoad::Ok) {

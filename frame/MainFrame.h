@@ -67,6 +67,8 @@ public:
     const QStringList& RecentFiles() const { return m_recentFiles; }
     void SetRecentFiles(const QStringList& files);
     bool OpenDocumentFile(const QString& path);
+    // The same for a path given as the bytes the system knows the file by (the command line).
+    bool OpenDocumentPath(const std::string& path);
 
     // The dialogs the window asks the user through (null: the program's own).
     void SetDialogs(IFrameDialogs* dialogs) { m_pDialogs = dialogs ? dialogs : m_pQtDialogs.get(); }

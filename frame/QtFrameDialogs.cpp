@@ -28,7 +28,10 @@ QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& ti
         }
         dialog.selectFile(proposed);
     } else {
-        dialog.setFileMode(QFileDialog::ExistingFile);
+        // Any name typed is taken: Qt lists no file whose name is not in the local encoding and
+        // would call it missing, yet the program finds it by the name it shows for it. A name
+        // that is really missing is reported when the file is opened.
+        dialog.setFileMode(QFileDialog::AnyFile);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();

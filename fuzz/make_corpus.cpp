@@ -219,6 +219,13 @@ std::vector<SSeed> Seeds() {
         {"clipboard/short.clip", Bytes(basic.begin(), basic.end() - 1)},
         {"clipboard/empty.clip", {}},
         {"clipboard/settings.clip", block(gradients, Settings(3, 0x02AA, 123, -456))},
+
+        // A name's length, the name, then the file.
+        {"files/longest_name", Concat({Bytes{255}, Bytes(251, 'y'), Text(".bio"), basicFile})},
+        {"files/latin1_name", Concat({Bytes{8}, Text("caf\xe9.bio"), basicFile})},
+        {"files/no_name", Concat({Bytes{0}, basicFile})},
+        {"files/dot_dot", Concat({Bytes{2}, Text(".."), basicFile})},
+        {"files/over_the_read_limit", Concat({Bytes{5}, Text("big.b"), Bytes(5000, 0xA5)})},
     };
     return seeds;
 }

@@ -287,6 +287,73 @@ elseif(CASE STREQUAL "bio-rejected")
         expect_failure(2 "${message}")
     endforeach()
 
+# Special files are refused by name without waiting on them (a run that waited on the pipe
+# would end by the test's timeout); the longest names, links and huge files work.
+elseif(CASE STREQUAL "files")
+    execute_process(COMMAND mkfifo "${WORK_DIR}/pipe.bio" RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "mkfifo failed")
+    endif()
+    file(CREATE_LINK /dev/zero "${WORK_DIR}/zero.bio" SYMBOLIC)
+    file(MAKE_DIRECTORY "${WORK_DIR}/folder.bio")
+    set(rows
+        "pipe.bio|is a named pipe \\(FIFO\\), not a regular file\\.\n"
+        "zero.bio|is a device, not a regular file\\.\n"
+        "folder.bio|is a folder, not a regular file\\.\n")
+    foreach(row IN LISTS rows)
+        string(REPLACE "|" ";" row "${row}")
+        list(GET row 0 name)
+        list(GET row 1 message)
+        set(path "${WORK_DIR}/${name}")
+        run_tool(info "${path}")
+        expect_failure(2 "${name} ${message}")
+        run_tool(mutate --seed 1 --file "${path}")
+        expect_failure(2 "${name} ${message}")
+        # Nor is one replaced by a file when written to.
+        run_tool(save "${path}" --basic)
+        expect_failure(1 "${name} ${message}")
+        run_tool(render -o "${path}" --basic)
+        expect_failure(1 "${name} ${message}")
+    endforeach()
+    execute_process(COMMAND test -p "${WORK_DIR}/pipe.bio" RESULT_VARIABLE rc)
+    if(NOT IS_SYMLINK "${WORK_DIR}/zero.bio" OR NOT IS_DIRECTORY "${WORK_DIR}/folder.bio"
+       OR NOT rc EQUAL 0)
+        message(FATAL_ERROR "a refused save changed the special file")
+    endif()
+
+    # A name of 255 bytes, new and over itself.
+    string(REPEAT "y" 251 long)
+    set(path "${WORK_DIR}/${long}.bio")
+    foreach(i 1 2)
+        run_tool(save "${path}" --genes 1,2,3,4,5,6,7,8,9,2,1,1,2,4,5,6,7,8,9)
+        if(NOT RUN_RC EQUAL 0 OR NOT RUN_ERR STREQUAL "")
+            fail("expected the 255-byte name to save")
+        endif()
+    endforeach()
+    run_tool(info "${path}")
+    expect_json_success()
+    expect_element("[1,2,3,4,5,6,7,8,9,2,1,1,2,4,5,6,7,8,9]" genes)
+    run_tool(save "${WORK_DIR}/${long}y.bio" --basic)
+    expect_failure(1 "is too long for the file system")
+
+    # A link to a file not made yet: the file is made where it leads and the link stays.
+    file(MAKE_DIRECTORY "${WORK_DIR}/sub")
+    file(CREATE_LINK "../made.bio" "${WORK_DIR}/sub/link.bio" SYMBOLIC)
+    run_tool(save "${WORK_DIR}/sub/link.bio" --basic)
+    if(NOT RUN_RC EQUAL 0 OR NOT IS_SYMLINK "${WORK_DIR}/sub/link.bio"
+       OR NOT EXISTS "${WORK_DIR}/made.bio")
+        fail("expected the save to make made.bio and keep the link")
+    endif()
+    file(SIZE "${WORK_DIR}/made.bio" size)
+    if(NOT size EQUAL 164)
+        fail("made.bio has ${size} bytes")
+    endif()
+
+    # A good file grown to a gibibyte (sparse) reads as quickly as the 164 bytes it starts with.
+    execute_process(COMMAND truncate -s 1G "${WORK_DIR}/made.bio" RESULT_VARIABLE rc)
+    run_tool(info "${WORK_DIR}/sub/link.bio")
+    expect_json_success()
+
 # ---------------------------------------------------------------------------------------
 # Command line
 
