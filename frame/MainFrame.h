@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "document/DocLinks.h"
 #include "document/QuorvaleDoc.h"
@@ -88,6 +89,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A command's menu text, key, status-bar prompt, help id and what it does.
+    struct SCommandSpec {
+        ECommand command;
+        const char* text;
+        const char* key;
+        const char* prompt;
+        int helpId;
+        bool bCheckable;
+        void (*run)(CMainFrame& frame);
+    };
+    static const std::vector<SCommandSpec>& Commands();
+    static const SCommandSpec& SpecOf(ECommand command);
+
     void CreateActions();
     void CreateMenus();
     void UpdateMenu(QMenu* menu);

@@ -197,7 +197,6 @@ private:
     CQuorvaleDoc* m_pDoc;
     CSystemClock m_systemClock;
     IClock* m_pClock = &m_systemClock;
-    CViewClipboard m_clipboard;
     IGeneBarControls m_noBar;
     IGeneBarControls* m_pBar = &m_noBar;
     std::unique_ptr<CBreedMode> m_pBreed;
@@ -206,6 +205,7 @@ private:
     std::unique_ptr<CTriangleMode> m_pTriangle;
     std::unique_ptr<CFamilyMode> m_pFamily;
     IModeHandler* m_pHandler = nullptr;
+    CViewClipboard m_clipboard;
     QImage m_imgScreen;
     bool m_bNeedsDraw = true;
     bool m_bAnimating = false;
