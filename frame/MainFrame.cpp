@@ -1,5 +1,7 @@
 #include "frame/MainFrame.h"
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -68,6 +70,7 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     m_pView->SetGeneBar(m_pGeneBar);
     connect(m_pView, &CQuorvaleView::contextMenuRequested, this, &CMainFrame::OnContextMenu);
     connect(m_pView, &CQuorvaleView::beepRequested, this, [] { QApplication::beep(); });
+    connect(m_pView, &CQuorvaleView::documentChanged, this, &CMainFrame::RefreshModified);
 
     CreateActions();
     CreateMenus();
@@ -83,7 +86,8 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::UpdateCaption() {
-    setWindowTitle(QString::fromStdString(m_pDoc->Title()) + " - Quorvale");
+    setWindowTitle(QString::fromStdString(m_pDoc->Title()) + "[*] - Quorvale");
+    RefreshModified();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -240,8 +244,8 @@ void CMainFrame::CreateActions() {
                 FinishPointHelp(0);
                 return;
             }
-            if (static_cast<qsizetype>(i) < m_recentFiles.size()) {
-                OpenDocumentFile(m_recentFiles[static_cast<qsizetype>(i)]);
+            if (static_cast<qsizetype>(i) < m_recentFiles.size() && MaybeSaveChanges()) {
+                OpenRecentFile(m_recentFiles[static_cast<qsizetype>(i)]);
             }
         });
         m_recentActions[i] = action;
@@ -397,6 +401,7 @@ bool CMainFrame::RunCommand(ECommand command) {
         return false;
     }
     Execute(command);
+    RefreshModified();
     if (action->isCheckable()) {
         action->setChecked(Rule(command).bChecked);
     }
@@ -412,20 +417,79 @@ void CMainFrame::Execute(ECommand command) {
 // ---------------------------------------------------------------------------------------
 // Files
 
+bool CMainFrame::MaybeSaveChanges() {
+    if (!m_pDoc->IsModified()) {
+        return true;
+    }
+    switch (Dialogs().AskSaveChanges(QString::fromStdString(m_pDoc->Title()))) {
+        case IFrameDialogs::ESaveChanges::Discard:
+            return true;
+        case IFrameDialogs::ESaveChanges::Cancel:
+            return false;
+        case IFrameDialogs::ESaveChanges::Save:
+            break;
+    }
+    std::string path = m_pDoc->PathName();
+    if (path.empty() || !IsWritableFile(path)) {
+        const QString chosen = AskSaveName();
+        if (chosen.isEmpty()) {
+            return false;
+        }
+        path = PathBytes(chosen);
+    }
+    return SaveToPath(path);
+}
+
+void CMainFrame::RefreshModified() {
+    setWindowModified(m_pDoc->IsModified());
+}
+
+QString CMainFrame::AskSaveName() {
+    const QString path = Dialogs().AskSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
+                                               QString::fromStdString(m_pDoc->Title()));
+    if (path.isEmpty()) {
+        return path;
+    }
+    struct stat info {};
+    if (::stat(PathBytes(path).c_str(), &info) == 0 &&
+        !Dialogs().AskReplace(QString::fromStdString(ReadableName(PathBytes(path))))) {
+        return QString();
+    }
+    return path;
+}
+
+bool CMainFrame::SaveToPath(const std::string& path) {
+    const int mode = m_pDoc->m_nMode;
+    const bool bSaved = m_pDoc->SaveFile(path);
+    if (bSaved) {
+        m_pDoc->SetPathName(path);
+        AddRecentFile(ShownPath(path));
+    }
+    FollowModeAfterSave(mode);
+    UpdateCaption();
+    m_pView->Invalidate();
+    return bSaved;
+}
+
 void CMainFrame::OnFileNew() {
+    if (!MaybeSaveChanges()) {
+        return;
+    }
     m_pDoc->OnNewDocument();
     UpdateCaption();
     m_pView->Invalidate();
 }
 
 void CMainFrame::OnFileOpen() {
+    if (!MaybeSaveChanges()) {
+        return;
+    }
     const QString path =
         Dialogs().AskOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"));
     if (path.isEmpty()) {
         return;
     }
-    // The file joins the recent list once it is opened, even when what it holds is then
-    // rejected and the document starts afresh.
+    // Only a file that opened joins the recent list; a refused one changes nothing.
     const std::string bytes = PathBytes(path);
     if (m_pDoc->OpenFile(bytes)) {
         AddRecentFile(ShownPath(bytes));
@@ -433,6 +497,19 @@ void CMainFrame::OnFileOpen() {
     }
     UpdateCaption();
     m_pView->Invalidate();
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (OpenDocumentFile(path)) {
+        return;
+    }
+    // An entry whose file has gone leaves the list (its not-found message was shown).
+    struct stat info {};
+    if (::lstat(PathBytes(path).c_str(), &info) != 0) {
+        m_recentFiles.removeAll(path);
+        RebuildRecentMenu();
+        emit recentFilesChanged();
+    }
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
@@ -450,8 +527,7 @@ bool CMainFrame::OpenDocumentPath(const std::string& path) {
 }
 
 void CMainFrame::OnFileSaveAs() {
-    const QString path = Dialogs().AskSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
-                                               QString::fromStdString(m_pDoc->Title()));
+    const QString path = AskSaveName();
     if (path.isEmpty()) {
         return;
     }
@@ -473,21 +549,13 @@ void CMainFrame::FollowModeAfterSave(int modeBefore) {
 void CMainFrame::OnFileSave() {
     std::string path = m_pDoc->PathName();
     if (path.empty() || !IsWritableFile(path)) {
-        const QString chosen = Dialogs().AskSavePath(tr("Save As"), tr("All Files (*)"),
-                                                     QString::fromStdString(m_pDoc->Title()));
+        const QString chosen = AskSaveName();
         if (chosen.isEmpty()) {
             return;
         }
         path = PathBytes(chosen);
     }
-    const int mode = m_pDoc->m_nMode;
-    if (m_pDoc->SaveFile(path)) {
-        m_pDoc->SetPathName(path);
-        AddRecentFile(ShownPath(path));
-    }
-    FollowModeAfterSave(mode);
-    UpdateCaption();
-    m_pView->Invalidate();
+    SaveToPath(path);
 }
 
 void CMainFrame::AddRecentFile(const QString& path) {
@@ -688,6 +756,7 @@ void CMainFrame::OnHopefulMonster() {
     m_pView->Invalidate();
     m_pView->activateWindow();
     m_pView->setFocus();
+    RefreshModified();
 }
 
 void CMainFrame::OnRotate() {
@@ -726,11 +795,13 @@ void CMainFrame::OnNewHistory() {
 void CMainFrame::ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes) {
     m_pDoc->m_pCurrent->SetGenes(genes);
     m_pView->Invalidate();
+    RefreshModified();
 }
 
 void CMainFrame::ApplyGradientsToCurrent(const GeneArray& gradients) {
     m_pDoc->m_pCurrent->SetGradients(gradients);
     m_pView->Invalidate();
+    RefreshModified();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -829,6 +900,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Repeat goes on while the question is open (it waits for the dialog), and after Cancel.
+    if (!MaybeSaveChanges()) {
+        event->ignore();
+        return;
+    }
     m_pGeneBar->SetRepeatChecked(false);
     g_bAbortReveal = true;
     QMainWindow::closeEvent(event);

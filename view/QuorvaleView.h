@@ -174,6 +174,8 @@ signals:
     void contextMenuRequested(const QPoint& globalPos);
     // The error beep of a refused action.
     void beepRequested();
+    // A click, key or Repeat step may have changed the document.
+    void documentChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
