@@ -22,7 +22,9 @@ CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kSettingsOrganisation);
     setApplicationName(kSettingsApplication);
     setApplicationVersion("2.0b");
-    setWindowIcon(QIcon(":/about/logo.png"));
+    setWindowIcon(ApplicationIcon());
+    // Lets a desktop match the running window to its launcher entry (and so its icon).
+    setDesktopFileName(kDesktopFileName);
 }
 
 CQuorvaleApp::~CQuorvaleApp() {
@@ -57,6 +59,16 @@ QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& ti
 }
 
 }  // namespace
+
+QIcon CQuorvaleApp::ApplicationIcon() {
+    // The installed theme's icon where there is one, so a themed desktop may restyle it;
+    // otherwise the same pictures, compiled in, at every size the theme has.
+    QIcon builtIn;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        builtIn.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    }
+    return QIcon::fromTheme(QString::fromLatin1(kDesktopFileName), builtIn);
+}
 
 bool CQuorvaleApp::InitInstance() {
     SeedRandom(static_cast<uint32_t>(std::time(nullptr)));

@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
-# Installs, with apt-get and only when missing, the Debian packages needed to
-# build Quorvale. Usage: install-deps.sh [core|gui|all]
+# Installs, with apt-get and only when missing, the Debian packages Quorvale needs.
+#
+#   install-deps.sh run    building and running the program (what scripts/run.sh needs)
+#   install-deps.sh test   that, plus the test libraries and the desktop tools the tests use
+#                          to check the installed tree and the package (scripts/test.sh)
+#   install-deps.sh fuzz   the core build with clang and libFuzzer (scripts/fuzz.sh)
+#   install-deps.sh all    everything (the default)
 set -euo pipefail
 what=${1:-all}
 
-core=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
-fuzz=(clang libclang-rt-14-dev)
+build=(cmake ninja-build g++ pkg-config)
 gui=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
+# GoogleTest and Google Benchmark; the freedesktop validators, the MIME and launcher
+# databases and xdg-utils (with the MIME reader it consults) for the installed-tree checks;
+# dpkg-dev for the package's dependencies; xdotool to find the window a launch opens.
+tests=(libgtest-dev libgmock-dev libbenchmark-dev
+       desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+       dpkg-dev file xdotool)
+fuzz=(clang libclang-rt-14-dev)
 
-want=("${core[@]}" "${fuzz[@]}")
-if [ "$what" = gui ] || [ "$what" = all ]; then want+=("${gui[@]}"); fi
+case $what in
+  run) want=("${build[@]}" "${gui[@]}") ;;
+  test) want=("${build[@]}" "${gui[@]}" "${tests[@]}") ;;
+  fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
+  all) want=("${build[@]}" "${gui[@]}" "${tests[@]}" "${fuzz[@]}") ;;
+  *)
+    echo "usage: install-deps.sh [run|test|fuzz|all]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do
