@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh run
-cmake --preset default >/dev/null
+cmake --preset default -DQUORVALE_BUILD_TESTS=OFF -DQUORVALE_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset default --parallel "$(nproc)" --target quorvale-screenshot quorvale-tool
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
