@@ -38,13 +38,14 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
     auto* licenceText = new QPlainTextEdit(this);
     licenceText->setObjectName("aboutLicenceText");
     licenceText->setReadOnly(true);
+    licenceText->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFile licenceFile(QStringLiteral(":/about/LICENSE"));
     if (licenceFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
         licenceText->setPlainText(QString::fromUtf8(licenceFile.readAll()));
     }
     licenceText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const QFontMetrics metrics(licenceText->font());
-    licenceText->setMinimumWidth(metrics.horizontalAdvance(QLatin1Char('M')) * 82);
+    licenceText->setMinimumWidth(metrics.horizontalAdvance(QLatin1Char('M')) * 84);
     licenceText->setFixedHeight(metrics.lineSpacing() * 8);
 
     auto* text = new QVBoxLayout;
