@@ -65,6 +65,7 @@ if(CHECK STREQUAL "tree")
         "${MANDIR}/man1/quorvale-tool.1"
         "${MANDIR}/man1/quorvale-thumbnailer.1"
         "${DOCDIR}/LICENSE"
+        "${DOCDIR}/copyright"
         "${DOCDIR}/README.md")
     foreach(size 16 22 24 32 48 64 128 256)
         list(APPEND expected "${DATADIR}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png")

@@ -57,7 +57,7 @@ for path in usr/bin/quorvale usr/bin/quorvale-tool usr/bin/quorvale-thumbnailer 
     "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
     "usr/share/icons/hicolor/48x48/apps/$app_id.png" \
     usr/share/man/man1/quorvale.1 usr/share/man/man1/quorvale-tool.1 \
-    usr/share/doc/quorvale/LICENSE; do
+    usr/share/doc/quorvale/LICENSE usr/share/doc/quorvale/copyright; do
   [ -e "$root/$path" ] || fail "the package lacks /$path"
 done
 # Only the program's own files: no headers, static libraries or test programs.
