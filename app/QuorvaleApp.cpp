@@ -116,22 +116,6 @@ bool CQuorvaleApp::InitInstance() {
     frame->m_runMutationRate = [frame](float rate) {
         return RunMutationRateDialog(frame, rate, [frame] { frame->OnHelp(); });
     };
-    frame->View()->m_cursorForShape = [](int shape) -> QCursor {
-        switch (shape) {
-            case -1:
-                return ProgramCursor(kCursorRod);
-            case 1:
-                return QCursor(Qt::SizeAllCursor);
-            case 2:
-                return ProgramCursor(kCursorPistol);
-            case 3:
-                return ProgramCursor(kCursorScissors);
-            case 5:
-                return ProgramCursor(kCursorFamily);
-            default:
-                return QCursor(Qt::ArrowCursor);
-        }
-    };
     LoadSettings();
     connect(frame, &CMainFrame::recentFilesChanged, this, [this] { SaveSettings(); });
 

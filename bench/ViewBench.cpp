@@ -135,7 +135,7 @@ void BM_BreedingStep(benchmark::State& state) {
 void BM_RepeatStepEngineer(benchmark::State& state) {
     SWindow w(5, 3, false);
     w.View()->SetMode(kModeEngineer);
-    w.View()->m_nLastEvolve = evolveMutate;
+    w.View()->SetLastEvolve(evolveMutate);
     w.frame->GeneBar()->EnableRepeat(true);
     w.frame->GeneBar()->SetRepeatChecked(true);
     double seconds = 0;
@@ -169,7 +169,7 @@ void BM_TrianglePointerMove(benchmark::State& state) {
                          Qt::NoModifier);
         QApplication::sendEvent(w.View(), &move);
         auto t1 = std::chrono::steady_clock::now();
-        QImage copy = w.View()->m_pTriangleBitmap->copy();
+        QImage copy = w.View()->Screen().copy();
         benchmark::DoNotOptimize(copy.constBits());
         auto t2 = std::chrono::steady_clock::now();
         moveSeconds += std::chrono::duration<double>(t1 - t0).count();

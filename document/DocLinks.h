@@ -3,12 +3,18 @@
 #include <string>
 #include <vector>
 
+// The tools of the family tree.
+enum class EFamilyTool : int {
+    Create = 0,
+    Destroy = 1,
+};
+
 // The view as the document reaches it when a new document or a load must reset it. With no
 // window the document has no view link and skips these steps.
 class IViewLink {
 public:
     virtual ~IViewLink() = default;
-    virtual void SetFamilyTool(int tool) = 0;
+    virtual void SetFamilyTool(EFamilyTool tool) = 0;
     virtual void SetGridSize(int cols, int rows) = 0;
     virtual void SetFirstFossil(int first) = 0;
     virtual void SetLastEvolve(int evolve) = 0;
@@ -16,6 +22,8 @@ public:
     // The history changed size: the view sizes its scroll bar to it.
     virtual void FossilScrollRangeChanged() = 0;
     virtual void UpdateAllViews() = 0;
+    // New, load and save switch Repeat off.
+    virtual void StopRepeat() = 0;
 };
 
 // Where the document's messages go: message boxes in the window, a list when headless.

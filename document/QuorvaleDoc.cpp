@@ -89,15 +89,21 @@ bool CQuorvaleDoc::OnNewDocument() {
     m_bRecording = 1;
     ResetTriangle();
     ResetView(true);
-    GeneDisplay().SetRepeatChecked(false);
+    StopRepeat();
     return true;
+}
+
+void CQuorvaleDoc::StopRepeat() {
+    if (m_pView) {
+        m_pView->StopRepeat();
+    }
 }
 
 void CQuorvaleDoc::ResetView(bool bResetFirstFossil) {
     if (!m_pView) {
         return;
     }
-    m_pView->SetFamilyTool(0);
+    m_pView->SetFamilyTool(EFamilyTool::Create);
     m_pView->SetGridSize(5, 3);
     if (bResetFirstFossil) {
         m_pView->SetFirstFossil(0);
@@ -169,6 +175,105 @@ void CQuorvaleDoc::FinishOpen() {
     DeleteFossils();
     ClearTrianglePoints();
     DeleteFamilies();
+}
+
+CFamilyMorph* CQuorvaleDoc::NewFamilyRoot(int x, int y) {
+    auto root = std::make_unique<CFamilyMorph>(*m_pCurrent);
+    root->m_ptNode = {x, y};
+    CFamilyMorph* node = root.get();
+    auto family = std::make_unique<CFamilyList>();
+    family->push_back(std::move(root));
+    m_listFamilies.push_back(std::move(family));
+    return node;
+}
+
+CFamilyMorph* CQuorvaleDoc::AddFamilyChild(CFamilyMorph* parent, int x, int y) {
+    CFamilyList* tree = parent ? FindFamilyOf(parent) : nullptr;
+    if (!tree) {
+        return nullptr;
+    }
+    tree->push_back(std::make_unique<CFamilyMorph>(*parent, x, y));
+    CFamilyMorph& child = *tree->back();
+    child.Mutate(m_fMutationRate);
+    child.m_pParent = parent;
+    parent->AddChild(&child);
+    RecordFossil(child);
+    child.Measure(x, y, m_nOrientation);
+    return &child;
+}
+
+bool CQuorvaleDoc::DestroyFamilyLine(CFamilyMorph* node) {
+    if (!node || (m_listFamilies.size() == 1 && !node->m_pParent)) {
+        return false;
+    }
+    node->DeleteDescendants(m_listFamilies);
+    if (node->m_pParent) {
+        node->m_pParent->RemoveChild(node);
+    }
+    CFamilyList* family = FindFamilyOf(node);
+    if (!family) {
+        return true;
+    }
+    family->erase(std::find_if(family->begin(), family->end(),
+                               [node](const auto& p) { return p.get() == node; }));
+    if (family->empty()) {
+        m_listFamilies.erase(std::find_if(m_listFamilies.begin(), m_listFamilies.end(),
+                                          [family](const auto& p) { return p.get() == family; }));
+    }
+    return true;
+}
+
+int CQuorvaleDoc::CutFamilyLinks(int x, int y) {
+    int cuts = 0;
+    // Only the trees there were before the first cut are searched.
+    const size_t trees = m_listFamilies.size();
+    for (size_t t = 0; t < trees; ++t) {
+        CFamilyList& source = *m_listFamilies[t];  // stays put: trees are owned by pointer
+        if (source.empty()) {
+            continue;
+        }
+        auto [parent, child] = source.front()->FindLink(x, y);
+        if (!parent) {
+            continue;
+        }
+        parent->RemoveChild(child);
+        child->m_pParent = nullptr;
+        m_listFamilies.push_back(std::make_unique<CFamilyList>());
+        CFamilyList& target = *m_listFamilies.back();
+        auto it = std::find_if(source.begin(), source.end(),
+                               [child = child](const auto& p) { return p.get() == child; });
+        if (it != source.end()) {
+            target.push_back(std::move(*it));
+            source.erase(it);
+        }
+        child->MoveDescendants(source, target);
+        ++cuts;
+    }
+    return cuts;
+}
+
+void CQuorvaleDoc::TakeChildGenome(int k) {
+    if (k < 0 || static_cast<size_t>(k) >= m_listOffspring.size()) {
+        return;
+    }
+    const CBioMorph& child = *m_listOffspring[static_cast<size_t>(k)];
+    GeneArray gradients{};
+    child.GetGradients(gradients);
+    m_pCurrent->SetGenes(child.GetGenes());
+    m_pCurrent->SetGradients(gradients);
+}
+
+void CQuorvaleDoc::AddParentCopies(int count) {
+    const std::array<int32_t, kGeneCount> genes = m_pCurrent->GetGenes();
+    for (int i = 0; i < count; ++i) {
+        AddOffspring()->SetGenes(genes);
+    }
+}
+
+void CQuorvaleDoc::RemoveLastOffspring(int count) {
+    for (int i = 0; i < count && !m_listOffspring.empty(); ++i) {
+        m_listOffspring.pop_back();
+    }
 }
 
 CFamilyList* CQuorvaleDoc::FindFamilyOf(const CFamilyMorph* node) const {
@@ -274,7 +379,7 @@ void CQuorvaleDoc::Serialize(CArchive& ar) {
 }
 
 void CQuorvaleDoc::StoreDocument(CArchive& ar) {
-    GeneDisplay().SetRepeatChecked(false);
+    StopRepeat();
     m_bLoadRejected = 0;
     WriteBioHeader(ar, m_strSignature, m_nVersion);
     m_pCurrent->Serialize(ar);
@@ -287,7 +392,7 @@ void CQuorvaleDoc::StoreDocument(CArchive& ar) {
 }
 
 void CQuorvaleDoc::LoadDocument(CArchive& ar) {
-    GeneDisplay().SetRepeatChecked(false);
+    StopRepeat();
     m_bLoadRejected = 0;
     ReadBioHeader(ar, m_strSignature, m_nVersion);
     const EBioLoad check = CheckBioHeader(m_strSignature, m_nVersion);

@@ -71,6 +71,26 @@ public:
     void RespawnOffspring();
     void FinishOpen();
 
+    // The family trees as their tools change them.
+    // A new tree whose root is a copy of the current morph, its node at (x, y).
+    CFamilyMorph* NewFamilyRoot(int x, int y);
+    // A mutant of parent at (x, y), joined to it, recorded and measured there; null when the
+    // parent belongs to no tree.
+    CFamilyMorph* AddFamilyChild(CFamilyMorph* parent, int x, int y);
+    // Destroys a node with its whole line of descent. The last tree keeps its root: false,
+    // and nothing changes.
+    bool DestroyFamilyLine(CFamilyMorph* node);
+    // Cuts the links under (x, y), one per tree at most: each cut-off child takes its
+    // descendants into a tree of its own. The number of links cut.
+    int CutFamilyLinks(int x, int y);
+
+    // Breeding: the current morph takes the genes and gradients of offspring k.
+    void TakeChildGenome(int k);
+    // The grid grows or shrinks: exact copies of the parent join the offspring (they become
+    // mutants at the next generation), or the last offspring go.
+    void AddParentCopies(int count);
+    void RemoveLastOffspring(int count);
+
     CFamilyList* FindFamilyOf(const CFamilyMorph* node) const;
     CFamilyMorph* FamilyNodeAt(int x, int y) const;
     // Also gives the positions of the node's family in the family list and of the node in it.
@@ -149,6 +169,7 @@ public:
 private:
     void ReportError(const std::string& text) { m_pMessages->ShowError(text); }
     void ResetView(bool bResetFirstFossil);
+    void StopRepeat();
     void StoreDocument(CArchive& ar);
     void LoadDocument(CArchive& ar);
     // The framework's File New: the base step clears the path and title.

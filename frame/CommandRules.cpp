@@ -2,7 +2,7 @@
 
 namespace {
 bool GridMode(int mode) {
-    return mode == 0 || mode == 3;
+    return mode == kModeBreed || mode == kModeFossils;
 }
 }  // namespace
 
@@ -27,28 +27,28 @@ SCommandRule RuleFor(ECommand command, const SCommandState& s) {
         case ECommand::RemoveColumn:
             return {GridMode(m) && s.nCols >= 2, false};
         case ECommand::Breed:
-            return {true, m == 0};
+            return {true, m == kModeBreed};
         case ECommand::Engineer:
-            return {true, m == 1};
+            return {true, m == kModeEngineer};
         case ECommand::Repeat:
-            return {m == 0 || m == 1, s.bRepeatChecked};
+            return {m == kModeBreed || m == kModeEngineer, s.bRepeatChecked};
         case ECommand::HopefulMonster:
-            return {m == 1, false};
+            return {m == kModeEngineer, false};
         case ECommand::GeneSpace:
-            return {true, m == 4};
+            return {true, m == kModeTriangle};
         case ECommand::TriangleNewTop:
         case ECommand::TriangleNewLeft:
         case ECommand::TriangleNewRight:
         case ECommand::TriangleClear:
-            return {m == 4, false};
+            return {m == kModeTriangle, false};
         case ECommand::FamilyTree:
-            return {true, m == 5};
+            return {true, m == kModeFamily};
         case ECommand::FamilyCreate:
-            return {m == 5, s.nFamilyTool == 0};
+            return {m == kModeFamily, s.nFamilyTool == EFamilyTool::Create};
         case ECommand::FamilyDestroy:
-            return {m == 5, s.nFamilyTool == 1};
+            return {m == kModeFamily, s.nFamilyTool == EFamilyTool::Destroy};
         case ECommand::FossilHistory:
-            return {true, m == 3};
+            return {true, m == kModeFossils};
         case ECommand::FossilNewHistory:
             return {s.nFossils > 0, false};
         case ECommand::FossilRecord:

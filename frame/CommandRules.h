@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "document/QuorvaleDoc.h"
+
 // Every command of the menus, accelerators and context menu.
 enum class ECommand {
     FileNew,
@@ -58,7 +60,7 @@ struct SCommandState {
     int nCols = 5;
     bool bClipboardHasMorph = false;
     bool bRepeatChecked = false;
-    int nFamilyTool = 0;  // 0 Create, 1 Destroy
+    EFamilyTool nFamilyTool = EFamilyTool::Create;
 };
 
 struct SCommandRule {

@@ -10,6 +10,7 @@
 
 #include "frame/GeneBarState.h"
 #include "model/GeneDisplay.h"
+#include "view/GeneBarControls.h"
 
 class CGeneBox;
 class CGenePicture;
@@ -17,7 +18,7 @@ class CGenePicture;
 // The strip along the top of the window: one box per gene with its gradient picture above,
 // the Repeat box and the Hopeful button. It shows what it is told and, in Engineer mode,
 // edits the current morph's genome through the frame.
-class CGeneBar : public QWidget, public IGeneDisplay {
+class CGeneBar : public QWidget, public IGeneDisplay, public IGeneBarControls {
     Q_OBJECT
 
 public:
@@ -35,9 +36,10 @@ public:
     void ShowGenes(const CBioMorph* morph) override;
     void ClearGenes() override;
     void RefreshIndicators() override;
+    void ShowSpecialGeneBoxes() override;
+    // IGeneBarControls
     void SetRepeatChecked(bool bChecked) override;
     bool IsRepeatChecked() const override;
-    void ShowSpecialGeneBoxes() override;
     void SetEditable(bool bEditable) override {
         m_bEditable = bEditable;
         if (!bEditable) {

@@ -137,7 +137,9 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent) : QMainWindow(parent)
     setCentralWidget(m_pView);
     m_pDoc->SetViewLink(m_pView);
     m_pDoc->SetMessageSink(this);
-    m_pView->m_onContextMenu = [this](const QPoint& p) { OnContextMenu(p); };
+    m_pView->SetGeneBar(m_pGeneBar);
+    connect(m_pView, &CQuorvaleView::contextMenuRequested, this, &CMainFrame::OnContextMenu);
+    connect(m_pView, &CQuorvaleView::beepRequested, this, [] { QApplication::beep(); });
 
     CreateActions();
     CreateMenus();
@@ -310,11 +312,11 @@ SCommandState CMainFrame::CommandState() const {
     s.nMode = m_pDoc->m_nMode;
     s.bRecording = m_pDoc->m_bRecording != 0;
     s.nFossils = m_pDoc->m_listFossils.size();
-    s.nRows = m_pView->m_nRows;
-    s.nCols = m_pView->m_nCols;
+    s.nRows = m_pView->Rows();
+    s.nCols = m_pView->Cols();
     s.bClipboardHasMorph = m_pView->ClipboardHasMorph();
     s.bRepeatChecked = m_pGeneBar->IsRepeatChecked();
-    s.nFamilyTool = m_pView->m_nFamilyTool;
+    s.nFamilyTool = m_pView->FamilyTool();
     return s;
 }
 
@@ -479,10 +481,10 @@ void CMainFrame::Execute(ECommand command) {
             OnFamilyTree();
             break;
         case ECommand::FamilyCreate:
-            m_pView->m_nFamilyTool = 0;
+            m_pView->SetFamilyTool(EFamilyTool::Create);
             break;
         case ECommand::FamilyDestroy:
-            m_pView->m_nFamilyTool = 1;
+            m_pView->SetFamilyTool(EFamilyTool::Destroy);
             break;
         case ECommand::FamilyClear:
             OnFamilyClear();
@@ -636,7 +638,7 @@ void CMainFrame::OnEditPaste() {
 void CMainFrame::OnGeneSpace() {
     m_pView->SetMode(kModeTriangle);
     m_pDoc->ClearTrianglePoints();
-    m_pView->m_bTriangleDirty = true;
+    m_pView->TriangleChanged();
     m_pView->Invalidate();
 }
 
@@ -661,14 +663,13 @@ void CMainFrame::LoadCorner(CBioMorph& corner) {
     if (outcome != EBioLoad::Ok) {
         ShowError(BioLoadMessage(outcome));
     }
-    m_pView->m_bTriangleDirty = true;
+    m_pView->TriangleChanged();
     m_pView->Invalidate();
 }
 
 void CMainFrame::OnTriangleClear() {
-    m_pView->m_bTriangleDirty = true;
     m_pDoc->ClearTrianglePoints();
-    m_pView->m_ptTriClick.x = -20001;
+    m_pView->TriangleCleared();
     m_pGeneBar->ClearGenes();
     m_pView->Invalidate();
 }
@@ -785,7 +786,7 @@ void CMainFrame::OnHopefulMonster() {
     if (!m_pGeneBar->IsRepeatEnabled()) {
         m_pGeneBar->EnableRepeat(true);
     }
-    m_pView->m_nLastEvolve = evolveMonster;
+    m_pView->SetLastEvolve(evolveMonster);
     m_pGeneBar->ShowGenes(m_pDoc->m_pCurrent.get());
     m_pView->RecordFossil(*m_pDoc->m_pCurrent);
     m_pView->Invalidate();
@@ -796,7 +797,7 @@ void CMainFrame::OnHopefulMonster() {
 void CMainFrame::OnRotate() {
     m_pDoc->m_nOrientation = (m_pDoc->m_nOrientation + 1) % 4;
     if (m_pDoc->m_nMode == kModeTriangle) {
-        m_pView->m_bTriangleDirty = true;
+        m_pView->TriangleChanged();
     }
     g_bRemeasure = 1;
     m_pView->Invalidate();
@@ -808,8 +809,7 @@ void CMainFrame::OnSpecialGenes() {
         return;
     }
     if (m_pDoc->RunSpecialGenesDialog(m_runSpecialGenes) && m_pDoc->m_nMode == kModeTriangle) {
-        m_pView->m_bTriangleDirty = true;
-        m_pView->m_ptRubber.x = -20001;
+        m_pView->TriangleChanged();
     }
     m_pGeneBar->update();
     m_pView->Invalidate();
@@ -845,16 +845,7 @@ void CMainFrame::ApplyGradientsToCurrent(const GeneArray& gradients) {
 // Context menu, presses on the frame, help
 
 void CMainFrame::OnContextMenu(const QPoint& globalPos) {
-    const QPoint local = m_pView->mapFromGlobal(globalPos);
-    if (!m_pView->rect().contains(local)) {
-        return;
-    }
-    const int mode = m_pDoc->m_nMode;
-    if (mode == kModeTriangle) {
-        return;
-    }
-    if (mode == kModeFamily && !m_pDoc->FamilyNodeAt(local.x(), local.y()) &&
-        !m_pDoc->FamilyFrameAt(local.x(), local.y())) {
+    if (!m_pView->OffersContextMenuAt(m_pView->mapFromGlobal(globalPos))) {
         return;
     }
     for (QAction* a : m_pContextMenu->actions()) {
@@ -862,8 +853,8 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
     }
     // The point and the skip are kept before a chosen command runs (Qt runs it inside exec),
     // and whether or not anything is chosen.
-    m_pView->m_ptContextMenu = globalPos;
-    m_pView->m_bSkipClick = true;
+    m_pView->SetContextMenuPoint(globalPos);
+    m_pView->SetSkipClick(true);
     if (m_execContextMenu) {
         if (QAction* chosen = m_execContextMenu(m_pContextMenu, globalPos)) {
             chosen->trigger();
@@ -875,15 +866,15 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
 
 void CMainFrame::OnContextCopy() {
     // The morph under the point where the menu was opened; over nothing, the whole view.
-    CBioMorph* morph = m_pView->MorphAt(m_pView->mapFromGlobal(m_pView->m_ptContextMenu));
+    CBioMorph* morph = m_pView->MorphAt(m_pView->mapFromGlobal(m_pView->ContextMenuPoint()));
     m_pView->CopyToClipboard(morph, nullptr);
 }
 
 void CMainFrame::mousePressEvent(QMouseEvent* event) {
     // Only a press on the frame's own surface counts, not one passed up from the view or a bar.
     QWidget* child = childAt(event->position().toPoint());
-    if (m_pView->m_bSkipClick && (child == nullptr || child == this)) {
-        m_pView->m_bSkipClick = false;
+    if (m_pView->SkipsClick() && (child == nullptr || child == this)) {
+        m_pView->SetSkipClick(false);
         return;
     }
     QMainWindow::mousePressEvent(event);

@@ -5,24 +5,33 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
-#include <vector>
 
 #include "document/DocLinks.h"
 #include "document/FossilScroll.h"
 #include "document/QuorvaleDoc.h"
 #include "view/Clock.h"
+#include "view/GeneBarControls.h"
+#include "view/ModeHandler.h"
+#include "view/RepeatDriver.h"
+#include "view/ViewClipboard.h"
 #include "view/ViewGeometry.h"
 
 class QPainter;
 
 // Stops the offspring reveal when set (Esc, or Repeat switched off).
 extern bool g_bAbortReveal;
+class CBreedMode;
+class CEngineerMode;
+class CFossilMode;
+class CTriangleMode;
+class CFamilyMode;
 
-// The one view: shows the document in its mode, turns the mouse into breeding and drives
-// Repeat. It keeps a client-sized screen image that stands for the window's pixels: repaints
-// render the mode into it in one step, animations draw straight into it.
+// The one view: shows the document in its mode and passes the mouse and keys to the handler
+// of that mode. It keeps a client-sized screen image that stands for the window's pixels:
+// repaints render the mode into it in one step, animations draw straight into it.
 class CQuorvaleView : public QWidget, public IViewLink {
     Q_OBJECT
 
@@ -31,69 +40,85 @@ public:
     ~CQuorvaleView() override;
 
     CQuorvaleDoc* GetDocument() const { return m_pDoc; }
-    void SetClock(IClock* clock) {
-        m_pClock = clock ? clock : &m_systemClock;
-        m_dwLastStepTick = m_pClock->TickCount();
-    }
+    CQuorvaleDoc& Doc() const { return *m_pDoc; }
+    void SetClock(IClock* clock);
     IClock& Clock() { return *m_pClock; }
+    // The gene bar's controls (null: none).
+    void SetGeneBar(IGeneBarControls* bar) { m_pBar = bar ? bar : &m_noBar; }
+    IGeneBarControls& Bar() const { return *m_pBar; }
 
     // IViewLink
-    void SetFamilyTool(int tool) override { m_nFamilyTool = tool; }
+    void SetFamilyTool(EFamilyTool tool) override;
     void SetGridSize(int cols, int rows) override;
-    void SetFirstFossil(int first) override { m_nFirstFossil = first; }
+    void SetFirstFossil(int first) override;
     void SetLastEvolve(int evolve) override { m_nLastEvolve = evolve; }
     void SetMode(int mode) override;
     void FossilScrollRangeChanged() override;
     void UpdateAllViews() override { Invalidate(); }
+    void StopRepeat() override;
 
     void OnInitialUpdate();
-    void UpdateParentCell();
 
-    // Geometry on client pixels.
+    // The grid, shared by the modes that show one.
+    int Cols() const { return m_nCols; }
+    int Rows() const { return m_nRows; }
+    int ParentCell() const { return m_nParentCell; }
+    int ParentCol() const { return m_nCols / 2; }
+    int ParentRow() const { return m_nRows / 2; }
     SGridGeometry Grid() const;
     SRect GridRect() const;
     SRect CellRectAt(int col, int row) const { return Grid().CellRectAt(col, row); }
     SRect CellRect(int index) const;
+    SRect ParentCellRect() const;
+    SRect ClientRect() const { return {0, 0, width(), height()}; }
+    int VScrollWidth() const;
+    // The morph of a list index in the mode's list (offspring or fossils), and of a cell.
     CBioMorph* ListMorph(int index) const;
     CBioMorph* CellMorph(int cell) const;
     CBioMorph* MorphAt(QPoint point) const;
-    SRect ClientRect() const { return {0, 0, width(), height()}; }
-    int VScrollWidth() const;
 
     // Drawing.
     void Invalidate();
     // Renders the mode into the screen image now (what a repaint shows).
     void OnDraw();
-    // Prints the picture of the mode stretched into the printable rectangle.
-    void OnDrawPrinter(QPainter& printer, const QRect& printable);
-    // Pages of a print: the fossil history takes a page of grid cells each, other modes one.
-    int PrintPageCount() const;
-    // Prints pages from..to (1-based) onto a device whose painter is given, starting a new
-    // page between them with newPage.
-    void PrintPages(QPainter& painter, const QRect& printable, int from, int to,
-                    const std::function<bool()>& newPage);
-    void DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const;
-    void DrawCellFrames(QPainter& p) const;
-    void DrawTriangle(QPainter& p, const SRect& rect);
-    void DrawTrianglePoints(QPainter& p);
-    void DrawFamilies(QPainter& p, int w, int h);
-    void CollectFamilyRoots();
     // The window's pixels as last shown; drawn first if a repaint is pending.
     const QImage& ScreenImage();
+    // The screen image for animations to draw on, and showing it at once.
+    QImage& Screen() { return m_imgScreen; }
+    void ShowScreen(const QRect& changed = QRect());
+    void EnsureScreen();
+    bool NeedsDraw() const { return m_bNeedsDraw; }
+    void MarkDrawn() { m_bNeedsDraw = false; }
+    QImage NewPicture() const;
+    // Shared drawing of the grid modes.
+    void DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const;
+    void DrawCellFrames(QPainter& p) const;
+    // Draws a morph centred in a cell, clipped to the cell shrunk by inset pixels (a repaint
+    // keeps the frames clear; the breeding animation clips to the cell itself).
+    void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset);
+    // Printing: the mode's picture fitted to the printable rectangle, page by page.
+    void OnDrawPrinter(QPainter& printer, const QRect& printable);
+    int PrintPageCount() const;
+    void PrintPages(QPainter& painter, const QRect& printable, int from, int to,
+                    const std::function<bool()>& newPage);
 
     // Fossil history.
     void RecordFossil(const CBioMorph& morph);
     void SetFossilScrollRange();
     void ScrollFossils(EScrollRequest request, int position = 0);
-    const SFossilScroll& FossilBar() const { return m_fossilBar; }
+    const SFossilScroll& FossilBar() const;
+    int FirstFossil() const;
     QScrollBar* VScrollBar() const { return m_wndVScroll; }
 
     // Breeding and engineering.
     void BreedFromCell(int cell);
     void ShowBreedingScreen();
-    void TakeChildGenome(int k);
+    void TakeChildGenome(int k) { m_pDoc->TakeChildGenome(k); }
     void EngineerClick();
-    void StopRepeat();
+    // True while a breeding step animates.
+    bool IsAnimating() const { return m_bAnimating; }
+    void SetAnimating(bool bAnimating) { m_bAnimating = bAnimating; }
+    int LastEvolve() const { return m_nLastEvolve; }
 
     // Rows and columns of the grid (odd, 1..7 rows, 1..9 columns).
     void AddRows();
@@ -106,59 +131,49 @@ public:
     // Reads the morph on the clipboard into the given morph; false if there is none.
     bool PasteInto(CBioMorph& morph);
     bool ClipboardHasMorph() const;
-    SRect ParentCellRect() const;
+    // The clipboard the view uses (null: the system's).
+    void SetClipboard(IClipboard* clipboard) { m_clipboard.SetClipboard(clipboard); }
+
+    // The triangle: its corners changed (redraw all), or its points were cleared.
+    void TriangleChanged();
+    void TriangleCleared();
+    SPoint TriangleTop() const;
 
     // Family tree.
     void NewFamilyRoot();
+    EFamilyTool FamilyTool() const { return m_nFamilyTool; }
+    // True while a child is being dragged out of a node.
+    bool IsCreatingChild() const;
+
+    // The context menu: whether the mode offers it at a point, and the point it was asked
+    // for. A dismissed menu swallows the click that dismissed it.
+    bool OffersContextMenuAt(QPoint point) const;
+    void SetContextMenuPoint(const QPoint& globalPos) { m_ptContextMenu = globalPos; }
+    QPoint ContextMenuPoint() const { return m_ptContextMenu; }
+    void SetSkipClick(bool bSkip) { m_bSkipClick = bSkip; }
+    bool SkipsClick() const { return m_bSkipClick; }
 
     // Repeat.
-    void RepeatStep();
+    void RepeatStep() { m_repeat.Step(); }
     void RepeatLastEvolve();
     // One pass of the idle-time driver; true while Repeat runs in a mode that steps.
-    bool RepeatDriver();
+    bool RepeatDriver() { return m_repeat.Drive(); }
     // Schedules the driver for when the next step is due (called when the box changes).
-    void ScheduleRepeat();
+    void ScheduleRepeat() { m_repeat.Schedule(); }
+    // One step of Repeat in the current mode.
+    void StepMode() { Handler().RepeatStep(); }
 
-    // The frame shows the context menu; the view only reports where it was asked for.
-    std::function<void(const QPoint& globalPos)> m_onContextMenu;
-    // The frame's hooks for the cursor and the status of the gene bar's Repeat box.
-    std::function<QCursor(int shape)> m_cursorForShape;
-    // The error beep of refused family-tree actions (a test may count them).
-    std::function<void()> m_beep;
+    // The pointer: its shape now, and the cursor of a shape.
+    void UpdateCursor(QPoint point);
+    static QCursor CursorFor(ECursorShape shape);
+    bool PointerShown() const { return m_bCursorShown; }
+    void SetPointerShown(bool bShown) { m_bCursorShown = bShown; }
 
-    // Fields (client pixels; x = -20001 or right = -30000 mark "nothing on screen").
-    SRect m_rcTravel{0, 0, -30000, 0};
-    QPoint m_ptLastMouse{-1, -1};
-    int m_nFirstFossil = 0;
-    SPoint m_ptTriTop{}, m_ptTriLeft{}, m_ptTriRight{};
-    SPoint m_ptRubber{-20001, 0};
-    SPoint m_ptDragMark{-20001, 0};
-    bool m_bCursorShown = true;
-    SRect m_rcPrint{};
-    int m_nCols = 5;
-    int m_nRows = 3;
-    int m_nParentCol = 2;
-    int m_nParentRow = 1;
-    int m_nParentCell = 7;
-    CFamilyMorph* m_pCreateParent = nullptr;
-    CFamilyMorph* m_pDragNode = nullptr;
-    bool m_bRubberShown = false;
-    bool m_bSkipClick = false;
-    uint32_t m_dwLastStepTick = 0;
-    int m_nFamilyTool = 0;
-    int m_nCursorShape = 0;
-    bool m_bDragFirstMove = false;
-    QSize m_szDragOffset;
-    bool m_bTriangleDirty = true;
-    SPoint m_ptTriClick{-20001, 0};
-    bool m_bFirstUpdate = true;
-    std::unique_ptr<QImage> m_pTriangleBitmap;
-    std::unique_ptr<QImage> m_pFamilyBitmap;
-    std::vector<CFamilyMorph*> m_aFamilyRoots;
-    QPoint m_ptContextMenu;
-    QScrollBar* m_wndVScroll = nullptr;
-    QScrollBar* m_wndHScroll = nullptr;
-    int m_nLastEvolve = evolveNone;
+signals:
+    // A right click or the menu key over the view, at a screen point.
+    void contextMenuRequested(const QPoint& globalPos);
+    // The error beep of a refused action.
+    void beepRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -174,38 +189,37 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void EnsureScreen();
-    QImage NewPicture() const;
-    void RenderPicture(QImage& picture, bool bPrinting);
-    void DrawGrid(QPainter& p);
-    // Draws a morph centred in a cell, clipped to the cell shrunk by inset pixels (a repaint
-    // keeps the frames clear; the breeding animation clips to the cell itself).
-    void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset);
-    void ShowScreen();
-    void DiscardMouseInput();
-    bool CheckEscape();
-    void TravelBox(int x0, int y0, int x1, int y1, int n);
-    void RevealOffspring(int px, int py);
-    void FlashLine(int x0, int y0, int x1, int y1, int ms);
-    void DrawTravelOutline(QPainter& p);
-    void TriangleMouseMove(QPoint point);
-    void TriangleLeave();
-    void FamilyPress(QPoint point);
-    void FamilyMove(QPoint point);
-    void FamilyRelease(QPoint point);
-    void DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
-                         const std::vector<SPoint>& ends);
-    void UpdateCursor(QPoint point);
-    void SyncScrollBar();
+    IModeHandler& Handler() const;
+    IModeHandler* HandlerFor(int mode) const;
+    void UpdateParentCell();
+    void GridResized();
 
     CQuorvaleDoc* m_pDoc;
     CSystemClock m_systemClock;
     IClock* m_pClock = &m_systemClock;
+    CViewClipboard m_clipboard;
+    IGeneBarControls m_noBar;
+    IGeneBarControls* m_pBar = &m_noBar;
+    std::unique_ptr<CBreedMode> m_pBreed;
+    std::unique_ptr<CEngineerMode> m_pEngineer;
+    std::unique_ptr<CFossilMode> m_pFossils;
+    std::unique_ptr<CTriangleMode> m_pTriangle;
+    std::unique_ptr<CFamilyMode> m_pFamily;
+    IModeHandler* m_pHandler = nullptr;
     QImage m_imgScreen;
     bool m_bNeedsDraw = true;
-    bool m_bInStep = false;
     bool m_bAnimating = false;
-    int m_nWheelDelta = 0;
-    SFossilScroll m_fossilBar;
-    QTimer m_repeatTimer;
+    bool m_bFirstUpdate = true;
+    bool m_bCursorShown = true;
+    bool m_bSkipClick = false;
+    int m_nCols = 5;
+    int m_nRows = 3;
+    int m_nParentCell = 7;
+    int m_nLastEvolve = evolveNone;
+    EFamilyTool m_nFamilyTool = EFamilyTool::Create;
+    QPoint m_ptLastMouse{-1, -1};
+    QPoint m_ptContextMenu;
+    QScrollBar* m_wndVScroll = nullptr;
+    QScrollBar* m_wndHScroll = nullptr;
+    CRepeatDriver m_repeat;
 };

@@ -230,7 +230,7 @@ TEST_F(CDocTest, SavedFileIsTheExact164ByteLayoutAndReloads) {
     EXPECT_EQ(Bytes(bytes.begin() + 20, bytes.begin() + 24), (Bytes{1, 0, 0, 0}));
     EXPECT_EQ(m_doc->m_nOrientation, 0);
     EXPECT_EQ(m_doc->m_nMode, kModeBreed);
-    EXPECT_FALSE(m_geneBar.m_bRepeat);
+    EXPECT_FALSE(m_view.m_bRepeat);
     (void)before;
 
     CQuorvaleDoc other;

@@ -11,7 +11,7 @@
 class CFakeView : public IViewLink {
 public:
     explicit CFakeView(CQuorvaleDoc* doc = nullptr) : m_pDoc(doc) {}
-    void SetFamilyTool(int tool) override { m_nFamilyTool = tool; }
+    void SetFamilyTool(EFamilyTool tool) override { m_nFamilyTool = static_cast<int>(tool); }
     void SetGridSize(int cols, int rows) override {
         m_nCols = cols;
         m_nRows = rows;
@@ -23,6 +23,7 @@ public:
         m_rangeCounts.push_back(m_pDoc ? m_pDoc->m_listFossils.size() : 0);
     }
     void UpdateAllViews() override { ++m_nUpdates; }
+    void StopRepeat() override { m_bRepeat = false; }
 
     CQuorvaleDoc* m_pDoc;
     int m_nFamilyTool = -1;
@@ -33,6 +34,7 @@ public:
     std::vector<int> m_modes;
     std::vector<size_t> m_rangeCounts;
     int m_nUpdates = 0;
+    bool m_bRepeat = true;
 };
 
 // Stands in for the gene bar.
@@ -42,13 +44,10 @@ public:
         m_pShown = morph;
         ++m_nShows;
     }
-    void SetRepeatChecked(bool bChecked) override { m_bRepeat = bChecked; }
-    bool IsRepeatChecked() const override { return m_bRepeat; }
     void ShowSpecialGeneBoxes() override { ++m_nBoxUpdates; }
 
     const CBioMorph* m_pShown = nullptr;
     int m_nShows = 0;
-    bool m_bRepeat = true;
     int m_nBoxUpdates = 0;
 };
 

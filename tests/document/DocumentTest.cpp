@@ -22,7 +22,7 @@ TEST_F(CDocTest, StartsInBreedWithBasicMorphAndFourteenMutants) {
     EXPECT_TRUE(m_doc->m_listTrianglePoints.empty());
     ASSERT_EQ(m_doc->m_listOffspring.size(), 14u);
     EXPECT_GT(m_geneBar.m_nShows, 0);
-    EXPECT_FALSE(m_geneBar.m_bRepeat);
+    EXPECT_FALSE(m_view.m_bRepeat);
     EXPECT_EQ(m_view.m_nCols, 5);
     EXPECT_EQ(m_view.m_nRows, 3);
     EXPECT_EQ(m_view.m_nLastEvolve, evolveNone);
@@ -73,7 +73,7 @@ TEST_F(CDocTest, NewDocumentAfterLongUseClearsEverythingButTheRate) {
     m_doc->m_nMode = kModeFamily;
     m_doc->m_nOrientation = 2;
     m_doc->m_listOffspring.resize(20);
-    m_geneBar.m_bRepeat = true;
+    m_view.m_bRepeat = true;
     m_view = CFakeView(m_doc.get());
 
     ASSERT_TRUE(m_doc->OnNewDocument());
@@ -86,7 +86,7 @@ TEST_F(CDocTest, NewDocumentAfterLongUseClearsEverythingButTheRate) {
     EXPECT_EQ(m_doc->m_nMode, kModeBreed);
     EXPECT_EQ(m_doc->m_nOrientation, 0);
     EXPECT_FLOAT_EQ(m_doc->m_fMutationRate, 3.0f);
-    EXPECT_FALSE(m_geneBar.m_bRepeat);
+    EXPECT_FALSE(m_view.m_bRepeat);
     EXPECT_EQ(m_view.m_nCols, 5);
     EXPECT_EQ(m_view.m_nRows, 3);
     EXPECT_EQ(m_view.m_nFirstFossil, 0);

@@ -165,7 +165,7 @@ private slots:
         const size_t fossils = m_doc->m_listFossils.size();
         QTest::keyClick(m_frame.get(), Qt::Key_M, Qt::ControlModifier);
         QVERIFY(Genes(*m_doc->m_pCurrent) != before);
-        QCOMPARE(View()->m_nLastEvolve, int(evolveMonster));
+        QCOMPARE(View()->LastEvolve(), int(evolveMonster));
         QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
         QVERIFY(Bar()->IsRepeatEnabled());
     }
@@ -198,7 +198,7 @@ private slots:
         m_frame->m_execContextMenu = [](QMenu*, const QPoint&) { return nullptr; };
         const QPoint cell0 = CellCentre(0);
         m_frame->OnContextMenu(View()->mapToGlobal(cell0));
-        QVERIFY(View()->m_bSkipClick);
+        QVERIFY(View()->SkipsClick());
         const auto parent = Genes(*m_doc->m_pCurrent);
         const auto child = Genes(*m_doc->m_listOffspring[0]);
         QTest::mouseClick(View(), Qt::LeftButton, {}, cell0);
@@ -222,7 +222,7 @@ private slots:
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, View()->mapToGlobal(at));
         QApplication::sendEvent(View(), &event);
         QCOMPARE(shown, 1);
-        QVERIFY(View()->m_bSkipClick);
+        QVERIFY(View()->SkipsClick());
     }
 
     void noContextMenuOverTheTriangle() {
@@ -236,7 +236,7 @@ private slots:
         SetMode(kModeFamily);
         m_frame->OnContextMenu(View()->mapToGlobal(QPoint(50, 50)));
         QCOMPARE(shown, 0);
-        QVERIFY(!View()->m_bSkipClick);
+        QVERIFY(!View()->SkipsClick());
     }
 
     void gridLinesFramesAndTheRedParent() {
@@ -286,12 +286,12 @@ private slots:
         QVERIFY(View()->VScrollBar()->isVisible());
         // Four rows of fossils, a page of three: the last full page starts at row 1.
         View()->ScrollFossils(EScrollRequest::Bottom);
-        QCOMPARE(View()->m_nFirstFossil, 5);
+        QCOMPARE(View()->FirstFossil(), 5);
         View()->ScrollFossils(EScrollRequest::Top);
-        QCOMPARE(View()->m_nFirstFossil, 0);
+        QCOMPARE(View()->FirstFossil(), 0);
         View()->ScrollFossils(EScrollRequest::ThumbPosition, 3);
-        QCOMPARE(View()->m_nFirstFossil, 5);
-        View()->m_nFirstFossil = 15;
+        QCOMPARE(View()->FirstFossil(), 5);
+        View()->SetFirstFossil(15);
         View()->Invalidate();
         if (qEnvironmentVariableIsSet("QUORVALE_DUMP")) {
             View()->ScreenImage().save("/tmp/fossils.png");
@@ -333,7 +333,7 @@ private slots:
         QWheelEvent down(at, View()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(View(), &down);
-        QCOMPARE(View()->m_nFirstFossil, 5);
+        QCOMPARE(View()->FirstFossil(), 5);
         QCOMPARE(View()->VScrollBar()->value(), 1);
     }
 
@@ -495,7 +495,7 @@ private slots:
         const auto before = Genes(*m_doc->m_pCurrent);
         const size_t fossils = m_doc->m_listFossils.size();
         QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
-        QCOMPARE(View()->m_nLastEvolve, int(evolveMutate));
+        QCOMPARE(View()->LastEvolve(), int(evolveMutate));
         QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
         QVERIFY(Bar()->IsRepeatEnabled());
         QCOMPARE(Bar()->State().m_nValue[9], m_doc->m_pCurrent->Gene(9));
@@ -512,7 +512,7 @@ private slots:
             QTest::keyClick(View(), Qt::Key_Space);
         }
         QVERIFY(Genes(*m_doc->m_pCurrent) != before);
-        QCOMPARE(View()->m_nLastEvolve, int(evolveMutate));
+        QCOMPARE(View()->LastEvolve(), int(evolveMutate));
         QCOMPARE(m_doc->m_listFossils.size(), fossils);
         QVERIFY(!Bar()->IsRepeatEnabled());
     }
@@ -551,7 +551,7 @@ private slots:
         QCOMPARE(m_doc->m_pCurrent->Gradient(11), 2);
         // Engineering records nothing and leaves Repeat's memory alone.
         QCOMPARE(m_doc->m_listFossils.size(), size_t(1));
-        QCOMPARE(View()->m_nLastEvolve, int(evolveNone));
+        QCOMPARE(View()->LastEvolve(), int(evolveNone));
     }
 
     void geneBarIgnoresPressesOutsideEngineering() {
@@ -674,7 +674,7 @@ private slots:
         QTest::mouseClick(View(), Qt::LeftButton, {}, QPoint(100, 100));
         m_frame->RunCommand(ECommand::FileNew);
         QCOMPARE(m_doc->m_nMode, int(kModeBreed));
-        QCOMPARE(View()->m_nLastEvolve, int(evolveNone));
+        QCOMPARE(View()->LastEvolve(), int(evolveNone));
         QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
         QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
     }
@@ -727,7 +727,7 @@ private slots:
             if (mode == kModeTriangle) {
                 m_doc->m_listTrianglePoints.push_back({300, 250});
                 m_doc->m_listTrianglePoints.push_back({420, 300});
-                View()->m_bTriangleDirty = true;
+                View()->TriangleChanged();
                 View()->Invalidate();
             }
             QVERIFY(m_frame->grab().save(QString("%1/mode%2.png").arg(folder).arg(mode)));
@@ -827,12 +827,12 @@ private slots:
     void rowsAndColumnsGrowAndShrinkByTwo() {
         const auto parent = Genes(*m_doc->m_pCurrent);
         QVERIFY(m_frame->RunCommand(ECommand::AddRow));
-        QCOMPARE(View()->m_nRows, 5);
+        QCOMPARE(View()->Rows(), 5);
         QCOMPARE(m_doc->m_listOffspring.size(), size_t(24));
         for (size_t i = 14; i < 24; ++i) {
             QCOMPARE(Genes(*m_doc->m_listOffspring[i]), parent);
         }
-        QCOMPARE(View()->m_nParentCell, 12);
+        QCOMPARE(View()->ParentCell(), 12);
         QVERIFY(m_frame->RunCommand(ECommand::AddRow));
         QVERIFY(!m_frame->RunCommand(ECommand::AddRow));
         QVERIFY(m_frame->RunCommand(ECommand::AddColumn));
@@ -851,10 +851,10 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             m_frame->RunCommand(ECommand::RemoveColumn);
         }
-        QCOMPARE(View()->m_nRows, 1);
-        QCOMPARE(View()->m_nCols, 1);
+        QCOMPARE(View()->Rows(), 1);
+        QCOMPARE(View()->Cols(), 1);
         QVERIFY(m_doc->m_listOffspring.empty());
-        QCOMPARE(View()->m_nParentCell, 0);
+        QCOMPARE(View()->ParentCell(), 0);
         QVERIFY(!View()->ScreenImage().isNull());
         SetMode(kModeEngineer);
         QVERIFY(!m_frame->RunCommand(ECommand::AddRow));
@@ -866,9 +866,9 @@ private slots:
         }
         SetMode(kModeFossils);
         View()->ScrollFossils(EScrollRequest::Bottom);
-        QVERIFY(View()->m_nFirstFossil > 0);
+        QVERIFY(View()->FirstFossil() > 0);
         m_frame->RunCommand(ECommand::AddRow);
-        QCOMPARE(View()->m_nFirstFossil, 0);
+        QCOMPARE(View()->FirstFossil(), 0);
         QCOMPARE(View()->FossilBar().nPage, 5);
     }
 
@@ -999,7 +999,7 @@ private slots:
     void thePointerOverATriangleCornerShowsThatCorner() {
         m_frame->RunCommand(ECommand::GeneSpace);
         View()->ScreenImage();
-        const SPoint top = View()->m_ptTriTop;
+        const SPoint top = View()->TriangleTop();
         QTest::mouseMove(View(), QPoint(top.x, top.y));
         QCOMPARE(Genes(*m_doc->m_pTriMorph), Genes(*m_doc->m_pTriTop));
         QCOMPARE(Bar()->State().m_nValue[14], m_doc->m_pTriTop->Gene(14));
@@ -1057,7 +1057,7 @@ private slots:
         // Destroy: the only tree's root is refused with a beep.
         m_frame->RunCommand(ECommand::FamilyDestroy);
         int beeps = 0;
-        View()->m_beep = [&] { ++beeps; };
+        QObject::connect(View(), &CQuorvaleView::beepRequested, View(), [&] { ++beeps; });
         QTest::mouseClick(View(), Qt::LeftButton, {}, centre);
         QCOMPARE(beeps, 1);
         QCOMPARE(m_doc->m_listFamilies[0]->size(), size_t(2));
@@ -1083,9 +1083,9 @@ private slots:
         CFamilyMorph* root = m_doc->m_listFamilies[0]->front().get();
         const QPoint centre(root->m_ptNode.x, root->m_ptNode.y);
         QTest::mousePress(View(), Qt::LeftButton, {}, centre);
-        QVERIFY(View()->m_pCreateParent);
+        QVERIFY(View()->IsCreatingChild());
         m_frame->RunCommand(ECommand::FileNew);
-        QVERIFY(!View()->m_pCreateParent);
+        QVERIFY(!View()->IsCreatingChild());
         QTest::mouseRelease(View(), Qt::LeftButton, {}, centre + QPoint(100, 100));
         m_frame->RunCommand(ECommand::FamilyTree);
         QTest::mouseMove(View(), centre + QPoint(120, 90));
@@ -1124,13 +1124,13 @@ private slots:
     }
 
     void onlyPressesOnTheFrameItselfUseUpTheSkip() {
-        View()->m_bSkipClick = true;
+        View()->SetSkipClick(true);
         QTest::mouseClick(View(), Qt::RightButton, {}, CellCentre(2));
-        QVERIFY(View()->m_bSkipClick);
+        QVERIFY(View()->SkipsClick());
         const auto parent = Genes(*m_doc->m_pCurrent);
         QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(2));
         QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
-        QVERIFY(!View()->m_bSkipClick);
+        QVERIFY(!View()->SkipsClick());
     }
 
     // ---- printing
@@ -1166,7 +1166,7 @@ private slots:
         printer.setOutputFileName(dir.filePath("fossils.pdf"));
         QVERIFY(m_frame->PrintOn(printer, 1, 3));
         // The last printed page is the one the screen now shows: fossils 31 to 40.
-        QCOMPARE(View()->m_nFirstFossil, 30);
+        QCOMPARE(View()->FirstFossil(), 30);
         QVERIFY(QFileInfo(dir.filePath("fossils.pdf")).size() > 1000);
         const QImage& screen = View()->ScreenImage();
         const SRect empty = View()->Grid().CellRect(12);

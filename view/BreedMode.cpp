@@ -1,0 +1,92 @@
+#include "view/BreedMode.h"
+
+#include "model/GeneDisplay.h"
+#include "model/Random.h"
+#include "view/QuorvaleView.h"
+#include "view/ViewPainting.h"
+
+void CBreedMode::Enter() {
+    CQuorvaleDoc& doc = m_view.Doc();
+    GeneDisplay().ShowGenes(doc.m_pCurrent.get());
+    doc.RespawnOffspring();
+    m_view.Bar().ShowRepeat(true);
+    m_view.Bar().EnableRepeat(true);
+}
+
+void CBreedMode::RepeatStep() {
+    BreedFromCell(static_cast<int>(NextRandom() % (m_view.Rows() * m_view.Cols())));
+}
+
+void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
+    p.fillRect(QRect(0, 0, m_view.width(), m_view.height()), Qt::white);
+    m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
+    const SGridGeometry grid = m_view.Grid();
+    const int parentCell = m_view.ParentCell();
+    int c = 0;
+    for (int row = 0; row < m_view.Rows(); ++row) {
+        for (int col = 0; col < m_view.Cols(); ++col, ++c) {
+            const SRect r = grid.CellRectAt(col, row);
+            if (c == parentCell) {
+                FrameRect(p, r.Inflated(1), kParentFrame);
+                FrameRect(p, r, kParentFrame);
+            } else {
+                FrameRect(p, r, Qt::black);
+            }
+            if (CBioMorph* morph = CellMorph(c)) {
+                m_view.DrawMorphInCell(p, *morph, r, 1);
+            }
+        }
+    }
+}
+
+CBioMorph* CBreedMode::ListMorph(int index) const {
+    const CMorphList& list = m_view.Doc().m_listOffspring;
+    if (index < 0 || static_cast<size_t>(index) >= list.size()) {
+        return nullptr;
+    }
+    return list[static_cast<size_t>(index)].get();
+}
+
+CBioMorph* CBreedMode::CellMorph(int cell) const {
+    const int parentCell = m_view.ParentCell();
+    if (cell == parentCell) {
+        return m_view.Doc().m_pCurrent.get();
+    }
+    return ListMorph(cell < parentCell ? cell : cell - 1);
+}
+
+void CBreedMode::Pasted() {
+    // The offspring are bred anew from the pasted parent.
+    m_view.Doc().RespawnOffspring();
+}
+
+int CBreedMode::CellAt(QPoint point) const {
+    for (int i = 0; i < m_view.Rows() * m_view.Cols(); ++i) {
+        if (PtInCell(m_view.CellRect(i), point.x(), point.y())) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+CBioMorph* CBreedMode::MorphAt(QPoint point) const {
+    const int cell = CellAt(point);
+    return cell < 0 ? nullptr : m_view.CellMorph(cell);
+}
+
+void CBreedMode::Press(QPoint point) {
+    const int cell = CellAt(point);
+    if (cell < 0) {
+        return;
+    }
+    BreedFromCell(cell);
+    GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
+    m_view.RecordFossil(*m_view.Doc().m_pCurrent);
+}
+
+void CBreedMode::Move(QPoint point) {
+    if (CBioMorph* morph = MorphAt(point)) {
+        // The bar compares and repaints only the boxes and pictures that differ.
+        GeneDisplay().ShowGenes(morph);
+    }
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "view/BreedingAnimation.h"
+#include "view/ModeHandler.h"
+
+class CQuorvaleView;
+
+// Breed mode: the parent in the middle cell framed in red, its offspring around it; a click on
+// a cell breeds from that morph.
+class CBreedMode : public IModeHandler {
+public:
+    explicit CBreedMode(CQuorvaleView& view) : m_view(view), m_animation(view) {}
+
+    void Enter() override;
+    SBarSetup BarSetup() const override { return {false, false, true, true}; }
+    void RepeatStep() override;
+    void Render(QPainter& painter, bool bPrinting) override;
+    void Press(QPoint point) override;
+    void Move(QPoint point) override;
+    ECursorShape CursorAt(QPoint /*point*/) const override { return ECursorShape::BreedRod; }
+    CBioMorph* MorphAt(QPoint point) const override;
+    CBioMorph* ListMorph(int index) const override;
+    CBioMorph* CellMorph(int cell) const override;
+    void Pasted() override;
+
+    // A breeding step from a cell, with its animation.
+    void BreedFromCell(int cell) { m_animation.BreedFromCell(cell); }
+    void ShowBreedingScreen() { m_animation.ShowBreedingScreen(); }
+
+private:
+    int CellAt(QPoint point) const;
+
+    CQuorvaleView& m_view;
+    CBreedingAnimation m_animation;
+};

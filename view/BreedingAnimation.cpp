@@ -1,0 +1,195 @@
+#include "view/BreedingAnimation.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <optional>
+
+#include "view/AnimationInputGuard.h"
+#include "view/QuorvaleView.h"
+#include "view/ViewPainting.h"
+
+bool g_bAbortReveal = false;
+
+namespace {
+
+// What a two-pixel outline of r touches.
+QRect OutlineArea(const SRect& r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)).adjusted(-2, -2, 2, 2);
+}
+
+// Clicks made while an animation ran are dropped rather than queued.
+void DiscardMouseInput(QObject* receiver) {
+    QCoreApplication::removePostedEvents(receiver, QEvent::MouseButtonPress);
+    QCoreApplication::removePostedEvents(receiver, QEvent::MouseButtonRelease);
+    QCoreApplication::removePostedEvents(receiver, QEvent::MouseButtonDblClick);
+    QCoreApplication::removePostedEvents(receiver, QEvent::MouseMove);
+}
+
+}  // namespace
+
+void CBreedingAnimation::BreedFromCell(int cell) {
+    CQuorvaleView& view = m_view;
+    CQuorvaleDoc& doc = view.Doc();
+    const bool bWasAnimating = view.IsAnimating();
+    view.SetAnimating(true);
+    {
+        const CAnimationInputGuard guard(&view, [&view] { view.StopRepeat(); });
+        view.EnsureScreen();
+        if (view.NeedsDraw()) {
+            view.OnDraw();
+        }
+        g_bAbortReveal = false;
+        const int parentCell = view.ParentCell();
+        const SRect rp = view.CellRect(parentCell);
+        const SRect rs = view.CellRect(cell);
+        const SPoint pc = Centre(rp);
+        const SPoint sc = Centre(rs);
+        DiscardMouseInput(&view);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        CBioMorph* chosen = view.CellMorph(cell);
+        if (chosen && chosen != doc.m_pCurrent.get()) {
+            doc.TakeChildGenome(cell < parentCell ? cell : cell - 1);
+            TravelBox(sc.x, sc.y, pc.x, pc.y, 15);
+            view.Clock().Pause(50);
+        }
+        ClearToParent(rp);
+        doc.RespawnOffspring();
+        RevealOffspring(pc.x, pc.y);
+        DiscardMouseInput(&view);
+        QApplication::restoreOverrideCursor();
+        // The screen already shows the new generation.
+        view.MarkDrawn();
+    }
+    view.SetAnimating(bWasAnimating);
+}
+
+void CBreedingAnimation::ShowBreedingScreen() {
+    CQuorvaleView& view = m_view;
+    const bool bWasAnimating = view.IsAnimating();
+    view.SetAnimating(true);
+    {
+        const CAnimationInputGuard guard(&view, [&view] { view.StopRepeat(); });
+        view.EnsureScreen();
+        g_bAbortReveal = false;
+        const SRect rp = view.CellRect(view.ParentCell());
+        ClearToParent(rp);
+        view.MarkDrawn();
+        const SPoint pc = Centre(rp);
+        RevealOffspring(pc.x, pc.y);
+    }
+    view.SetAnimating(bWasAnimating);
+}
+
+void CBreedingAnimation::ClearToParent(const SRect& parentCell) {
+    {
+        QPainter p(&m_view.Screen());
+        p.fillRect(m_view.rect(), Qt::white);
+        m_view.DrawCellFrames(p);
+        m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
+        m_view.DrawMorphInCell(p, *m_view.Doc().m_pCurrent, parentCell, 0);
+    }
+    m_view.ShowScreen();
+}
+
+void CBreedingAnimation::DrawTravelOutline(QPainter& p, const SRect& r) const {
+    p.drawLine(r.left, r.top, r.right, r.top);
+    p.drawLine(r.right, r.top, r.right, r.bottom);
+    p.drawLine(r.right, r.bottom, r.left, r.bottom);
+    p.drawLine(r.left, r.bottom, r.left, r.top);
+}
+
+void CBreedingAnimation::TravelBox(int x0, int y0, int x1, int y1, int n) {
+    const int cw = m_view.width() / m_view.Cols();
+    const int ch = m_view.height() / m_view.Rows();
+    auto roundDiv = [](int a, int b) {
+        return static_cast<int>(a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b));
+    };
+    const int dx = roundDiv(x1 - x0, n);
+    const int dy = roundDiv(y1 - y0, n);
+    int x = x0;
+    int y = y0;
+    const QPen pen(QColor(0, 255, 255), 2);
+    std::optional<SRect> shown;
+    SRect box{};
+    for (int i = 0; i <= n; ++i) {
+        m_view.Clock().Pause(20);
+        QRect changed;
+        {
+            QPainter p(&m_view.Screen());
+            p.setPen(pen);
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            if (shown) {
+                DrawTravelOutline(p, *shown);
+                changed = OutlineArea(*shown);
+            }
+            box = {x - cw / 2 + 1, y - ch / 2 + 1, x + cw / 2 - 1, y + ch / 2 - 1};
+            DrawTravelOutline(p, box);
+            shown = box;
+        }
+        m_view.ShowScreen(changed | OutlineArea(box));
+        x += dx;
+        y += dy;
+    }
+    {
+        // The box once more with the pen and a white brush: the outline goes and the box's
+        // inside is inverted, where it stays until the screen is cleared.
+        QPainter p(&m_view.Screen());
+        p.setPen(pen);
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        DrawTravelOutline(p, box);
+        p.fillRect(ToQRect(box), Qt::white);
+    }
+    m_view.ShowScreen(OutlineArea(box));
+}
+
+void CBreedingAnimation::FlashLine(int x0, int y0, int x1, int y1, int ms) {
+    const QPen pen(Qt::white, 2);
+    auto draw = [&](int ax, int ay, int bx, int by) {
+        QPainter p(&m_view.Screen());
+        p.setClipRect(m_view.rect());
+        p.setPen(pen);
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.drawLine(ax, ay, bx, by);
+    };
+    const QRect area = QRect(QPoint(x0, y0), QPoint(x1, y1)).normalized().adjusted(-2, -2, 2, 2);
+    draw(x0, y0, x1, y1);
+    m_view.ShowScreen(area);
+    m_view.Clock().Pause(ms);
+    draw(x1, y1, x0, y0);
+    m_view.ShowScreen(area);
+}
+
+bool CBreedingAnimation::CheckEscape() {
+    // Look at what arrived meanwhile: the step's input guard lets only Esc act, which stops
+    // the reveal; pictures are repainted.
+    QCoreApplication::processEvents();
+    return g_bAbortReveal;
+}
+
+void CBreedingAnimation::RevealOffspring(int px, int py) {
+    CQuorvaleDoc& doc = m_view.Doc();
+    const int count = static_cast<int>(doc.m_listOffspring.size());
+    const int parentCell = m_view.ParentCell();
+    for (int i = 0; i <= count; ++i) {
+        if (CheckEscape()) {
+            return;
+        }
+        if (i == parentCell) {
+            continue;
+        }
+        CBioMorph* morph = m_view.ListMorph(i < parentCell ? i : i - 1);
+        if (!morph) {
+            continue;
+        }
+        const SRect r = m_view.CellRect(i);
+        const SPoint c = Centre(r);
+        FlashLine(px, py, c.x, c.y, 15);
+        {
+            QPainter p(&m_view.Screen());
+            m_view.DrawMorphInCell(p, *morph, r, 0);
+        }
+        m_view.ShowScreen(ToQRect(r));
+        m_view.Clock().Pause(2);
+    }
+}

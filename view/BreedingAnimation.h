@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QRect>
+
+#include "model/Geometry.h"
+
+class CQuorvaleView;
+class QPainter;
+
+// One breeding step as the user sees it: the chosen child's box travels to the parent's cell,
+// the screen clears to the new parent, and the offspring appear one by one, each with a flash
+// of a line from the parent. Every picture is drawn into the view's screen image and only
+// the rectangle that changed is shown again.
+class CBreedingAnimation {
+public:
+    explicit CBreedingAnimation(CQuorvaleView& view) : m_view(view) {}
+
+    // The whole step from a cell: the child's genome becomes the parent's, then the offspring
+    // are bred anew and revealed. Input is held meanwhile (Esc stops the reveal).
+    void BreedFromCell(int cell);
+    // The parent alone, then the offspring revealed (entering Breed mode).
+    void ShowBreedingScreen();
+
+private:
+    void ClearToParent(const SRect& parentCell);
+    void TravelBox(int x0, int y0, int x1, int y1, int n);
+    void DrawTravelOutline(QPainter& p, const SRect& r) const;
+    void RevealOffspring(int px, int py);
+    void FlashLine(int x0, int y0, int x1, int y1, int ms);
+    bool CheckEscape();
+
+    CQuorvaleView& m_view;
+};

@@ -1,0 +1,239 @@
+#include "view/FamilyMode.h"
+
+#include <QPainter>
+
+#include "model/FamilyMorph.h"
+#include "model/GeneDisplay.h"
+#include "platform/QtSurface.h"
+#include "view/QuorvaleView.h"
+#include "view/ViewPainting.h"
+
+void CFamilyMode::Enter() {
+    if (m_picture.isNull()) {
+        m_picture = m_view.NewPicture();
+    }
+    GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
+}
+
+void CFamilyMode::Leave() {
+    m_picture = QImage();
+}
+
+void CFamilyMode::EndGesture() {
+    m_pCreateParent = nullptr;
+    m_pDragNode = nullptr;
+    m_ptDragMark.reset();
+    m_ptRubber.reset();
+}
+
+QImage* CFamilyMode::KeptPicture() {
+    m_view.EnsureScreen();
+    if (m_picture.size() != m_view.Screen().size()) {
+        m_picture = m_view.NewPicture();
+    }
+    return &m_picture;
+}
+
+void CFamilyMode::Resized() {
+    EndGesture();
+    m_picture = m_view.NewPicture();
+    GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
+}
+
+void CFamilyMode::Render(QPainter& p, bool /*bPrinting*/) {
+    const int w = m_view.width();
+    const int h = m_view.height();
+    p.fillRect(QRect(0, 0, w, h), kGridColour);
+    CQtSurface surface(p, QRect(0, 0, w, h));
+    CQuorvaleDoc& doc = m_view.Doc();
+    // Roots first gathered: drawing lays nodes out but never changes the lists.
+    std::vector<CFamilyMorph*> roots;
+    for (const auto& family : doc.m_listFamilies) {
+        if (!family->empty()) {
+            roots.push_back(family->front().get());
+        }
+    }
+    for (CFamilyMorph* root : roots) {
+        root->DrawFamily(surface, doc.m_nOrientation);
+    }
+}
+
+CBioMorph* CFamilyMode::MorphAt(QPoint point) const {
+    const CQuorvaleDoc& doc = m_view.Doc();
+    CFamilyMorph* node = doc.FamilyNodeAt(point.x(), point.y());
+    return node ? node : doc.FamilyFrameAt(point.x(), point.y());
+}
+
+bool CFamilyMode::OffersContextMenuAt(QPoint point) const {
+    return MorphAt(point) != nullptr;
+}
+
+void CFamilyMode::Press(QPoint point) {
+    CQuorvaleDoc& doc = m_view.Doc();
+    const int x = point.x();
+    const int y = point.y();
+    const bool bCreate = m_view.FamilyTool() == EFamilyTool::Create;
+    if (CFamilyMorph* node = doc.FamilyFrameAt(x, y)) {
+        if (bCreate) {
+            m_pDragNode = node;
+            m_szDragOffset = QSize(node->m_ptNode.x - x, node->m_ptNode.y - y);
+            m_ptDragMark.reset();
+            m_bDragFirstMove = true;
+        }
+    } else if (CFamilyMorph* hit = doc.FamilyNodeAt(x, y)) {
+        if (bCreate) {
+            m_pCreateParent = hit;
+        } else if (doc.DestroyFamilyLine(hit)) {
+            m_view.Invalidate();
+        } else {
+            // The last tree's root stays: the tree always has one.
+            emit m_view.beepRequested();
+            return;
+        }
+    } else if (!bCreate) {
+        if (doc.CutFamilyLinks(x, y) > 0) {
+            m_view.Invalidate();
+        }
+    }
+    m_ptRubber.reset();
+}
+
+void CFamilyMode::Move(QPoint point) {
+    const CQuorvaleDoc& doc = m_view.Doc();
+    CFamilyMorph* shown = doc.FamilyNodeAt(point.x(), point.y());
+    if (!shown) {
+        shown = doc.FamilyFrameAt(point.x(), point.y());
+    }
+    GeneDisplay().ShowGenes(shown);
+    if (m_view.FamilyTool() == EFamilyTool::Destroy) {
+        return;
+    }
+    if (m_view.NeedsDraw()) {
+        m_view.OnDraw();
+    }
+    if (m_pCreateParent) {
+        MoveRubberBand(point);
+    } else if (m_pDragNode) {
+        MoveDraggedNode(point);
+    }
+}
+
+void CFamilyMode::MoveRubberBand(QPoint point) {
+    const SRect& b = m_pCreateParent->m_rcBounds;
+    const SPoint c = Centre(b);
+    {
+        QPainter p(&m_view.Screen());
+        p.setPen(QPen(Qt::white, 0));
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        if (m_ptRubber) {
+            p.drawLine(c.x, c.y, m_ptRubber->x, m_ptRubber->y);
+        }
+        p.drawLine(c.x, c.y, point.x(), point.y());
+        m_ptRubber = SPoint{point.x(), point.y()};
+    }
+    m_view.ShowScreen();
+}
+
+void CFamilyMode::MoveDraggedNode(QPoint point) {
+    CFamilyMorph& d = *m_pDragNode;
+    const SRect box = d.m_rcBounds.Inflated(11);
+    const int bw = box.Width();
+    const int bh = box.Height();
+    std::vector<SPoint> ends;
+    if (d.m_pParent) {
+        ends.push_back(d.m_pParent->m_ptNode);
+    }
+    for (CFamilyMorph* child : d.m_Children) {
+        ends.push_back(child->m_ptNode);
+    }
+    QPainter p(&m_view.Screen());
+    if (m_bDragFirstMove) {
+        p.fillRect(ToQRect(box), kGridColour);
+        // Over the links with the line drawer and direction that drew them (parent to
+        // child), so no speck of them is left.
+        CQtSurface surface(p, m_view.rect());
+        surface.SetPen(1, {213, 220, 240});
+        if (d.m_pParent) {
+            surface.Line(d.m_pParent->m_ptNode.x, d.m_pParent->m_ptNode.y, d.m_ptNode.x,
+                         d.m_ptNode.y);
+        }
+        for (CFamilyMorph* child : d.m_Children) {
+            surface.Line(d.m_ptNode.x, d.m_ptNode.y, child->m_ptNode.x, child->m_ptNode.y);
+        }
+        surface.Flush();
+        p.setClipping(false);
+    }
+    m_bDragFirstMove = false;
+    d.m_ptNode = {point.x() + m_szDragOffset.width(), point.y() + m_szDragOffset.height()};
+    d.m_bLaidOut = 0;
+    p.setPen(QPen(QColor(255, 0, 0), 2));
+    p.setBrush(Qt::white);
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    if (m_ptDragMark) {
+        DrawDragOutline(p, *m_ptDragMark, bw, bh, ends);
+    }
+    m_ptDragMark = d.m_ptNode;
+    DrawDragOutline(p, *m_ptDragMark, bw, bh, ends);
+    p.end();
+    m_view.ShowScreen();
+}
+
+void CFamilyMode::DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
+                                  const std::vector<SPoint>& ends) const {
+    for (const SPoint& end : ends) {
+        p.drawLine(centre.x, centre.y, end.x, end.y);
+    }
+    p.drawRect(QRect(QPoint(centre.x - bw / 2, centre.y - bh / 2),
+                     QPoint(centre.x + bw / 2 - 1, centre.y + bh / 2 - 1)));
+}
+
+bool CFamilyMode::Release(QPoint point) {
+    CQuorvaleDoc& doc = m_view.Doc();
+    const int x = point.x();
+    const int y = point.y();
+    if (m_pCreateParent) {
+        CFamilyMorph* parent = m_pCreateParent;
+        m_pCreateParent = nullptr;
+        m_ptRubber.reset();
+        if (doc.FamilyNodeAt(x, y) || doc.FamilyFrameAt(x, y)) {
+            m_view.Invalidate();
+            return true;
+        }
+        if (doc.AddFamilyChild(parent, x, y)) {
+            m_view.Invalidate();
+        }
+    } else if (m_pDragNode) {
+        m_bDragFirstMove = false;
+        m_pDragNode->m_ptNode = {x + m_szDragOffset.width(), y + m_szDragOffset.height()};
+        m_pDragNode->m_bLaidOut = 0;
+        m_pDragNode = nullptr;
+        m_ptDragMark.reset();
+        m_view.Invalidate();
+    }
+    return true;
+}
+
+ECursorShape CFamilyMode::CursorAt(QPoint point) const {
+    const CQuorvaleDoc& doc = m_view.Doc();
+    const bool bCreate = m_view.FamilyTool() == EFamilyTool::Create;
+    if (m_pCreateParent) {
+        return ECursorShape::Family;
+    }
+    if (m_pDragNode) {
+        return ECursorShape::Move;
+    }
+    if (doc.FamilyFrameAt(point.x(), point.y())) {
+        return bCreate ? ECursorShape::Move : ECursorShape::Pistol;
+    }
+    if (doc.FamilyNodeAt(point.x(), point.y())) {
+        return bCreate ? ECursorShape::Family : ECursorShape::Pistol;
+    }
+    if (!bCreate) {
+        for (const auto& family : doc.m_listFamilies) {
+            if (!family->empty() && family->front()->FindLink(point.x(), point.y()).first) {
+                return ECursorShape::Scissors;
+            }
+        }
+    }
+    return ECursorShape::Arrow;
+}

@@ -1,0 +1,152 @@
+#include "view/TriangleMode.h"
+
+#include <QCursor>
+#include <QPainter>
+
+#include "model/GeneDisplay.h"
+#include "platform/QtSurface.h"
+#include "view/QuorvaleView.h"
+#include "view/TriangleBlend.h"
+
+void CTriangleMode::Enter() {
+    if (m_picture.isNull()) {
+        m_picture = m_view.NewPicture();
+    }
+    m_bDirty = true;
+}
+
+void CTriangleMode::Leave() {
+    m_picture = QImage();
+    // Leaving the triangle gives the pointer back.
+    m_bPointerHidden = false;
+}
+
+QImage* CTriangleMode::KeptPicture() {
+    m_view.EnsureScreen();
+    if (m_picture.size() != m_view.Screen().size()) {
+        m_picture = m_view.NewPicture();
+        m_bDirty = true;
+    }
+    return &m_picture;
+}
+
+void CTriangleMode::Render(QPainter& p, bool bPrinting) {
+    if (bPrinting) {
+        m_bDirty = true;
+    }
+    if (m_bDirty) {
+        p.fillRect(QRect(0, 0, m_view.width(), m_view.height()), Qt::white);
+        DrawTriangle(p, m_view.ClientRect());
+    }
+    DrawPoints(p);
+    if (bPrinting) {
+        // The kept picture was not drawn: it is rebuilt at the next repaint.
+        m_bDirty = true;
+    }
+}
+
+void CTriangleMode::DrawTriangle(QPainter& p, const SRect& rect) {
+    const STriangleCorners c = TriangleCornersIn(rect);
+    m_ptTop = c.top;
+    m_ptLeft = c.left;
+    m_ptRight = c.right;
+    p.save();
+    p.setPen(QPen(Qt::black, 0));
+    p.drawLine(c.top.x, c.top.y, c.left.x, c.left.y);
+    p.drawLine(c.left.x, c.left.y, c.right.x, c.right.y);
+    p.drawLine(c.right.x, c.right.y, c.top.x, c.top.y);
+    p.restore();
+    CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
+    CQuorvaleDoc& doc = m_view.Doc();
+    const int o = doc.m_nOrientation;
+    doc.m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
+    doc.m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
+    doc.m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+}
+
+void CTriangleMode::DrawPoints(QPainter& p) {
+    CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
+    CQuorvaleDoc& doc = m_view.Doc();
+    CBioMorph& blend = *doc.m_pTriMorph;
+    const int o = doc.m_nOrientation;
+    if (m_bDirty) {
+        for (const SPoint& pt : doc.m_listTrianglePoints) {
+            BlendTriangle(blend, *doc.m_pTriTop, *doc.m_pTriLeft, *doc.m_pTriRight,
+                          TriangleDistances(pt.x, pt.y, m_ptTop, m_ptLeft, m_ptRight));
+            GeneDisplay().ShowGenes(&blend);
+            GeneDisplay().RefreshIndicators();
+            blend.Develop(&surface, pt.x, pt.y, o, 1);
+        }
+        m_bDirty = false;
+        m_ptClick.reset();
+    } else if (m_ptClick) {
+        blend.Develop(&surface, m_ptClick->x, m_ptClick->y, o, 1);
+        m_ptClick.reset();
+    }
+}
+
+void CTriangleMode::Cleared() {
+    m_bDirty = true;
+    m_ptClick.reset();
+}
+
+void CTriangleMode::Press(QPoint point) {
+    m_view.Doc().m_listTrianglePoints.push_back({point.x(), point.y()});
+    m_ptClick = SPoint{point.x(), point.y()};
+    m_view.Invalidate();
+}
+
+void CTriangleMode::Move(QPoint point) {
+    if (m_picture.isNull()) {
+        return;
+    }
+    if (m_view.NeedsDraw()) {
+        m_view.OnDraw();
+    }
+    const bool bInside = point.x() >= 0 && point.x() <= m_view.width() && point.y() >= 0 &&
+                         point.y() <= m_view.height();
+    m_view.Screen() = m_picture.copy();
+    if (!bInside) {
+        PointerLeft();
+        return;
+    }
+    if (!m_bPointerHidden) {
+        m_view.setCursor(Qt::BlankCursor);
+        m_bPointerHidden = true;
+    }
+    CQuorvaleDoc& doc = m_view.Doc();
+    BlendTriangle(*doc.m_pTriMorph, *doc.m_pTriTop, *doc.m_pTriLeft, *doc.m_pTriRight,
+                  TriangleDistances(point.x(), point.y(), m_ptTop, m_ptLeft, m_ptRight));
+    {
+        QPainter p(&m_view.Screen());
+        CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
+        doc.m_pTriMorph->Develop(&surface, point.x(), point.y(), doc.m_nOrientation, 1);
+    }
+    GeneDisplay().ShowGenes(doc.m_pTriMorph.get());
+    m_view.ShowScreen();
+}
+
+void CTriangleMode::ShowPointer() {
+    if (m_bPointerHidden) {
+        m_bPointerHidden = false;
+        m_view.UpdateCursor(m_view.mapFromGlobal(QCursor::pos()));
+    }
+}
+
+void CTriangleMode::PointerLeft() {
+    ShowPointer();
+    if (!m_picture.isNull()) {
+        m_view.Screen() = m_picture.copy();
+    }
+    m_view.Invalidate();
+}
+
+void CTriangleMode::Resized() {
+    // A new picture of the new size, drawn afresh.
+    m_picture = m_view.NewPicture();
+    m_bDirty = true;
+}
+
+ECursorShape CTriangleMode::CursorAt(QPoint /*point*/) const {
+    return m_bPointerHidden ? ECursorShape::Hidden : ECursorShape::Arrow;
+}

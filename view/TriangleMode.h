@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <optional>
+
+#include "model/Geometry.h"
+#include "view/ModeHandler.h"
+
+class CQuorvaleView;
+
+// The gene-space triangle: three morphs at its corners, and wherever the pointer goes, the
+// morph blended from them by its distances to the corners. A click leaves that morph there.
+class CTriangleMode : public IModeHandler {
+public:
+    explicit CTriangleMode(CQuorvaleView& view) : m_view(view) {}
+
+    void Enter() override;
+    void Leave() override;
+    void Render(QPainter& painter, bool bPrinting) override;
+    QImage* KeptPicture() override;
+    void Press(QPoint point) override;
+    void Move(QPoint point) override;
+    void PointerLeft() override;
+    void Resized() override;
+    ECursorShape CursorAt(QPoint point) const override;
+    bool OffersContextMenuAt(QPoint /*point*/) const override { return false; }
+
+    // The corners or the orientation changed: the whole triangle is drawn again.
+    void MarkDirty() { m_bDirty = true; }
+    void Pasted() override { m_bDirty = true; }
+    // The points were cleared: nothing is left to add to the picture.
+    void Cleared();
+    SPoint Top() const { return m_ptTop; }
+
+private:
+    void DrawTriangle(QPainter& p, const SRect& rect);
+    void DrawPoints(QPainter& p);
+    void ShowPointer();
+
+    CQuorvaleView& m_view;
+    QImage m_picture;
+    SPoint m_ptTop{}, m_ptLeft{}, m_ptRight{};
+    bool m_bDirty = true;
+    bool m_bPointerHidden = false;
+    // The point of the last click, drawn on the kept picture at the next repaint.
+    std::optional<SPoint> m_ptClick;
+};

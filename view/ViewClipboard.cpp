@@ -1,0 +1,63 @@
+#include "view/ViewClipboard.h"
+
+#include <QPainter>
+#include <algorithm>
+
+#include "document/ClipboardRecord.h"
+#include "view/QuorvaleView.h"
+
+void CViewClipboard::Copy(CBioMorph* morph, const SRect* rect) {
+    CQuorvaleDoc& doc = m_view.Doc();
+    const int width = m_view.width();
+    const int height = m_view.height();
+    SRect source;
+    if (!morph) {
+        source = m_view.ClientRect();
+        if (m_view.VScrollBar() && m_view.VScrollBar()->isVisible()) {
+            source.right -= m_view.VScrollWidth() - 1;
+        }
+    } else if (rect) {
+        source = *rect;
+    } else {
+        // The box the current morph took when it was last measured for drawing.
+        source = doc.m_pCurrent->m_rcBounds;
+    }
+    source = source.Normalised();
+    if (source.Width() > width) {
+        source.left = 0;
+        source.right = width;
+    }
+    if (source.Height() > height) {
+        source.top = 0;
+        source.bottom = height;
+    }
+    QByteArray block;
+    if (morph) {
+        const std::vector<uint8_t> bytes = EncodeClipboardBlock(*morph);
+        block = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                           static_cast<qsizetype>(bytes.size()));
+    }
+    // The picture of the screen's pixels in that rectangle; parts outside the view are white.
+    const QImage& screen = m_view.ScreenImage();
+    const qreal dpr = screen.devicePixelRatio();
+    QImage picture(QSize(std::max(source.Width(), 1), std::max(source.Height(), 1)) * dpr,
+                   QImage::Format_RGB32);
+    picture.setDevicePixelRatio(dpr);
+    picture.fill(Qt::white);
+    {
+        QPainter p(&picture);
+        p.drawImage(QPoint(-source.left, -source.top), screen);
+    }
+    m_pClipboard->Put(QString::fromStdString(doc.m_cfBiomorph), block, picture);
+}
+
+bool CViewClipboard::HasMorph() const {
+    return m_pClipboard->Offers(QString::fromStdString(m_view.Doc().m_cfBiomorph));
+}
+
+bool CViewClipboard::PasteInto(CBioMorph& morph) {
+    const QByteArray bytes = m_pClipboard->Data(QString::fromStdString(m_view.Doc().m_cfBiomorph));
+    return !bytes.isEmpty() &&
+           DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<size_t>(bytes.size()), morph);
+}
