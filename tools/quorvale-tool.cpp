@@ -418,7 +418,10 @@ EPictureFormat ChoosePictureFormat(const CCommandLine& line, const std::string& 
     if (ext == "svg" || ext == "png") {
         named = ext == "png" ? EPictureFormat::Png : EPictureFormat::Svg;
     }
-    const std::string quoted = "'" + ReadableName(path) + "'";
+    // (Built up by appending: GCC 12 warns falsely about "'" + std::string at -O3.)
+    std::string quoted = "'";
+    quoted += ReadableName(path);
+    quoted += '\'';
     if (named && given && *named != *given) {
         throw CUsageError("-o " + quoted + " ends in ." + ext + " but --format is " +
                           FormatName(*given));
