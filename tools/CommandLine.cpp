@@ -54,6 +54,10 @@ CCommandLine::CCommandLine(const std::vector<std::string>& args,
             m_bHelp = true;
             continue;
         }
+        if (!bOptionsEnded && arg == "--version") {
+            m_bVersion = true;
+            continue;
+        }
         if (!bOptionsEnded && arg == "--") {
             bOptionsEnded = true;
             continue;

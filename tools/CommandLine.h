@@ -33,6 +33,7 @@ public:
     CCommandLine(const std::vector<std::string>& args, const std::vector<SOptionSpec>& specs);
 
     bool WantsHelp() const { return m_bHelp; }
+    bool WantsVersion() const { return m_bVersion; }
     const std::string& Subcommand() const { return m_strSubcommand; }
     const std::vector<std::string>& Arguments() const { return m_arguments; }
 
@@ -43,6 +44,7 @@ public:
 
 private:
     bool m_bHelp = false;
+    bool m_bVersion = false;
     std::string m_strSubcommand;
     std::vector<std::string> m_arguments;
     std::map<std::string, std::string> m_options;

@@ -1,13 +1,16 @@
 // quorvale-tool: the biomorph model without the window, for scripts and teaching. Every
 // subcommand builds one genome from the genome options, does one thing with it and prints
-// the result as compact JSON.
+// the result as compact JSON, in the shape --genome-json reads back, so commands chain
+// through pipes ("-" is standard input or output wherever a file is read or written).
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,9 +22,15 @@
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
 #include "tools/CommandLine.h"
+#include "tools/GenomeJson.h"
+#include "tools/PngPicture.h"
+#include "tools/StandardStreams.h"
 #include "tools/SvgSurface.h"
 
 namespace {
+
+// The program's version, as its About box and --version show it.
+constexpr const char* kVersion = "2.0b";
 
 constexpr int kExitFailure = 1;  // usage errors, and files that could not be written
 constexpr int kExitBadFile = 2;  // a .bio file that could not be read or was rejected
@@ -32,6 +41,8 @@ constexpr int kExitBadFile = 2;  // a .bio file that could not be read or was re
 constexpr double kMaxRate = 1000.0;
 constexpr int64_t kMaxOffspring = 10000;
 constexpr int kMaxPictureSide = 20000;
+// A PNG picture is held whole in memory (4 bytes a pixel) while it is drawn and encoded.
+constexpr int kMaxPngSide = 8000;
 
 // A .bio file that could not be opened, was empty, cut short or rejected.
 class CBadFileError : public std::runtime_error {
@@ -45,15 +56,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-const char* const kGenomeOptions[] = {"--genes", "--gradients", "--basic",
-                                      "--file",  "--present",   "--mutable"};
+const char* const kGenomeOptions[] = {"--genes",   "--gradients",   "--basic",  "--file",
+                                      "--present", "--genome-json", "--mutable"};
 
 const std::vector<SOptionSpec> kOptionSpecs = {
     {"--genes", nullptr, true}, {"--gradients", nullptr, true},   {"--basic", nullptr, false},
     {"--file", nullptr, true},  {"--present", nullptr, true},     {"--mutable", nullptr, true},
     {"--at", nullptr, true},    {"--orientation", nullptr, true}, {"--seed", nullptr, true},
     {"--rate", nullptr, true},  {"--count", nullptr, true},       {"--size", nullptr, true},
-    {"--output", "-o", true},
+    {"--output", "-o", true},   {"--genome-json", nullptr, true}, {"--format", nullptr, true},
 };
 
 // What a subcommand does with the genome once everything has been parsed.
@@ -74,7 +85,9 @@ std::string UsageText() {
 
 Grows, breeds, reads and writes biomorphs without the window and prints the
 results on stdout as compact JSON. A genome is printed as
-{"genes":[g1,...,g19],"gradients":[d1,...,d19]}.
+{"genes":[g1,...,g19],"gradients":[d1,...,d19]}, which --genome-json reads
+back, so commands chain through pipes. Wherever a file is read or written,
+"-" stands for stdin or stdout (a file named - is ./-).
 
 Subcommands:
   develop [--at X,Y] [--orientation O]
@@ -92,16 +105,22 @@ Subcommands:
   offspring --seed S [--count N] [--rate R]
       After seeding with S, N offspring (0 to 10000, default 14), each a copy of
       the genome mutated at rate R, bred in turn: {"offspring":[genome,...]}
+      Each element is a genome that --genome-json reads.
   info PATH.bio
-      The genome stored in a .bio file. Files do not store gradients 10, 12 and
-      13; they come from --gradients (0 by default). --genes, --basic and --file
-      do not apply.
+      The genome stored in a .bio file ("-": read from stdin). Files do not
+      store gradients 10, 12 and 13; they come from --gradients (0 by default).
+      --genes, --basic, --file and --genome-json do not apply.
   save PATH.bio
       Writes the genome as a .bio file (164 bytes), replacing the file only once
-      it is written whole. Prints nothing.
-  render -o OUT.svg [--size WxH] [--orientation O]
-      Draws the morph centred in an SVG picture (default 400x400) on white, as
-      the program shows it. "-o -" writes the picture to stdout.
+      it is written whole. Prints nothing. "save -" writes the file to stdout
+      (not to a terminal).
+  render -o OUT [--format svg|png] [--size WxH] [--orientation O]
+      Draws the morph centred in a picture (default 400x400) on white, as the
+      program shows it: SVG when OUT ends in .svg, PNG (the program's own
+      pixels; at most 8000x8000) when it ends in .png. Any other name needs
+      --format, and a name ending in .svg or .png must agree with it. "-o -"
+      writes the picture to stdout: SVG unless --format png is given (PNG is
+      not written to a terminal). PNG needs a build with Qt.
 
 Genome options (every subcommand):
   --genes G1,...,G19      the 19 genes (whole numbers within 32 bits)
@@ -109,8 +128,12 @@ Genome options (every subcommand):
                           gradients 10, 12 and 13 are used, since files do not
                           store them
   --basic                 the basic genome the program starts with
-  --file PATH.bio         the genome stored in a .bio file
-  Without --genes, --basic or --file the genome is that of a new morph.
+  --file PATH.bio         the genome stored in a .bio file ("-": stdin)
+  --genome-json JSON      the genome as this tool prints it (genes and
+                          gradients; other fields are ignored); "-" reads it
+                          from stdin. --gradients does not apply.
+  Without --genes, --basic, --file or --genome-json the genome is that of a
+  new morph. Stdin is read up to 4096 bytes; more is refused.
   --present LIST          the special genes that are expressed (default all)
   --mutable LIST          the special genes that mutation and hopeful monsters
                           may change (default none)
@@ -123,9 +146,11 @@ Genome options (every subcommand):
     text += R"(  Gene 11 has no switch of its own: it is expressed with gene 10.
 
   -h, --help              shows this text
+  --version               shows the version
 
-Exit status: 0 on success; 1 for a usage error or a file that could not be
-written; 2 for a .bio file that could not be read or was rejected.
+Exit status: 0 on success; 1 for a usage error (a refused --genome-json
+included) or a file that could not be written; 2 for a .bio file that could
+not be read or was rejected, from a file or from stdin.
 )";
     return text;
 }
@@ -153,30 +178,50 @@ void AppendGenome(std::string& out, const CBioMorph& morph) {
 }
 
 void Print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        throw CFailure("could not write the output");
-    }
+    WriteStandardOutput(text.data(), text.size());
 }
 
 // ---------------------------------------------------------------------------------------
 // Genome
 
-// Reads a .bio file into the morph, which keeps its gradients 10, 12 and 13 since files do
-// not store them.
+// Reads a .bio file ("-": standard input) into the morph, which keeps its gradients 10, 12
+// and 13 since files do not store them.
 void LoadBioFile(const std::string& path, CBioMorph& morph) {
     std::vector<uint8_t> bytes;
     std::string error;
-    if (!ReadFileBytes(path, bytes, error)) {
+    const bool bStdin = IsStandardStream(path);
+    if (bStdin ? !ReadStandardInput(kMaxReadBytes, "a .bio file", bytes, error)
+               : !ReadFileBytes(path, bytes, error)) {
         throw CBadFileError(error);
     }
+    const std::string name = bStdin ? "standard input" : ReadableName(path);
     const EBioLoad outcome = DecodeBioFile(bytes.data(), bytes.size(), morph);
     if (outcome == EBioLoad::Empty) {
-        throw CBadFileError(path + " is empty.");
+        throw CBadFileError(name + " is empty.");
     }
     if (outcome != EBioLoad::Ok) {
-        throw CBadFileError(path + ": " + BioLoadMessage(outcome));
+        std::string message = name + ": " + BioLoadMessage(outcome);
+        // A stream cut short is the likely cause (a pipe whose writer failed); say so.
+        if (bStdin && outcome == EBioLoad::Truncated && bytes.size() < kBioFileSize) {
+            message += " It ended after " + std::to_string(bytes.size()) +
+                       " bytes; a .bio file has " + std::to_string(kBioFileSize) + ".";
+        }
+        throw CBadFileError(message);
     }
+}
+
+// The --genome-json value, or the JSON on standard input for "-".
+SGenomeJson ReadGenomeJson(const std::string& value) {
+    if (!IsStandardStream(value)) {
+        return ParseGenomeJson(value, "--genome-json");
+    }
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (!ReadStandardInput(kMaxReadBytes, "a genome in JSON", bytes, error)) {
+        throw CUsageError("--genome-json -: " + error);
+    }
+    return ParseGenomeJson(std::string(bytes.begin(), bytes.end()),
+                           "--genome-json - (standard input)");
 }
 
 void ApplySpecialGeneOptions(const CCommandLine& line) {
@@ -197,9 +242,13 @@ void ApplySpecialGeneOptions(const CCommandLine& line) {
 // Builds the genome the options describe. Usage mistakes are all found before any file is
 // read, so a bad option is never reported as a bad file.
 void BuildGenome(const CCommandLine& line, CBioMorph& morph) {
-    const int sources = line.Has("--genes") + line.Has("--basic") + line.Has("--file");
+    const int sources =
+        line.Has("--genes") + line.Has("--basic") + line.Has("--file") + line.Has("--genome-json");
     if (sources > 1) {
-        throw CUsageError("give only one of --genes, --basic and --file");
+        throw CUsageError("give only one of --genes, --basic, --file and --genome-json");
+    }
+    if (line.Has("--genome-json") && line.Has("--gradients")) {
+        throw CUsageError("--gradients does not apply with --genome-json, which holds them");
     }
     std::vector<int32_t> genes;
     std::vector<int32_t> gradients;
@@ -211,6 +260,11 @@ void BuildGenome(const CCommandLine& line, CBioMorph& morph) {
     }
     ApplySpecialGeneOptions(line);
 
+    if (line.Has("--genome-json")) {
+        const SGenomeJson json = ReadGenomeJson(line.Value("--genome-json"));
+        genes.assign(json.genes.begin(), json.genes.end());
+        gradients.assign(json.gradients.begin(), json.gradients.end());
+    }
     if (line.Has("--basic")) {
         morph.SetGenes(kBasicGenes);
     }
@@ -306,31 +360,126 @@ void Offspring(CBioMorph& parent, uint32_t seed, float rate, int64_t count) {
 }
 
 void Save(CBioMorph& morph, const std::string& path) {
+    if (IsStandardStream(path)) {
+        const std::vector<uint8_t> bytes = EncodeBioFile(morph);
+        WriteStandardOutput(bytes.data(), bytes.size());
+        return;
+    }
     std::string error;
     if (!WriteFileAtomically(path, EncodeBioFile(morph), error)) {
         throw CFailure(error);
     }
 }
 
-void Render(CBioMorph& morph, const std::array<int, 2>& size, int o, const std::string& path) {
-    CSvgSurface surface(size[0], size[1]);
+enum class EPictureFormat { Svg, Png };
+
+const char* FormatName(EPictureFormat format) {
+    return format == EPictureFormat::Png ? "png" : "svg";
+}
+
+std::string LowerCase(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// The extension of the file name at the end of the path, in lower case; empty when the name
+// has none (a leading dot marks a hidden file, not an extension).
+std::string LowerExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        return {};
+    }
+    return LowerCase(name.substr(dot + 1));
+}
+
+// What render writes: the name's extension decides, --format decides for any other name and
+// for stdout (SVG by default there, as before PNG existed), and the two must not disagree. A
+// picture is never written in a format its name does not promise.
+EPictureFormat ChoosePictureFormat(const CCommandLine& line, const std::string& path) {
+    std::optional<EPictureFormat> given;
+    if (line.Has("--format")) {
+        const std::string format = LowerCase(line.Value("--format"));
+        if (format == "svg" || format == "png") {
+            given = format == "png" ? EPictureFormat::Png : EPictureFormat::Svg;
+        } else {
+            throw CUsageError("--format: '" + ReadableName(line.Value("--format")) +
+                              "' is not a picture format render writes (svg or png)");
+        }
+    }
+    if (IsStandardStream(path)) {
+        return given.value_or(EPictureFormat::Svg);
+    }
+    const std::string ext = LowerExtension(path);
+    std::optional<EPictureFormat> named;
+    if (ext == "svg" || ext == "png") {
+        named = ext == "png" ? EPictureFormat::Png : EPictureFormat::Svg;
+    }
+    // (Built up by appending: GCC 12 warns falsely about "'" + std::string at -O3.)
+    std::string quoted = "'";
+    quoted += ReadableName(path);
+    quoted += '\'';
+    if (named && given && *named != *given) {
+        throw CUsageError("-o " + quoted + " ends in ." + ext + " but --format is " +
+                          FormatName(*given));
+    }
+    if (named) {
+        return *named;
+    }
+    if (given) {
+        return *given;
+    }
+    if (ext.empty()) {
+        throw CUsageError("-o " + quoted +
+                          ": the name does not end in .svg or .png to tell the picture format; "
+                          "add one or give --format svg or --format png");
+    }
+    throw CUsageError("-o " + quoted + ": render writes SVG and PNG pictures, not ." +
+                      ReadableName(ext) +
+                      "; name the file .svg or .png (or give --format svg or --format png)");
+}
+
+void Render(CBioMorph& morph, const std::array<int, 2>& size, int o, EPictureFormat format,
+            const std::string& path) {
     const int cx = size[0] / 2;
     const int cy = size[1] / 2;
-    morph.Measure(cx, cy, o);
-    morph.Draw(surface, cx, cy, o);
-    if (surface.DroppedCount() > 0) {
-        std::cerr << "quorvale-tool: warning: the picture holds the first "
-                  << surface.ElementCount() << " elements only; " << surface.DroppedCount()
-                  << " more were left out\n";
+    // Centred as the window centres the morph it engineers.
+    auto draw = [&](IDrawSurface& surface) {
+        morph.Measure(cx, cy, o);
+        morph.Draw(surface, cx, cy, o);
+    };
+    std::vector<uint8_t> bytes;
+    if (format == EPictureFormat::Png) {
+        bytes = DrawPng(size[0], size[1], draw);
+    } else {
+        CSvgSurface surface(size[0], size[1]);
+        draw(surface);
+        if (surface.DroppedCount() > 0) {
+            std::cerr << "quorvale-tool: warning: the picture holds the first "
+                      << surface.ElementCount() << " elements only; " << surface.DroppedCount()
+                      << " more were left out\n";
+        }
+        const std::string document = surface.Document();
+        bytes.assign(document.begin(), document.end());
     }
-    const std::string document = surface.Document();
-    if (path == "-") {
-        Print(document);
+    if (IsStandardStream(path)) {
+        WriteStandardOutput(bytes.data(), bytes.size());
         return;
     }
     std::string error;
-    if (!WriteFileAtomically(path, std::vector<uint8_t>(document.begin(), document.end()), error)) {
+    if (!WriteFileAtomically(path, bytes, error)) {
         throw CFailure(error);
+    }
+}
+
+// Binary output is not written to a terminal, where it would only garble the screen.
+void RefuseBinaryToTerminal(const std::string& path, const std::string& what) {
+    if (IsStandardStream(path) && StandardOutputIsTerminal()) {
+        throw CFailure("not writing " + what +
+                       " to a terminal; redirect stdout to a file or a pipe, or name a file");
     }
 }
 
@@ -383,6 +532,7 @@ TAction PrepareInfo(const CCommandLine& line) {
 
 TAction PrepareSave(const CCommandLine& line) {
     const std::string path = line.Arguments()[0];
+    RefuseBinaryToTerminal(path, "a .bio file");
     return [=](CBioMorph& morph) { Save(morph, path); };
 }
 
@@ -396,7 +546,20 @@ TAction PrepareRender(const CCommandLine& line) {
     if (path.empty()) {
         throw CUsageError("-o needs a file name");
     }
-    return [=](CBioMorph& morph) { Render(morph, size, o, path); };
+    const EPictureFormat format = ChoosePictureFormat(line, path);
+    if (format == EPictureFormat::Png) {
+        if (!CanWritePng()) {
+            throw CFailure(
+                "this quorvale-tool was built without Qt and writes SVG pictures only; "
+                "name the picture .svg");
+        }
+        if (size[0] > kMaxPngSide || size[1] > kMaxPngSide) {
+            throw CUsageError("--size: a PNG picture is at most " + std::to_string(kMaxPngSide) +
+                              "x" + std::to_string(kMaxPngSide) + " pixels");
+        }
+        RefuseBinaryToTerminal(path, "a PNG picture");
+    }
+    return [=](CBioMorph& morph) { Render(morph, size, o, format, path); };
 }
 
 const std::vector<SSubcommand> kSubcommands = {
@@ -406,7 +569,11 @@ const std::vector<SSubcommand> kSubcommands = {
     {"offspring", {"--seed", "--count", "--rate"}, {"--seed"}, nullptr, PrepareOffspring},
     {"info", {}, {}, "PATH.bio", PrepareInfo},
     {"save", {}, {}, "PATH.bio", PrepareSave},
-    {"render", {"--output", "--size", "--orientation"}, {"--output"}, nullptr, PrepareRender},
+    {"render",
+     {"--output", "--format", "--size", "--orientation"},
+     {"--output"},
+     nullptr,
+     PrepareRender},
 };
 
 bool IsGenomeOption(const std::string& name) {
@@ -452,9 +619,10 @@ const SSubcommand& CheckedSubcommand(const CCommandLine& line) {
         throw CUsageError("unexpected argument '" + line.Arguments()[wanted] + "'");
     }
     // info shows the file it is given; a second source of genes would only be overwritten.
-    if (name == "info" && (line.Has("--genes") || line.Has("--basic") || line.Has("--file"))) {
+    if (name == "info" && (line.Has("--genes") || line.Has("--basic") || line.Has("--file") ||
+                           line.Has("--genome-json"))) {
         throw CUsageError(
-            "info reads its genes from PATH.bio; --genes, --basic and --file "
+            "info reads its genes from PATH.bio; --genes, --basic, --file and --genome-json "
             "do not apply (--gradients gives gradients 10, 12 and 13)");
     }
     return *command;
@@ -467,6 +635,10 @@ int main(int argc, char** argv) {
         const CCommandLine line(std::vector<std::string>(argv + 1, argv + argc), kOptionSpecs);
         if (line.WantsHelp()) {
             Print(UsageText());
+            return 0;
+        }
+        if (line.WantsVersion()) {
+            Print(std::string("quorvale-tool ") + kVersion + "\n");
             return 0;
         }
         const SSubcommand& command = CheckedSubcommand(line);

@@ -19,14 +19,65 @@ file(MAKE_DIRECTORY "${WORK_DIR}")
 # Helpers
 
 # Runs the tool; sets RUN_RC, RUN_OUT, RUN_ERR and RUN_WHAT (the command, for messages).
+# Standard input is empty.
 function(run_tool)
-    execute_process(COMMAND "${TOOL}" ${ARGN}
+    execute_process(COMMAND "${TOOL}" ${ARGN} INPUT_FILE /dev/null
                     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
     list(JOIN ARGN " " what)
     set(RUN_RC "${rc}" PARENT_SCOPE)
     set(RUN_OUT "${out}" PARENT_SCOPE)
     set(RUN_ERR "${err}" PARENT_SCOPE)
     set(RUN_WHAT "quorvale-tool ${what}" PARENT_SCOPE)
+endfunction()
+
+# Runs `quorvale-tool FIRST | quorvale-tool SECOND` (each a list of arguments), the first
+# reading the file INPUT (or nothing when INPUT is empty) and the second writing to the
+# file OUTPUT when one is given. Sets the same variables as run_tool: RUN_RC is the second
+# command's exit code and RUN_ERR holds both commands' stderr.
+function(run_pipe first second)
+    cmake_parse_arguments(PIPE "" "INPUT;OUTPUT" "" ${ARGN})
+    if(NOT PIPE_INPUT)
+        set(PIPE_INPUT /dev/null)
+    endif()
+    set(output_args OUTPUT_VARIABLE out)
+    if(PIPE_OUTPUT)
+        set(output_args OUTPUT_FILE "${PIPE_OUTPUT}")
+    endif()
+    execute_process(COMMAND "${TOOL}" ${first} COMMAND "${TOOL}" ${second}
+                    INPUT_FILE "${PIPE_INPUT}" ${output_args}
+                    RESULT_VARIABLE rc ERROR_VARIABLE err)
+    list(JOIN first " " what1)
+    list(JOIN second " " what2)
+    set(RUN_RC "${rc}" PARENT_SCOPE)
+    set(RUN_OUT "${out}" PARENT_SCOPE)
+    set(RUN_ERR "${err}" PARENT_SCOPE)
+    set(RUN_WHAT "quorvale-tool ${what1} | quorvale-tool ${what2}" PARENT_SCOPE)
+endfunction()
+
+# Runs the tool with standard input read from the file; the same variables as run_tool.
+function(run_tool_input input)
+    execute_process(COMMAND "${TOOL}" ${ARGN} INPUT_FILE "${input}"
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    list(JOIN ARGN " " what)
+    set(RUN_RC "${rc}" PARENT_SCOPE)
+    set(RUN_OUT "${out}" PARENT_SCOPE)
+    set(RUN_ERR "${err}" PARENT_SCOPE)
+    set(RUN_WHAT "quorvale-tool ${what} < ${input}" PARENT_SCOPE)
+endfunction()
+
+# Runs the tool with standard output on a terminal (a pseudo-terminal made by script(1));
+# RUN_OUT holds what the terminal showed, stdout and stderr together.
+function(run_tool_on_terminal)
+    set(command "'${TOOL}'")
+    foreach(arg IN LISTS ARGN)
+        string(APPEND command " '${arg}'")
+    endforeach()
+    execute_process(COMMAND script -qec "${command}" /dev/null INPUT_FILE /dev/null
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    set(RUN_RC "${rc}" PARENT_SCOPE)
+    set(RUN_OUT "${out}" PARENT_SCOPE)
+    set(RUN_ERR "${err}" PARENT_SCOPE)
+    set(RUN_WHAT "quorvale-tool ${ARGN} (on a terminal)" PARENT_SCOPE)
 endfunction()
 
 function(fail text)
@@ -48,6 +99,13 @@ function(expect_json_success)
     string(JSON ignored ERROR_VARIABLE error TYPE "${RUN_OUT}")
     if(error)
         fail("stdout is not JSON: ${error}")
+    endif()
+endfunction()
+
+# A success that prints nothing at all (the output went to a file).
+function(expect_silent_success)
+    if(NOT RUN_RC EQUAL 0 OR NOT RUN_OUT STREQUAL "" OR NOT RUN_ERR STREQUAL "")
+        fail("expected a silent success")
     endif()
 endfunction()
 
@@ -312,7 +370,7 @@ elseif(CASE STREQUAL "files")
         # Nor is one replaced by a file when written to.
         run_tool(save "${path}" --basic)
         expect_failure(1 "${name} ${message}")
-        run_tool(render -o "${path}" --basic)
+        run_tool(render -o "${path}" --format svg --basic)
         expect_failure(1 "${name} ${message}")
     endforeach()
     execute_process(COMMAND test -p "${WORK_DIR}/pipe.bio" RESULT_VARIABLE rc)
@@ -364,7 +422,7 @@ elseif(CASE STREQUAL "usage")
     endif()
     foreach(word develop mutate monster offspring info save render --genes --gradients
                  --basic --file --present --mutable --at --orientation --seed --rate --count
-                 --size -o)
+                 --size -o --genome-json --format --version)
         if(NOT RUN_OUT MATCHES "${word}")
             fail("the help does not mention ${word}")
         endif()
@@ -387,7 +445,7 @@ elseif(CASE STREQUAL "usage")
         "develop|--gradients|${g18},19,20|--gradients needs exactly 19 values"
         "develop|--present|9|gene 9 is not a special gene"
         "develop|--mutable|10,,12|'' is not a gene number"
-        "develop|--basic|--genes|${kDefault}|only one of --genes, --basic and --file"
+        "develop|--basic|--genes|${kDefault}|only one of --genes, --basic, --file and --genome-json"
         "develop|--orientation|4|--orientation: '4' is out of range"
         "develop|--at|1,2,3|--at needs exactly 2 values"
         "info|info needs PATH\\.bio"
@@ -462,6 +520,333 @@ elseif(CASE STREQUAL "render")
     file(READ "${svg}" tail OFFSET ${tail_offset})
     if(size GREATER 40000000 OR NOT tail STREQUAL "</svg>\n")
         fail("${svg} has ${size} bytes and ends with ${tail}")
+    endif()
+# ---------------------------------------------------------------------------------------
+# --version
+
+elseif(CASE STREQUAL "version")
+    # The tool comes with the program and shows the program's own version.
+    file(STRINGS "${SOURCE_DIR}/app/QuorvaleApp.cpp" line REGEX "setApplicationVersion\\(\"")
+    string(REGEX MATCH "setApplicationVersion\\(\"([^\"]+)\"" ignored "${line}")
+    set(version "${CMAKE_MATCH_1}")
+    if(version STREQUAL "")
+        message(FATAL_ERROR "no setApplicationVersion(\"...\") in app/QuorvaleApp.cpp")
+    endif()
+    # Anywhere on the line, like --help, and before any usage mistake is looked for.
+    foreach(args "--version" "render;--version" "mutate;--version;--seed;x")
+        run_tool(${args})
+        if(NOT RUN_RC EQUAL 0 OR NOT RUN_OUT STREQUAL "quorvale-tool ${version}\n"
+           OR NOT RUN_ERR STREQUAL "")
+            fail("expected 'quorvale-tool ${version}'")
+        endif()
+    endforeach()
+
+# ---------------------------------------------------------------------------------------
+# Pipes: "-" is standard input or output wherever a file is read or written.
+
+elseif(CASE STREQUAL "pipes")
+    # mutate | render: the mutant drawn from the pipe is the mutant drawn from its genes.
+    set(mutate mutate --seed 4 --basic --rate 3)
+    run_tool(${mutate})
+    expect_json_success()
+    json_get(genes genes)
+    json_get(gradients gradients)
+    string(REGEX REPLACE "[][]" "" genes "${genes}")
+    string(REGEX REPLACE "[][]" "" gradients "${gradients}")
+    if(genes STREQUAL kBasic)
+        fail("the mutant should differ from the basic genome")
+    endif()
+    run_tool(render --genes ${genes} --gradients ${gradients} -o -)
+    set(expected_svg "${RUN_OUT}")
+    run_pipe("${mutate}" "render;--genome-json;-;-o;-")
+    if(NOT RUN_RC EQUAL 0 OR NOT RUN_ERR STREQUAL "" OR NOT RUN_OUT STREQUAL expected_svg)
+        fail("the piped mutant draws differently from its genes")
+    endif()
+    if(PNG)
+        run_tool(render --genes ${genes} --gradients ${gradients} -o "${WORK_DIR}/genes.png")
+        expect_silent_success()
+        run_pipe("${mutate}" "render;--genome-json;-;-o;${WORK_DIR}/piped.png")
+        expect_silent_success()
+        file(SHA256 "${WORK_DIR}/genes.png" a)
+        file(SHA256 "${WORK_DIR}/piped.png" b)
+        if(NOT a STREQUAL b)
+            fail("the piped mutant's PNG differs")
+        endif()
+    endif()
+
+    # One element of offspring, as a JSON tool would pick it out (spread over lines and
+    # indented), saved to stdout and read back by info from stdin: the file keeps every
+    # gradient but 10, 12 and 13.
+    run_tool(offspring --seed 9 --count 5 --genes -10,-10,-10,-10,-10,0,10,10,7,3,10,0,0,100,0,0,0,1,0
+             --gradients 1,0,0,0,0,0,0,0,0,2,0,3,4,0,0,0,0,0,-1)
+    expect_json_success()
+    string(JSON element GET "${RUN_OUT}" offspring 3)
+    json_get(genes offspring 3 genes)
+    json_get(gradients offspring 3 gradients)
+    string(REGEX REPLACE "[][]" "" gradients "${gradients}")
+    string(REPLACE "," ";" stored "${gradients}")
+    foreach(index 9 11 12)
+        list(REMOVE_AT stored ${index})
+        list(INSERT stored ${index} 0)
+    endforeach()
+    list(JOIN stored "," stored)
+    if(stored STREQUAL gradients)
+        fail("offspring 3 should have a gradient that files do not store")
+    endif()
+    file(WRITE "${WORK_DIR}/element.json" "${element}")
+    run_pipe("save;-;--genome-json;-" "info;-" INPUT "${WORK_DIR}/element.json")
+    expect_json_success()
+    expect_element("${genes}" genes)
+    expect_element("[${stored}]" gradients)
+    # The element as an argument is the same genome.
+    run_tool(develop --genome-json "${element}")
+    set(from_json "${RUN_OUT}")
+    string(REGEX REPLACE "[][]" "" genes "${genes}")
+    run_tool(develop --genes ${genes} --gradients ${gradients})
+    if(NOT from_json STREQUAL RUN_OUT)
+        fail("the element develops differently from its genes")
+    endif()
+
+    # save - writes the very bytes of the file; --file - reads them back.
+    set(genes 1,-2,3,-4,5,-6,7,-8,9,2,-11,1,2,-140,3,160,155,-8,10)
+    run_tool(save "${WORK_DIR}/saved.bio" --genes ${genes})
+    expect_silent_success()
+    run_pipe("save;-;--genes;${genes}" "save;-;--file;-" OUTPUT "${WORK_DIR}/piped.bio")
+    if(NOT RUN_RC EQUAL 0 OR NOT RUN_ERR STREQUAL "")
+        fail("expected success")
+    endif()
+    file(SHA256 "${WORK_DIR}/saved.bio" a)
+    file(SHA256 "${WORK_DIR}/piped.bio" b)
+    if(NOT a STREQUAL b)
+        fail("save - wrote other bytes than save to a file")
+    endif()
+    run_pipe("save;-;--genes;${genes}" "mutate;--seed;3;--file;-")
+    set(piped "${RUN_OUT}")
+    run_tool(mutate --seed 3 --file "${WORK_DIR}/saved.bio")
+    expect_json_success()
+    if(NOT piped STREQUAL RUN_OUT)
+        fail("--file - gave another genome than the file: ${piped}")
+    endif()
+
+    # Standard input is read up to 4096 bytes: a good file padded to exactly that is read,
+    # one byte more is refused, and so is an endless stream, at once.
+    foreach(row "4096|0|" "4097|2|standard input holds more than 4096 bytes"
+                "100|2|standard input: Unexpected file format\\. It ended after 100 bytes. a \\.bio file has 164\\.\n"
+                "0|2|standard input is empty\\.\n")
+        string(REPLACE "|" ";" row "${row}")
+        list(GET row 0 size)
+        list(GET row 1 rc)
+        list(GET row 2 message)
+        set(input "${WORK_DIR}/input-${size}.bio")
+        file(COPY_FILE "${WORK_DIR}/saved.bio" "${input}")
+        execute_process(COMMAND truncate -s ${size} "${input}" RESULT_VARIABLE truncated)
+        if(NOT truncated EQUAL 0)
+            message(FATAL_ERROR "truncate failed")
+        endif()
+        foreach(command "info;-" "develop;--file;-")
+            run_tool_input("${input}" ${command})
+            if(rc EQUAL 0)
+                expect_json_success()
+            else()
+                expect_failure(${rc} "^quorvale-tool: ${message}")
+            endif()
+        endforeach()
+    endforeach()
+    execute_process(COMMAND yes COMMAND "${TOOL}" info - RESULT_VARIABLE RUN_RC
+                    OUTPUT_VARIABLE RUN_OUT ERROR_VARIABLE RUN_ERR)
+    set(RUN_WHAT "yes | quorvale-tool info -")
+    expect_failure(2 "more than 4096 bytes")
+    string(REPEAT " " 4097 spaces)
+    file(WRITE "${WORK_DIR}/spaces.json" "${spaces}")
+    run_tool_input("${WORK_DIR}/spaces.json" develop --genome-json -)
+    expect_failure(1 "--genome-json -: standard input holds more than 4096 bytes.*--help")
+    run_tool(develop --genome-json -)
+    expect_failure(1 "--genome-json - \\(standard input\\): is empty")
+
+    # Binary output is not written to a terminal; text is.
+    execute_process(COMMAND script -qec true /dev/null INPUT_FILE /dev/null
+                    RESULT_VARIABLE have_terminal OUTPUT_QUIET ERROR_QUIET)
+    if(NOT have_terminal EQUAL 0)
+        message(STATUS "No pseudo-terminal here: output to a terminal not checked")
+        return()
+    endif()
+    foreach(row "save;-;--basic|a \\.bio file" "render;-o;-;--format;png|a PNG picture")
+        string(REPLACE "|" ";" row "${row}")
+        list(POP_BACK row what)
+        if(what MATCHES "PNG" AND NOT PNG)
+            continue()
+        endif()
+        run_tool_on_terminal(${row})
+        if(NOT RUN_RC EQUAL 1 OR NOT RUN_OUT MATCHES "not writing ${what} to a terminal")
+            fail("expected a refusal to write ${what} to the terminal")
+        endif()
+    endforeach()
+    run_tool_on_terminal(render -o - --basic)
+    if(NOT RUN_RC EQUAL 0 OR NOT RUN_OUT MATCHES "</svg>")
+        fail("expected the SVG picture on the terminal")
+    endif()
+
+# ---------------------------------------------------------------------------------------
+# --genome-json
+
+elseif(CASE STREQUAL "genome-json")
+    # What mutate prints is read back exactly: genes far outside their limits, the 32-bit
+    # extremes, extra fields of any kind, spaces, line breaks and -0 included.
+    set(genes -2147483648,2147483647,0,-1,1000000,-99,7,0,10,100,20,1,2,-5,3,16,15,-8,999)
+    set(gradients 2,0,-2,2,0,-2,2,0,-2,2,0,-2,2,0,-2,2,0,-2,2147483647)
+    string(REPLACE "0,-1," "-0,\n\t-1 ," spaced_genes "${genes}")
+    string(CONCAT json "{\"note\":\"from \\\"mutate\\\" \\u00e9\",\n \"genes\" : [${spaced_genes}],"
+                       "\"extra\":{\"a\":[1,2.5e3,-0.5E-2,true,false,null,{}],\"b\":[]},"
+                       "\"gradients\":[${gradients}]}\n")
+    run_tool(mutate --seed 1 --rate 0 --genome-json "${json}")
+    expect_json_success()
+    if(NOT RUN_OUT STREQUAL "{\"genes\":[${genes}],\"gradients\":[${gradients}]}\n")
+        fail("the genome did not come back as it went in")
+    endif()
+    # The special-gene options still apply with it.
+    run_tool(develop --genome-json "{\"genes\":[${kDefault}],\"gradients\":[${kZeros}]}"
+             --present none)
+    expect_json_success()
+    expect_element("[-22,-15,22,15]" bounds)
+
+    # Refused JSON names the field and what is wrong with it (exit 1, as for --genes).
+    set(g18 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18)
+    set(z "\"gradients\":[${kZeros}]")
+    # (An empty value passes only in the --name=value form: CMake drops empty arguments.)
+    function(json_refused json message)
+        run_tool(develop "--genome-json=${json}")
+        expect_failure(1 "^quorvale-tool: --genome-json: ${message}.*--help")
+    endfunction()
+    json_refused("" "is empty")
+    json_refused(" \n" "is empty")
+    json_refused("[${kDefault}]" "is not a JSON object")
+    json_refused("{\"genes\":[${g18}],${z}}" "\"genes\" has 18 values, not 19")
+    json_refused("{\"genes\":[${g18},19,20],${z}}" "\"genes\" has 20 values, not 19")
+    json_refused("{\"genes\":[],${z}}" "\"genes\" has 0 values, not 19")
+    json_refused("{\"genes\":[${g18},2147483648],${z}}"
+                 "\"genes\" value 19: 2147483648 is out of range \\(-2147483648 to 2147483647\\)")
+    json_refused("{\"genes\":[${kDefault}],\"gradients\":[-2147483649,${g18}]}"
+                 "\"gradients\" value 1: -2147483649 is out of range")
+    json_refused("{\"genes\":[${g18},123456789012345678901234567890],${z}}"
+                 "\"genes\" value 19: 123456789012345678901234\\.\\.\\. is out of range")
+    json_refused("{\"genes\":[1,2,3,4,1.5,${g18}],${z}}" "\"genes\" value 5: 1\\.5 is not a whole number")
+    json_refused("{\"genes\":[1e3,${g18}],${z}}" "\"genes\" value 1: 1e3 is not a whole number")
+    json_refused("{\"genes\":[1,2,\"3\",${g18}],${z}}" "\"genes\" value 3 is not a whole number")
+    json_refused("{\"genes\":[1,[2],${g18}],${z}}" "\"genes\" value 2 is not a whole number")
+    json_refused("{\"genes\":\"${kDefault}\",${z}}" "\"genes\" is not an array of 19 whole numbers")
+    json_refused("{${z}}" "has no \"genes\" field")
+    json_refused("{\"genes\":[${kDefault}]}" "has no \"gradients\" field")
+    json_refused("{\"genes\":[${kDefault}],${z},\"genes\":[${kDefault}]}" "\"genes\" is given twice")
+    # The whole of offspring's output is a list of genomes, not one.
+    run_tool(offspring --seed 1 --count 2)
+    json_refused("${RUN_OUT}" "has no \"genes\" field: give one element of \"offspring\"")
+    # Two genomes, one per line, are not one.
+    set(genome "{\"genes\":[${kDefault}],${z}}")
+    json_refused("${genome}\n${genome}" "has more after the genome's closing '}' \\(at byte 1[0-9][0-9]\\)")
+    json_refused("{\"genes\":[${kDefault}] ${z}}" "is not valid JSON: expected ',' or '}' at byte [0-9]+, found '\"'")
+    json_refused("{\"genes\":[01,${g18}],${z}}" "is not valid JSON: expected no digit after a leading 0")
+    json_refused("{\"genes\":[${kDefault}],${z},\"x\":tru}" "is not valid JSON: expected a value")
+    json_refused("{genes:[${kDefault}],${z}}" "is not valid JSON: expected a field name in double quotes at byte 2, found 'g'")
+    string(REPEAT "[" 70 deep)
+    json_refused("{\"x\":${deep}" "nests arrays and objects deeper than 64 levels")
+    # Cut short, as by a writer that failed half-way (last, since CMake would read the open
+    # bracket as holding the arguments after it).
+    json_refused("{\"genes\":[1,2" "is not valid JSON: expected ',' or '\\]' at byte 14, found the end")
+    # It is one genome source among others, and holds the gradients itself.
+    run_tool(develop --basic --genome-json "${genome}")
+    expect_failure(1 "give only one of --genes, --basic, --file and --genome-json")
+    run_tool(develop --gradients ${kZeros} --genome-json "${genome}")
+    expect_failure(1 "--gradients does not apply with --genome-json")
+    run_tool(info "${WORK_DIR}/a.bio" --genome-json "${genome}")
+    expect_failure(1 "--genes, --basic, --file and --genome-json do not apply")
+
+# ---------------------------------------------------------------------------------------
+# Picture formats: the name tells the format, or --format does.
+
+elseif(CASE STREQUAL "picture-format")
+    # Names render will not write to, and what it says; nothing is made for any of them.
+    set(rows
+        "x.jpg|-o 'x\\.jpg': render writes SVG and PNG pictures, not \\.jpg. name the file \\.svg or \\.png"
+        "x.bio|not \\.bio"
+        "x.svg.gz|not \\.gz"
+        "picture|-o 'picture': the name does not end in \\.svg or \\.png"
+        ".png|-o '\\.png': the name does not end in \\.svg or \\.png"
+        "x.svg|--format|png|-o 'x\\.svg' ends in \\.svg but --format is png"
+        "x.png|--format|SVG|-o 'x\\.png' ends in \\.png but --format is svg"
+        "x.png|--format|gif|--format: 'gif' is not a picture format render writes \\(svg or png\\)")
+    if(PNG)
+        list(APPEND rows "x.png|--size|8001x10|--size: a PNG picture is at most 8000x8000 pixels")
+    endif()
+    foreach(row IN LISTS rows)
+        string(REPLACE "|" ";" args "${row}")
+        list(POP_BACK args message)
+        list(POP_FRONT args name)
+        run_tool(render --basic -o "${WORK_DIR}/${name}" ${args})
+        string(REPLACE "'x" "'${WORK_DIR}/x" message "${message}")
+        string(REPLACE "'picture" "'${WORK_DIR}/picture" message "${message}")
+        string(REPLACE "'\\.png" "'${WORK_DIR}/\\.png" message "${message}")
+        expect_failure(1 "${message}.*--help")
+        file(GLOB made "${WORK_DIR}/*")
+        if(made)
+            fail("a refused render made ${made}")
+        endif()
+    endforeach()
+
+    # Any name with --format; stdout writes SVG unless told otherwise.
+    run_tool(render --basic -o "${WORK_DIR}/tmp.x7Gq2" --format svg)
+    expect_silent_success()
+    # "<?xml"
+    file(READ "${WORK_DIR}/tmp.x7Gq2" head LIMIT 5 HEX)
+    run_tool(render --basic -o -)
+    if(NOT head STREQUAL "3c3f786d6c" OR NOT RUN_OUT MATCHES "^<\\?xml.*</svg>\n$")
+        fail("expected SVG in the file and on stdout")
+    endif()
+
+    if(NOT PNG)
+        # A build without Qt writes SVG only, and says so.
+        run_tool(render --basic -o "${WORK_DIR}/x.png")
+        expect_failure(1 "built without Qt and writes SVG pictures only")
+        if(EXISTS "${WORK_DIR}/x.png")
+            fail("x.png was made")
+        endif()
+        return()
+    endif()
+
+    # The PNG header: signature, then IHDR with the size, 8 bits a channel, RGB. Whatever
+    # the name's case and wherever it goes, the picture is the same.
+    run_tool(render --basic --size 120x80 -o "${WORK_DIR}/basic.png")
+    expect_silent_success()
+    run_tool(render --basic --size 120x80 -o "${WORK_DIR}/basic.PNG")
+    expect_silent_success()
+    run_tool(render --basic --size 120x80 -o "${WORK_DIR}/no-extension" --format png)
+    expect_silent_success()
+    execute_process(COMMAND "${TOOL}" render --basic --size 120x80 -o - --format PNG
+                    OUTPUT_FILE "${WORK_DIR}/stdout.png" RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "render -o - --format png failed")
+    endif()
+    file(READ "${WORK_DIR}/basic.png" header LIMIT 26 HEX)
+    string(CONCAT expected "89504e470d0a1a0a" "0000000d" "49484452" "00000078" "00000050" "08"
+                          "02")
+    if(NOT header STREQUAL expected)
+        fail("basic.png starts ${header}, expected ${expected}")
+    endif()
+    file(SHA256 "${WORK_DIR}/basic.png" expected)
+    foreach(other basic.PNG no-extension stdout.png)
+        file(SHA256 "${WORK_DIR}/${other}" actual)
+        if(NOT actual STREQUAL expected)
+            fail("${other} differs from basic.png")
+        endif()
+    endforeach()
+    # A genome that throws strokes far out and paints with a pen a million pixels wide is
+    # drawn as the window draws it: quickly, and whole.
+    string(CONCAT far "2000000000,-2000000000,1500000000,-2000000000,1900000000,"
+                      "-1000000000,2000000000,-2000000000,9,3,3,0,2,2000000000,3,0,80,1000000,5")
+    run_tool(render -o "${WORK_DIR}/far.png" --genes ${far})
+    expect_silent_success()
+    file(READ "${WORK_DIR}/far.png" header LIMIT 8 HEX)
+    if(NOT header STREQUAL "89504e470d0a1a0a")
+        fail("far.png is not a PNG file")
     endif()
 else()
     message(FATAL_ERROR "unknown case ${CASE}")
