@@ -71,13 +71,27 @@ public:
     int32_t m_nTurn[4][4]{};
 
 private:
+    // The box a measurement grows, kept apart from m_rcBounds so it can live in registers.
+    struct SBox {
+        int64_t left, top, right, bottom;
+        void Include(int64_t x, int64_t y) {
+            left = x < left ? x : left;
+            top = y < top ? y : top;
+            right = x > right ? x : right;
+            bottom = y > bottom ? y : bottom;
+        }
+    };
+
     void SetDirections(const int64_t e[9]);
-    void DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a, int draw,
+    int64_t ScaleAt(int j) const;
+    void StrokeEnd(int64_t x, int64_t y, int64_t n, int c, int a, int64_t s, int64_t& x1,
+                   int64_t& y1) const;
+    void DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
                   int64_t outline, int64_t body, int64_t width, int j, bool bXor);
+    void MeasureTree(SBox& box, int64_t x, int64_t y, int64_t n, int c, int a, int64_t s) const;
     void DrawStroke(IDrawSurface& surface, int x, int y, int x1, int y1, int64_t outline,
                     int64_t body, int64_t width, int j, bool bXor);
     static void DrawLeaf(IDrawSurface& surface, int x, int y, int x1, int y1);
-    void Include(int64_t x, int64_t y);
 
     bool m_bGrew = false;  // the last development grew at least one segment
 };

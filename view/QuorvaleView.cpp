@@ -18,6 +18,7 @@
 #include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "platform/QtSurface.h"
+#include "view/CellRenderer.h"
 #include "view/RepeatTiming.h"
 #include "view/TriangleBlend.h"
 
@@ -451,6 +452,8 @@ void CQuorvaleView::DrawGrid(QPainter& p) {
     const int fossils = static_cast<int>(m_pDoc->m_listFossils.size());
     int c = mode == kModeBreed ? 0 : m_nFirstFossil;
     const SGridGeometry grid = Grid();
+    // Frames and numbers first; the morphs, each inside its own cell, are then drawn together.
+    std::vector<SCellJob> jobs;
     for (int row = 0; row < m_nRows; ++row) {
         for (int col = 0; col < m_nCols; ++col, ++c) {
             const SRect r = grid.CellRectAt(col, row);
@@ -474,10 +477,11 @@ void CQuorvaleView::DrawGrid(QPainter& p) {
                 p.restore();
             }
             if (morph) {
-                DrawMorphInCell(p, *morph, r, 1);
+                jobs.push_back({morph, r, 1, Centre(r), m_pDoc->m_nOrientation});
             }
         }
     }
+    RenderCells(p, QRect(0, 0, width(), height()), jobs, m_nCellThreads);
 }
 
 void CQuorvaleView::DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const {

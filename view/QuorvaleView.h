@@ -61,6 +61,8 @@ public:
     int VScrollWidth() const;
 
     // Drawing.
+    // Threads a repaint's grid cells are drawn on; 0: one per core.
+    int m_nCellThreads = 0;
     void Invalidate();
     // Renders the mode into the screen image now (what a repaint shows).
     void OnDraw();

@@ -172,4 +172,59 @@ TEST_F(CWildGenomeTest, MonstersDrawInsideTheirMeasuredBounds) {
     }
 }
 
+// Measuring takes the box of every stroke end without drawing: it must come out exactly as
+// the box of the strokes a drawing from the same origin announces.
+class CStrokeBoxSurface : public CCountingSurface {
+public:
+    void OnStroke(int x0, int y0, int x1, int y1) override {
+        CCountingSurface::OnStroke(x0, y0, x1, y1);
+        for (const SPoint p : {SPoint{x0, y0}, SPoint{x1, y1}}) {
+            m_box.left = std::min(m_box.left, p.x);
+            m_box.top = std::min(m_box.top, p.y);
+            m_box.right = std::max(m_box.right, p.x);
+            m_box.bottom = std::max(m_box.bottom, p.y);
+        }
+    }
+    SRect m_box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+};
+
+TEST_F(CWildGenomeTest, MeasuredBoxIsTheBoxOfTheDrawnStrokes) {
+    std::mt19937 rng(12345);
+    auto any = [&] { return static_cast<int32_t>(rng()); };
+    auto within = [&](int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
+    SeedRandom(3);
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        for (int g = 9; g <= kGeneCount; ++g) {
+            g_SpecialGenes[g].bPresent = (rng() % 4) != 0;
+        }
+        CBioMorph m;
+        if (i % 3 == 0) {
+            SetAllMutable(true);
+            m.HopefulMonster();
+        } else {
+            // Any value anywhere, but few segments so the test stays quick.
+            for (int g = 1; g <= kGeneCount; ++g) {
+                m.SetGene(g, i % 3 == 1 ? any() : within(-1000, 1000));
+                m.SetGradient(g, i % 3 == 1 ? any() : within(-5, 5));
+            }
+            m.SetGene(kGeneSegments, within(-2, 4));
+            m.SetGene(kGeneDepth, i % 3 == 1 ? any() : within(-1, 10));
+        }
+        const int o = i % 4;
+        const int x = within(-500, 500);
+        const int y = within(-500, 500);
+        m.Develop(nullptr, x, y, o, 0);
+        CStrokeBoxSurface surface;
+        m.Develop(&surface, x, y, o, 1);
+        if (surface.m_nStrokes == 0) {
+            EXPECT_EQ(m.m_rcBounds, (SRect{x, y, x, y}));
+        } else {
+            EXPECT_EQ(m.m_rcBounds, surface.m_box);
+        }
+    }
+}
+
 }  // namespace
