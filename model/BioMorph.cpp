@@ -15,9 +15,11 @@ int g_bRemeasure = 0;
 
 namespace {
 
-// Pen widths and the leaf's geometry are held to this. A pen thousands of pixels wide
-// already covers any window; larger values only come from wild genomes.
-constexpr int64_t kWidthLimit = int64_t{1} << 20;
+// Pen widths (and so the round tips, twice as wide) are held to this. The widest pen genes
+// within their limits can make is 90 pixels (thickness 10, plus tapering 10 at each of eight
+// levels), so the bound touches none of them; wider pens come only from genes outside their
+// limits, and each such stroke would cost a fill of a whole cell or window.
+constexpr int64_t kWidthLimit = 128;
 // Colour indices only matter below 0, within the palette and above it; bounding the
 // cumulative sums keeps them from overflowing without changing any colour.
 constexpr int64_t kColourLimit = int64_t{1} << 40;

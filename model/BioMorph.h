@@ -17,9 +17,10 @@ extern int g_bRemeasure;
 class CBioMorph {
 public:
     // Segments beyond this many are not developed. Gene 10 comes unchecked from files and the
-    // clipboard; this keeps a wild value from hanging the program while leaving far more
-    // room than mutation (at most 9) or any sensible file needs.
-    static constexpr int kMaxSegments = 100;
+    // clipboard; its limit is 9 (mutation, editing and the gene table keep to it), so this
+    // changes no genome within its limits and leaves room for a file's modest excess, while a
+    // wild value costs at most a little over twice the largest legal morph to draw.
+    static constexpr int kMaxSegments = 20;
 
     CBioMorph();
     virtual ~CBioMorph() = default;

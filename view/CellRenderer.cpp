@@ -1,6 +1,9 @@
 #include "view/CellRenderer.h"
 
 #include <QImage>
+#include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -40,6 +43,20 @@ QImage* PlainImage(QPainter& painter) {
 
 }  // namespace
 
+void RunDrawing(const std::function<void()>& draw) {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    if (pool->contains(QThread::currentThread())) {
+        draw();
+        return;
+    }
+    QSemaphore done;
+    pool->start([&] {
+        draw();
+        done.release();
+    });
+    done.acquire();
+}
+
 int CellThreadCount() {
     const unsigned cores = std::thread::hardware_concurrency();
     return static_cast<int>(std::clamp(cores, 1u, 4u));
@@ -52,10 +69,12 @@ void RenderCells(QPainter& painter, const QRect& bounds, const std::vector<SCell
     }
     QImage* image = PlainImage(painter);
     if (!image) {
-        for (const SCellJob& job : jobs) {
-            DrawJob(painter, bounds, job);
-            painter.setClipping(false);
-        }
+        RunDrawing([&] {
+            for (const SCellJob& job : jobs) {
+                DrawJob(painter, bounds, job);
+                painter.setClipping(false);
+            }
+        });
         return;
     }
 
@@ -95,13 +114,20 @@ void RenderCells(QPainter& painter, const QRect& bounds, const std::vector<SCell
     }
     const int helpers =
         static_cast<int>(std::min<size_t>(static_cast<size_t>(threads), units.size())) - 1;
-    std::vector<std::thread> pool;
-    pool.reserve(static_cast<size_t>(helpers));
-    for (int t = 0; t < helpers; ++t) {
-        pool.emplace_back(work);
-    }
-    work();
-    for (std::thread& t : pool) {
-        t.join();
-    }
+    RunDrawing([&] {
+        // Helpers only where a pool thread is free now; this thread takes whatever is left.
+        QSemaphore done;
+        int started = 0;
+        for (int t = 0; t < helpers; ++t) {
+            if (!QThreadPool::globalInstance()->tryStart([&] {
+                    work();
+                    done.release();
+                })) {
+                break;
+            }
+            ++started;
+        }
+        work();
+        done.acquire(started);
+    });
 }

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QRect>
+#include <functional>
 #include <vector>
 
 #include "model/Geometry.h"
@@ -16,6 +17,13 @@ struct SCellJob {
     SPoint ptCentre;  // where the morph is centred
     int nOrientation = 0;
 };
+
+// Runs draw on a thread of Qt's pool and waits for it. Qt's raster engine hands every large fill
+// made outside that pool to the pool and waits for it, a hand-over that costs far more than
+// the fill for the wide strokes and leaves of morphs; made inside the pool, fills stay on their
+// own thread. The calling thread does nothing meanwhile, so the program stays single-threaded;
+// draw must touch no widget.
+void RunDrawing(const std::function<void()>& draw);
 
 // How many threads a repaint's cells are shared between: one per core, at most four.
 int CellThreadCount();

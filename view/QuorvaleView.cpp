@@ -428,8 +428,10 @@ void CQuorvaleView::RenderPicture(QImage& picture, bool bPrinting) {
     } else {
         p.fillRect(QRect(0, 0, w, h), Qt::white);
         if (mode == kModeEngineer) {
-            CQtSurface surface(p, QRect(0, 0, w, h));
-            m_pDoc->m_pCurrent->Draw(surface, w / 2, h / 2, m_pDoc->m_nOrientation);
+            RunDrawing([&] {
+                CQtSurface surface(p, QRect(0, 0, w, h));
+                m_pDoc->m_pCurrent->Draw(surface, w / 2, h / 2, m_pDoc->m_nOrientation);
+            });
         } else if (mode == kModeBreed || mode == kModeFossils) {
             DrawGrid(p);
         }
@@ -529,11 +531,13 @@ void CQuorvaleView::DrawTriangle(QPainter& p, const SRect& rect) {
     p.drawLine(c.left.x, c.left.y, c.right.x, c.right.y);
     p.drawLine(c.right.x, c.right.y, c.top.x, c.top.y);
     p.restore();
-    CQtSurface surface(p, QRect(0, 0, width(), height()));
-    const int o = m_pDoc->m_nOrientation;
-    m_pDoc->m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
-    m_pDoc->m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
-    m_pDoc->m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+    RunDrawing([&] {
+        CQtSurface surface(p, QRect(0, 0, width(), height()));
+        const int o = m_pDoc->m_nOrientation;
+        m_pDoc->m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
+        m_pDoc->m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
+        m_pDoc->m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+    });
 }
 
 void CQuorvaleView::DrawTrianglePoints(QPainter& p) {
@@ -546,7 +550,7 @@ void CQuorvaleView::DrawTrianglePoints(QPainter& p) {
                           TriangleDistances(pt.x, pt.y, m_ptTriTop, m_ptTriLeft, m_ptTriRight));
             GeneDisplay().ShowGenes(&blend);
             GeneDisplay().RefreshIndicators();
-            blend.Develop(&surface, pt.x, pt.y, o, 1);
+            RunDrawing([&] { blend.Develop(&surface, pt.x, pt.y, o, 1); });
         }
         m_bTriangleDirty = false;
     } else if (m_ptTriClick.x != -20001) {

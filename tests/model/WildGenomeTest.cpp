@@ -39,16 +39,17 @@ void PrintTo(const SExtremeCase& c, std::ostream* os) {
 // With everything present, gene 10 at INT_MAX grows the most segments development allows;
 // at INT_MIN it grows none. Depths clamp to 0..9 segment by segment.
 const SExtremeCase kExtremeCases[] = {
-    {"genes INT_MAX", INT_MAX, 0, INT_MAX, 100 * 511, 511},
+    {"genes INT_MAX", INT_MAX, 0, INT_MAX, CBioMorph::kMaxSegments * 511, 511},
     {"genes INT_MIN", INT_MIN, 0, INT_MIN, 0, 1},
-    {"genes and gradients INT_MAX", INT_MAX, INT_MAX, INT_MAX, 100 * 511, 511},
+    {"genes and gradients INT_MAX", INT_MAX, INT_MAX, INT_MAX, CBioMorph::kMaxSegments * 511, 511},
     {"genes and gradients INT_MIN", INT_MIN, INT_MIN, INT_MIN, 0, 1},
     {"genes INT_MAX, gradients INT_MIN: later segments depth 0", INT_MAX, INT_MIN, INT_MAX,
-     511 + 99, 511},
+     511 + (CBioMorph::kMaxSegments - 1), 511},
     {"genes INT_MIN, gradients INT_MAX", INT_MIN, INT_MAX, INT_MIN, 0, 1},
-    {"genes INT_MAX, two arms", INT_MAX, 0, 1, 2 * 100 * 511, 511},
-    {"genes INT_MAX, four arms", INT_MAX, 0, 2, 4 * 100 * 511, 511},
-    {"genes INT_MAX, gradients INT_MAX, four arms", INT_MAX, INT_MAX, 2, 4 * 100 * 511, 511},
+    {"genes INT_MAX, two arms", INT_MAX, 0, 1, 2 * CBioMorph::kMaxSegments * 511, 511},
+    {"genes INT_MAX, four arms", INT_MAX, 0, 2, 4 * CBioMorph::kMaxSegments * 511, 511},
+    {"genes INT_MAX, gradients INT_MAX, four arms", INT_MAX, INT_MAX, 2,
+     4 * CBioMorph::kMaxSegments * 511, 511},
 };
 
 class CExtremeTest : public CModelTest, public ::testing::WithParamInterface<SExtremeCase> {};
@@ -114,7 +115,9 @@ TEST_F(CWildGenomeTest, HugeSegmentCountIsCapped) {
     EXPECT_EQ(StrokesOf(surface).size(), size_t{CBioMorph::kMaxSegments} * 127);
     const auto joints = NotesOf(surface, CRecordingSurface::EKind::Joint);
     ASSERT_EQ(joints.size(), size_t{CBioMorph::kMaxSegments} - 1);
-    EXPECT_EQ(joints.back(), (SStroke{0, -980, 0, -990}));
+    // The last joint links the last two segments, ten pixels apart.
+    constexpr int k = CBioMorph::kMaxSegments;
+    EXPECT_EQ(joints.back(), (SStroke{0, -10 * (k - 2), 0, -10 * (k - 1)}));
 }
 
 // With no segment at all nothing grows: the box is empty at the position and the morph is
@@ -225,6 +228,30 @@ TEST_F(CWildGenomeTest, MeasuredBoxIsTheBoxOfTheDrawnStrokes) {
             EXPECT_EQ(m.m_rcBounds, surface.m_box);
         }
     }
+}
+
+// The bounds on segments and pens are for genes outside their limits: the heaviest genomes
+// within them must still grow every segment and reach every pen and tip width.
+TEST_F(CWildGenomeTest, LimitsLeaveTheHeaviestLegalMorphWhole) {
+    SetAllPresent(true);
+    CBioMorph m;
+    // Nine segments, depth 9, four arms, round tips, thickness 10 tapering 10.
+    m.SetGenes(
+        {400, -400, 400, -400, 400, -400, 400, -400, 9, 9, 100, 0, 2, 400, 2, 80, 90, 10, 10});
+    m.ClearGradients();
+    CRecordingSurface surface;
+    m.Draw(surface, 400, 300, 0);
+    EXPECT_EQ(StrokesOf(surface).size(), size_t{4 * 9 * 511});
+    int widest = 0;
+    int widestTip = 0;
+    for (const CRecordingSurface::SOp& op : surface.Ops()) {
+        widest = std::max(widest, op.state.nPenWidth);
+        if (op.kind == CRecordingSurface::EKind::Ellipse) {
+            widestTip = std::max(widestTip, op.rect.Normalised().Width());
+        }
+    }
+    EXPECT_EQ(widest, 90);
+    EXPECT_EQ(widestTip, 4 * 90);
 }
 
 }  // namespace
