@@ -33,6 +33,12 @@ int64_t ClampWidth(int64_t v) {
     return std::clamp(v, -kWidthLimit, kWidthLimit);
 }
 
+// v * s / 100 rounded as MulDiv does. At the usual scale of 100 that is v itself (v is at most
+// depth 9 times a coordinate, far from overflowing), and the division is skipped.
+inline int64_t Scaled(int64_t v, int64_t s) {
+    return s == 100 ? v : MulDiv(v, s, 100);
+}
+
 int NormaliseOrientation(int o) {
     return ((o % 4) + 4) % 4;
 }
@@ -260,11 +266,8 @@ int64_t CBioMorph::ScaleAt(int j) const {
     return SatAdd(s, SatMul(int64_t{5} * j, m_Gradients[kGeneScaling]));
 }
 
-// The stroke from (x, y) in direction c under arm orientation a: its far end.
-inline void CBioMorph::StrokeEnd(int64_t x, int64_t y, int64_t n, int c, int a, int64_t s,
-                                 int64_t& x1, int64_t& y1) const {
-    int64_t l = 0;
-    int64_t m = 0;
+// Direction c turned for arm orientation a: the stroke's steps across (l) and up (m).
+inline void CBioMorph::Turn(int c, int a, int64_t& l, int64_t& m) const {
     switch (a) {
         case 0:
             l = -int64_t{m_DirX[c]};
@@ -283,8 +286,16 @@ inline void CBioMorph::StrokeEnd(int64_t x, int64_t y, int64_t n, int c, int a, 
             m = -int64_t{m_DirX[c]};
             break;
     }
-    x1 = ClampCoord(x + ClampCoord(MulDiv(n * l, s, 100)));
-    y1 = ClampCoord(y - ClampCoord(MulDiv(n * m, s, 100)));
+}
+
+// The stroke from (x, y) in direction c under arm orientation a: its far end.
+inline void CBioMorph::StrokeEnd(int64_t x, int64_t y, int64_t n, int c, int a, int64_t s,
+                                 int64_t& x1, int64_t& y1) const {
+    int64_t l;
+    int64_t m;
+    Turn(c, a, l, m);
+    x1 = ClampCoord(x + ClampCoord(Scaled(n * l, s)));
+    y1 = ClampCoord(y - ClampCoord(Scaled(n * m, s)));
 }
 
 void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
@@ -338,23 +349,35 @@ void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n,
 // (its start is the root, already in, or the end of the stroke before).
 void CBioMorph::MeasureTree(SBox& box, int64_t x, int64_t y, int64_t n, int c, int a,
                             int64_t s) const {
-    const bool bOneSidedGene = IsPresent(kGeneMirror) && m_Genes[kGeneMirror] != 0;
+    // The eight directions turned for this arm, once per segment rather than once per stroke.
+    SDirections dirs;
+    for (int k = 0; k < 8; ++k) {
+        Turn(k, a, dirs.l[k], dirs.m[k]);
+    }
+    const int oneSidedDepth =
+        IsPresent(kGeneMirror) && m_Genes[kGeneMirror] != 0 ? m_Genes[kGeneDepth] : -1;
+    MeasureBranch(box, dirs, x, y, n, c, s, oneSidedDepth);
+}
+
+// The same walk as DrawTree with nothing drawn: each stroke's far end goes into the box once
+// (its start is the root, already in, or the end of the stroke before).
+void CBioMorph::MeasureBranch(SBox& box, const SDirections& dirs, int64_t x, int64_t y, int64_t n,
+                              int c, int64_t s, int64_t oneSidedDepth) const {
     for (;;) {
         if (c < 0) {
             c += 8;
         } else if (c >= 8) {
             c -= 8;
         }
-        int64_t x1;
-        int64_t y1;
-        StrokeEnd(x, y, n, c, a, s, x1, y1);
+        const int64_t x1 = ClampCoord(x + ClampCoord(Scaled(n * dirs.l[c], s)));
+        const int64_t y1 = ClampCoord(y - ClampCoord(Scaled(n * dirs.m[c], s)));
         box.Include(x1, y1);
         if (n <= 1) {
             return;
         }
-        const bool bOneSided = bOneSidedGene && n == m_Genes[kGeneDepth];
+        const bool bOneSided = n == oneSidedDepth;
         if (!bOneSided || m_bAltSide != 0) {
-            MeasureTree(box, x1, y1, n - 1, c + 1, a, s);
+            MeasureBranch(box, dirs, x1, y1, n - 1, c + 1, s, oneSidedDepth);
         }
         if (bOneSided && m_bAltSide != 0) {
             return;

@@ -89,7 +89,14 @@ private:
                    int64_t& y1) const;
     void DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
                   int64_t outline, int64_t body, int64_t width, int j, bool bXor);
+    struct SDirections {
+        int64_t l[8];
+        int64_t m[8];
+    };
+    void Turn(int c, int a, int64_t& l, int64_t& m) const;
     void MeasureTree(SBox& box, int64_t x, int64_t y, int64_t n, int c, int a, int64_t s) const;
+    void MeasureBranch(SBox& box, const SDirections& dirs, int64_t x, int64_t y, int64_t n, int c,
+                       int64_t s, int64_t oneSidedDepth) const;
     void DrawStroke(IDrawSurface& surface, int x, int y, int x1, int y1, int64_t outline,
                     int64_t body, int64_t width, int j, bool bXor);
     static void DrawLeaf(IDrawSurface& surface, int x, int y, int x1, int y1);
