@@ -110,9 +110,10 @@ private slots:
         // Breed mode breeds new offspring as it starts: the genome goes in after.
         View()->SetMode(mode);
         Show(kHeavy[index]);
+        // Drawn twice, the second time with the cells shared between two threads (only the
+        // grid has cells to share): the pictures must not differ in one pixel.
         const QImage once = Render(1);
-        const QImage twice = Render(1);
-        const QImage shared = Render(2);
+        const QImage twice = Render(2);
         // Something was drawn: the picture is not a blank page with the grid alone.
         int black = 0;
         for (int y = 0; y < once.height(); y += 2) {
@@ -123,7 +124,6 @@ private slots:
         }
         QVERIFY2(black > 1000, qPrintable(QString::number(black)));
         QVERIFY(once == twice);
-        QVERIFY(once == shared);
     }
 };
 
