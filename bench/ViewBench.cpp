@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <memory>
 
 #include "frame/GeneBar.h"
@@ -15,17 +16,14 @@
 #include "model/RecordingSurface.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 
 namespace {
 
 // Depth 9, four arms, nine segments: the largest morph mutation can reach.
-void MakeWorstCase(CBioMorph& m) {
-    const std::array<int32_t, kGeneCount> genes = {40, -30, 20, -40, 30, -20, 10, 40, 9, 9,
-                                                   12, 0,   2,  100, 0,  1,   2,  1,  0};
-    m.SetGenes(genes);
-    m.ClearGradients();
-}
+const std::array<int32_t, kGeneCount> kWorstGenes = {40, -30, 20, -40, 30, -20, 10, 40, 9, 9,
+                                                     12, 0,   2,  100, 0,  1,   2,  1,  0};
 
 struct SWindow {
     std::unique_ptr<CQuorvaleDoc> doc;
@@ -33,7 +31,10 @@ struct SWindow {
     CFakeClock clock;
     CFakeDialogs dialogs;
 
-    SWindow(int cols, int rows, bool bWorst) {
+    SWindow(int cols, int rows, bool bWorst)
+        : SWindow(cols, rows, bWorst ? &kWorstGenes : nullptr) {}
+
+    SWindow(int cols, int rows, const std::array<int32_t, kGeneCount>* genes) {
         SetDefaultGeneTables();
         SeedRandom(7);
         doc = std::make_unique<CQuorvaleDoc>();
@@ -48,8 +49,9 @@ struct SWindow {
         for (int i = 0; i < cols * rows - 1; ++i) {
             doc->AddOffspring();
         }
-        if (bWorst) {
-            MakeWorstCase(*doc->m_pCurrent);
+        if (genes) {
+            doc->m_pCurrent->SetGenes(*genes);
+            doc->m_pCurrent->ClearGradients();
             for (auto& child : doc->m_listOffspring) {
                 child->CopyGenome(*doc->m_pCurrent);
             }
@@ -111,6 +113,252 @@ void BM_RepaintWorstGrid9x7(benchmark::State& state) {
 }
 void BM_RepaintDefaultGrid5x3(benchmark::State& state) {
     Repaint(state, 5, 3, false);
+}
+
+// The heaviest morphs within the gene limits, one for each thing that makes drawing costly.
+struct SHeavyKind {
+    const char* name;
+    std::array<int32_t, kGeneCount> genes;
+};
+const SHeavyKind kHeavyKinds[] = {
+    // Depth 9, nine segments, four arms: 18,396 one-pixel strokes.
+    {"most strokes", kWorstGenes},
+    // The widest pens: 10 and 10 more at each level down, to 90 pixels.
+    {"thick tapering", {40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 0, 1, 2, 10, 10}},
+    // A filled leaf on every stroke.
+    {"leaves", {40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 3, 1, 2, 1, 0}},
+    // A round tip twice the pen's width on every stroke, with the widest pens.
+    {"round tips", {40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 2, 1, 2, 10, 10}},
+    // Spread over the whole cell, with leaves and the widest pens.
+    {"widest spread",
+     {-40, 40, -40, 40, -40, 40, -40, 40, 9, 9, 30, 1, 2, 100, 3, 50, 100, 10, 10}},
+};
+
+// What Qt alone must do to draw a grid: every cell's primitives, as development hands them to
+// the surface, given to the painter with the cell's clip, consecutive lines of one pen in one
+// drawLines call. Primitives that cannot touch the cell are left out beforehand, as the surface
+// leaves them out, so the floor pays only for what reaches the picture.
+class CQtFloor {
+public:
+    explicit CQtFloor(CQuorvaleView& view) {
+        const SGridGeometry grid = view.Grid();
+        const int o = view.GetDocument()->m_nOrientation;
+        for (int cell = 0; cell < grid.nCols * grid.nRows; ++cell) {
+            const SRect r = grid.CellRect(cell);
+            const SRect clip{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+            SCell c;
+            c.clip = QRect(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
+            CRecordingSurface rec;
+            view.CellMorph(cell)->Draw(rec, (r.left + r.right) / 2, (r.top + r.bottom) / 2, o);
+            for (const CRecordingSurface::SOp& op : rec.Ops()) {
+                Add(c, op);
+            }
+            m_cells.push_back(std::move(c));
+        }
+    }
+
+    void Draw(QImage& image) const {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        for (const SCell& c : m_cells) {
+            p.setClipRect(c.clip);
+            const SDrawState* applied = nullptr;
+            for (const SItem& item : c.items) {
+                const SDrawState& st = m_states[item.nState];
+                if (applied != &st) {
+                    Apply(p, st);
+                    applied = &st;
+                }
+                switch (item.kind) {
+                    case EItem::Lines:
+                        p.drawLines(&c.lines[item.nFirst], item.nCount);
+                        break;
+                    case EItem::Point:
+                        p.drawPoint(c.points[item.nFirst]);
+                        break;
+                    case EItem::Polygon:
+                        p.drawPolygon(&c.points[item.nFirst], item.nCount);
+                        break;
+                    case EItem::Path:
+                        p.drawPath(c.paths[item.nFirst]);
+                        break;
+                    case EItem::Ellipse:
+                        p.drawEllipse(c.rects[item.nFirst]);
+                        break;
+                }
+            }
+        }
+    }
+
+    int64_t Primitives() const {
+        int64_t n = 0;
+        for (const SCell& c : m_cells) {
+            for (const SItem& item : c.items) {
+                n += item.kind == EItem::Lines ? item.nCount : 1;
+            }
+        }
+        return n;
+    }
+
+private:
+    enum class EItem { Lines, Point, Polygon, Path, Ellipse };
+    struct SItem {
+        EItem kind;
+        int nState;
+        int nFirst;
+        int nCount;
+    };
+    struct SCell {
+        QRect clip;
+        std::vector<SItem> items;
+        std::vector<QLine> lines;
+        std::vector<QPoint> points;
+        std::vector<QPainterPath> paths;
+        std::vector<QRect> rects;
+    };
+
+    static void Apply(QPainter& p, const SDrawState& s) {
+        QPen pen(QColor(s.penColour.r, s.penColour.g, s.penColour.b));
+        if (s.nPenWidth <= 1) {
+            pen.setWidth(0);
+            pen.setCapStyle(Qt::FlatCap);
+        } else {
+            pen.setWidth(s.nPenWidth);
+            pen.setCapStyle(Qt::RoundCap);
+            pen.setJoinStyle(Qt::RoundJoin);
+        }
+        p.setPen(pen);
+        p.setBrush(QColor(s.brushColour.r, s.brushColour.g, s.brushColour.b));
+        p.setCompositionMode(s.rop == ERop::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                : QPainter::CompositionMode_SourceOver);
+    }
+
+    int StateIndex(const SDrawState& s) {
+        for (size_t i = 0; i < m_states.size(); ++i) {
+            if (m_states[i] == s) {
+                return static_cast<int>(i);
+            }
+        }
+        m_states.push_back(s);
+        return static_cast<int>(m_states.size() - 1);
+    }
+
+    static bool Misses(const QRect& clip, const std::vector<SPoint>& pts, int pen) {
+        int l = pts[0].x, t = pts[0].y, r = l, b = t;
+        for (const SPoint& q : pts) {
+            l = std::min(l, q.x);
+            r = std::max(r, q.x);
+            t = std::min(t, q.y);
+            b = std::max(b, q.y);
+        }
+        return r + pen < clip.left() || l - pen > clip.right() || b + pen < clip.top() ||
+               t - pen > clip.bottom();
+    }
+
+    void Add(SCell& c, const CRecordingSurface::SOp& op) {
+        using EKind = CRecordingSurface::EKind;
+        const int pen = std::max(op.state.nPenWidth, 1);
+        const int state = StateIndex(op.state);
+        switch (op.kind) {
+            case EKind::Line: {
+                if (Misses(c.clip, op.points, pen)) {
+                    return;
+                }
+                const SPoint a = op.points[0];
+                const SPoint b = op.points[1];
+                if (a == b) {
+                    if (pen > 1) {
+                        c.items.push_back({EItem::Point, state, int(c.points.size()), 1});
+                        c.points.emplace_back(a.x, a.y);
+                    }
+                    return;
+                }
+                if (c.items.empty() || c.items.back().kind != EItem::Lines ||
+                    c.items.back().nState != state) {
+                    c.items.push_back({EItem::Lines, state, int(c.lines.size()), 0});
+                }
+                c.lines.emplace_back(a.x, a.y, b.x, b.y);
+                ++c.items.back().nCount;
+                return;
+            }
+            case EKind::Polygon: {
+                if (Misses(c.clip, op.points, pen)) {
+                    return;
+                }
+                c.items.push_back(
+                    {EItem::Polygon, state, int(c.points.size()), int(op.points.size())});
+                for (const SPoint& q : op.points) {
+                    c.points.emplace_back(q.x, q.y);
+                }
+                return;
+            }
+            case EKind::Bezier: {
+                if (Misses(c.clip, op.points, pen)) {
+                    return;
+                }
+                QPainterPath path(QPointF(op.points[0].x, op.points[0].y));
+                for (int i = 1; i + 2 < 13; i += 3) {
+                    path.cubicTo(QPointF(op.points[i].x, op.points[i].y),
+                                 QPointF(op.points[i + 1].x, op.points[i + 1].y),
+                                 QPointF(op.points[i + 2].x, op.points[i + 2].y));
+                }
+                path.closeSubpath();
+                c.items.push_back({EItem::Path, state, int(c.paths.size()), 1});
+                c.paths.push_back(path);
+                return;
+            }
+            case EKind::Ellipse: {
+                const SRect n = op.rect.Normalised();
+                if (Misses(c.clip, {{n.left, n.top}, {n.right, n.bottom}}, pen) ||
+                    n.right - n.left < 2 || n.bottom - n.top < 2) {
+                    return;
+                }
+                c.items.push_back({EItem::Ellipse, state, int(c.rects.size()), 1});
+                c.rects.emplace_back(n.left, n.top, n.right - n.left - 1, n.bottom - n.top - 1);
+                return;
+            }
+            default:
+                // Origin pixels and joints: a handful per cell, left to the subject.
+                return;
+        }
+    }
+
+    std::vector<SDrawState> m_states;
+    std::vector<SCell> m_cells;
+};
+
+// A full repaint of a 9 x 7 grid of one heavy kind on 1 or 2 threads, against the Qt floor
+// (clearing a picture of the same size and drawing the same primitives cell by cell) on one
+// thread of Qt's pool, in the same iterations. x_floor is repaint / floor.
+void BM_RepaintHeavyGrid9x7(benchmark::State& state) {
+    const SHeavyKind& kind = kHeavyKinds[state.range(0)];
+    const int threads = static_cast<int>(state.range(1));
+    SWindow w(9, 7, &kind.genes);
+    w.View()->SetCellThreads(threads);
+    state.SetLabel(std::string(kind.name) + (threads == 1 ? ", 1 thread" : ", 2 threads"));
+    const CQtFloor floor(*w.View());
+    QImage floorImage(w.View()->ScreenImage().size(), QImage::Format_RGB32);
+    double repaintSeconds = 0;
+    double floorSeconds = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        w.View()->Invalidate();
+        benchmark::DoNotOptimize(w.View()->ScreenImage().constBits());
+        auto t1 = std::chrono::steady_clock::now();
+        // On Qt's pool, as the repaint draws: elsewhere Qt would hand each large fill to the
+        // pool and wait, which would only make the floor slower.
+        RunDrawing([&] { floor.Draw(floorImage); });
+        benchmark::DoNotOptimize(floorImage.constBits());
+        auto t2 = std::chrono::steady_clock::now();
+        repaintSeconds += std::chrono::duration<double>(t1 - t0).count();
+        floorSeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["primitives"] = static_cast<double>(floor.Primitives());
+    state.counters["repaint_ms"] = 1000.0 * repaintSeconds / n;
+    state.counters["floor_ms"] = 1000.0 * floorSeconds / n;
+    state.counters["x_floor"] = floorSeconds > 0 ? repaintSeconds / floorSeconds : 0;
 }
 
 void BM_StartupToFirstPaint(benchmark::State& state) {
@@ -183,6 +431,11 @@ void BM_TrianglePointerMove(benchmark::State& state) {
 
 BENCHMARK(BM_TrianglePointerMove)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_RepaintWorstGrid9x7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_RepaintHeavyGrid9x7)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 2}})
+    ->ArgNames({"kind", "threads"})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5);
 BENCHMARK(BM_RepaintDefaultGrid5x3)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_BreedingStep)->Unit(benchmark::kMillisecond)->MinTime(0.5);

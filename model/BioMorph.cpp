@@ -15,9 +15,11 @@ int g_bRemeasure = 0;
 
 namespace {
 
-// Pen widths and the leaf's geometry are held to this. A pen thousands of pixels wide
-// already covers any window; larger values only come from wild genomes.
-constexpr int64_t kWidthLimit = int64_t{1} << 20;
+// Pen widths (and so the round tips, twice as wide) are held to this. The widest pen genes
+// within their limits can make is 90 pixels (thickness 10, plus tapering 10 at each of eight
+// levels), so the bound touches none of them; wider pens come only from genes outside their
+// limits, and each such stroke would cost a fill of a whole cell or window.
+constexpr int64_t kWidthLimit = 128;
 // Colour indices only matter below 0, within the palette and above it; bounding the
 // cumulative sums keeps them from overflowing without changing any colour.
 constexpr int64_t kColourLimit = int64_t{1} << 40;
@@ -29,6 +31,12 @@ int64_t ClampColour(int64_t v) {
 }
 int64_t ClampWidth(int64_t v) {
     return std::clamp(v, -kWidthLimit, kWidthLimit);
+}
+
+// v * s / 100 rounded as MulDiv does. At the usual scale of 100 that is v itself (v is at most
+// depth 9 times a coordinate, far from overflowing), and the division is skipped.
+inline int64_t Scaled(int64_t v, int64_t s) {
+    return s == 100 ? v : MulDiv(v, s, 100);
 }
 
 int NormaliseOrientation(int o) {
@@ -101,15 +109,6 @@ void CBioMorph::ClearGradients() {
 // ---------------------------------------------------------------------------------------
 // Development
 
-void CBioMorph::Include(int64_t x, int64_t y) {
-    const int xi = static_cast<int>(x);
-    const int yi = static_cast<int>(y);
-    m_rcBounds.left = std::min(m_rcBounds.left, xi);
-    m_rcBounds.top = std::min(m_rcBounds.top, yi);
-    m_rcBounds.right = std::max(m_rcBounds.right, xi);
-    m_rcBounds.bottom = std::max(m_rcBounds.bottom, yi);
-}
-
 void CBioMorph::SetDirections(const int64_t e[9]) {
     auto w = [&](int k) { return static_cast<int32_t>(ClampCoord(e[k] / 10)); };
     m_DirX[0] = w(2);
@@ -142,6 +141,8 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
         // origin of the window (the tool can ask for that) still gets its true box.
         m_rcBounds = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     }
+    // Measuring grows the box in locals and writes it back once at the end.
+    SBox box{m_rcBounds.left, m_rcBounds.top, m_rcBounds.right, m_rcBounds.bottom};
 
     const bool bRotation = IsPresent(kGeneRotation);
     const int32_t rotation = m_Genes[kGeneRotation];
@@ -224,7 +225,12 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
                     surface->SetRop(ERop::Copy);
                 }
             }
-            DrawTree(surface, x, y, depth, 2, a, draw, outline, body, thickness, j, bXor);
+            if (draw == 1) {
+                DrawTree(surface, x, y, depth, 2, a, outline, body, thickness, j, bXor);
+            } else {
+                box.Include(x, y);
+                MeasureTree(box, x, y, depth, 2, a, ScaleAt(j));
+            }
             bDeveloped = true;
             xPrev = x;
             yPrev = y;
@@ -234,6 +240,10 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
     }
 
     m_bGrew = bDeveloped;
+    if (draw != 1) {
+        m_rcBounds = {static_cast<int>(box.left), static_cast<int>(box.top),
+                      static_cast<int>(box.right), static_cast<int>(box.bottom)};
+    }
     if (draw == 0) {
         if (!bDeveloped) {
             // Nothing grew (no segment at all): an empty box at the origin, not the inverted
@@ -248,56 +258,66 @@ int CBioMorph::Develop(IDrawSurface* surface, int x0, int y0, int o, int draw) {
     return 1;
 }
 
-void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
-                         int draw, int64_t outline, int64_t body, int64_t width, int j, bool bXor) {
-    const bool bMirror = IsPresent(kGeneMirror);
-    const bool bTapering = IsPresent(kGeneTapering);
-    const bool bOutline = IsPresent(kGeneOutlineColour);
-    const bool bBody = IsPresent(kGeneBodyColour);
+int64_t CBioMorph::ScaleAt(int j) const {
     int64_t s = 100;
     if (IsPresent(kGeneScaling)) {
         s = m_Genes[kGeneScaling] == 0 ? 1 : m_Genes[kGeneScaling];
     }
-    s = SatAdd(s, SatMul(int64_t{5} * j, m_Gradients[kGeneScaling]));
+    return SatAdd(s, SatMul(int64_t{5} * j, m_Gradients[kGeneScaling]));
+}
+
+// Direction c turned for arm orientation a: the stroke's steps across (l) and up (m).
+inline void CBioMorph::Turn(int c, int a, int64_t& l, int64_t& m) const {
+    switch (a) {
+        case 0:
+            l = -int64_t{m_DirX[c]};
+            m = m_DirY[c];
+            break;
+        case 1:
+            l = m_DirY[c];
+            m = m_DirX[c];
+            break;
+        case 2:
+            l = m_DirX[c];
+            m = -int64_t{m_DirY[c]};
+            break;
+        default:
+            l = -int64_t{m_DirY[c]};
+            m = -int64_t{m_DirX[c]};
+            break;
+    }
+}
+
+// The stroke from (x, y) in direction c under arm orientation a: its far end.
+inline void CBioMorph::StrokeEnd(int64_t x, int64_t y, int64_t n, int c, int a, int64_t s,
+                                 int64_t& x1, int64_t& y1) const {
+    int64_t l;
+    int64_t m;
+    Turn(c, a, l, m);
+    x1 = ClampCoord(x + ClampCoord(Scaled(n * l, s)));
+    y1 = ClampCoord(y - ClampCoord(Scaled(n * m, s)));
+}
+
+void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
+                         int64_t outline, int64_t body, int64_t width, int j, bool bXor) {
+    const bool bMirror = IsPresent(kGeneMirror);
+    const bool bTapering = IsPresent(kGeneTapering);
+    const bool bOutline = IsPresent(kGeneOutlineColour);
+    const bool bBody = IsPresent(kGeneBodyColour);
+    const int64_t s = ScaleAt(j);
 
     for (;;) {
-        if (draw == 0) {
-            Include(x, y);
-        }
         if (c < 0) {
             c += 8;
         } else if (c >= 8) {
             c -= 8;
         }
-        int64_t l = 0;
-        int64_t m = 0;
-        switch (a) {
-            case 0:
-                l = -int64_t{m_DirX[c]};
-                m = m_DirY[c];
-                break;
-            case 1:
-                l = m_DirY[c];
-                m = m_DirX[c];
-                break;
-            case 2:
-                l = m_DirX[c];
-                m = -int64_t{m_DirY[c]};
-                break;
-            default:
-                l = -int64_t{m_DirY[c]};
-                m = -int64_t{m_DirX[c]};
-                break;
-        }
-        const int64_t x1 = ClampCoord(x + ClampCoord(MulDiv(n * l, s, 100)));
-        const int64_t y1 = ClampCoord(y - ClampCoord(MulDiv(n * m, s, 100)));
-        if (draw == 1) {
-            if (surface) {
-                DrawStroke(*surface, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x1),
-                           static_cast<int>(y1), outline, body, width, j, bXor);
-            }
-        } else {
-            Include(x1, y1);
+        int64_t x1;
+        int64_t y1;
+        StrokeEnd(x, y, n, c, a, s, x1, y1);
+        if (surface) {
+            DrawStroke(*surface, static_cast<int>(x), static_cast<int>(y), static_cast<int>(x1),
+                       static_cast<int>(y1), outline, body, width, j, bXor);
         }
         if (n <= 1) {
             return;
@@ -313,7 +333,51 @@ void CBioMorph::DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n,
             body = ClampColour(body + 3);
         }
         if (!bOneSided || m_bAltSide != 0) {
-            DrawTree(surface, x1, y1, n - 1, c + 1, a, draw, outline, body, width, j, bXor);
+            DrawTree(surface, x1, y1, n - 1, c + 1, a, outline, body, width, j, bXor);
+        }
+        if (bOneSided && m_bAltSide != 0) {
+            return;
+        }
+        x = x1;
+        y = y1;
+        n = n - 1;
+        c = c - 1;
+    }
+}
+
+// The same walk as DrawTree with nothing drawn: each stroke's far end goes into the box once
+// (its start is the root, already in, or the end of the stroke before).
+void CBioMorph::MeasureTree(SBox& box, int64_t x, int64_t y, int64_t n, int c, int a,
+                            int64_t s) const {
+    // The eight directions turned for this arm, once per segment rather than once per stroke.
+    SDirections dirs;
+    for (int k = 0; k < 8; ++k) {
+        Turn(k, a, dirs.l[k], dirs.m[k]);
+    }
+    const int oneSidedDepth =
+        IsPresent(kGeneMirror) && m_Genes[kGeneMirror] != 0 ? m_Genes[kGeneDepth] : -1;
+    MeasureBranch(box, dirs, x, y, n, c, s, oneSidedDepth);
+}
+
+// The same walk as DrawTree with nothing drawn: each stroke's far end goes into the box once
+// (its start is the root, already in, or the end of the stroke before).
+void CBioMorph::MeasureBranch(SBox& box, const SDirections& dirs, int64_t x, int64_t y, int64_t n,
+                              int c, int64_t s, int64_t oneSidedDepth) const {
+    for (;;) {
+        if (c < 0) {
+            c += 8;
+        } else if (c >= 8) {
+            c -= 8;
+        }
+        const int64_t x1 = ClampCoord(x + ClampCoord(Scaled(n * dirs.l[c], s)));
+        const int64_t y1 = ClampCoord(y - ClampCoord(Scaled(n * dirs.m[c], s)));
+        box.Include(x1, y1);
+        if (n <= 1) {
+            return;
+        }
+        const bool bOneSided = n == oneSidedDepth;
+        if (!bOneSided || m_bAltSide != 0) {
+            MeasureBranch(box, dirs, x1, y1, n - 1, c + 1, s, oneSidedDepth);
         }
         if (bOneSided && m_bAltSide != 0) {
             return;

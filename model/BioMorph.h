@@ -17,9 +17,10 @@ extern int g_bRemeasure;
 class CBioMorph {
 public:
     // Segments beyond this many are not developed. Gene 10 comes unchecked from files and the
-    // clipboard; this keeps a wild value from hanging the program while leaving far more
-    // room than mutation (at most 9) or any sensible file needs.
-    static constexpr int kMaxSegments = 100;
+    // clipboard; its limit is 9 (mutation, editing and the gene table keep to it), so this
+    // changes no genome within its limits and leaves room for a file's modest excess, while a
+    // wild value costs at most a little over twice the largest legal morph to draw.
+    static constexpr int kMaxSegments = 20;
 
     CBioMorph();
     virtual ~CBioMorph() = default;
@@ -71,13 +72,34 @@ public:
     int32_t m_nTurn[4][4]{};
 
 private:
+    // The box a measurement grows, kept apart from m_rcBounds so it can live in registers.
+    struct SBox {
+        int64_t left, top, right, bottom;
+        void Include(int64_t x, int64_t y) {
+            left = x < left ? x : left;
+            top = y < top ? y : top;
+            right = x > right ? x : right;
+            bottom = y > bottom ? y : bottom;
+        }
+    };
+
     void SetDirections(const int64_t e[9]);
-    void DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a, int draw,
+    int64_t ScaleAt(int j) const;
+    void StrokeEnd(int64_t x, int64_t y, int64_t n, int c, int a, int64_t s, int64_t& x1,
+                   int64_t& y1) const;
+    void DrawTree(IDrawSurface* surface, int64_t x, int64_t y, int64_t n, int c, int a,
                   int64_t outline, int64_t body, int64_t width, int j, bool bXor);
+    struct SDirections {
+        int64_t l[8];
+        int64_t m[8];
+    };
+    void Turn(int c, int a, int64_t& l, int64_t& m) const;
+    void MeasureTree(SBox& box, int64_t x, int64_t y, int64_t n, int c, int a, int64_t s) const;
+    void MeasureBranch(SBox& box, const SDirections& dirs, int64_t x, int64_t y, int64_t n, int c,
+                       int64_t s, int64_t oneSidedDepth) const;
     void DrawStroke(IDrawSurface& surface, int x, int y, int x1, int y1, int64_t outline,
                     int64_t body, int64_t width, int j, bool bXor);
     static void DrawLeaf(IDrawSurface& surface, int x, int y, int x1, int y1);
-    void Include(int64_t x, int64_t y);
 
     bool m_bGrew = false;  // the last development grew at least one segment
 };

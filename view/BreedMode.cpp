@@ -2,6 +2,7 @@
 
 #include "model/GeneDisplay.h"
 #include "model/Random.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 #include "view/ViewPainting.h"
 
@@ -22,6 +23,8 @@ void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
     m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
     const SGridGeometry grid = m_view.Grid();
     const int parentCell = m_view.ParentCell();
+    // Frames first; the morphs, each inside its own cell, are then drawn together.
+    std::vector<SCellJob> jobs;
     int c = 0;
     for (int row = 0; row < m_view.Rows(); ++row) {
         for (int col = 0; col < m_view.Cols(); ++col, ++c) {
@@ -33,10 +36,11 @@ void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
                 FrameRect(p, r, Qt::black);
             }
             if (CBioMorph* morph = CellMorph(c)) {
-                m_view.DrawMorphInCell(p, *morph, r, 1);
+                jobs.push_back({morph, r, 1, Centre(r), m_view.Doc().m_nOrientation});
             }
         }
     }
+    RenderCells(p, m_view.rect(), jobs, m_view.CellThreads());
 }
 
 CBioMorph* CBreedMode::ListMorph(int index) const {

@@ -6,6 +6,7 @@
 
 #include "model/GeneDisplay.h"
 #include "platform/QtSurface.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 
 void CEngineerMode::Enter() {
@@ -24,9 +25,11 @@ void CEngineerMode::Render(QPainter& p, bool /*bPrinting*/) {
     const int w = m_view.width();
     const int h = m_view.height();
     p.fillRect(QRect(0, 0, w, h), Qt::white);
-    CQtSurface surface(p, QRect(0, 0, w, h));
     CQuorvaleDoc& doc = m_view.Doc();
-    doc.m_pCurrent->Draw(surface, w / 2, h / 2, doc.m_nOrientation);
+    RunDrawing([&] {
+        CQtSurface surface(p, QRect(0, 0, w, h));
+        doc.m_pCurrent->Draw(surface, w / 2, h / 2, doc.m_nOrientation);
+    });
 }
 
 CBioMorph* CEngineerMode::MorphAt(QPoint /*point*/) const {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "model/GeneDisplay.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 #include "view/ViewPainting.h"
 
@@ -78,6 +79,7 @@ void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
     p.fillRect(QRect(0, 0, m_view.width(), m_view.height()), Qt::white);
     m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
     const SGridGeometry grid = m_view.Grid();
+    std::vector<SCellJob> jobs;
     int c = m_nFirstFossil;
     for (int row = 0; row < m_view.Rows(); ++row) {
         for (int col = 0; col < m_view.Cols(); ++col, ++c) {
@@ -99,10 +101,11 @@ void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
                 p.restore();
             }
             if (morph) {
-                m_view.DrawMorphInCell(p, *morph, r, 1);
+                jobs.push_back({morph, r, 1, Centre(r), m_view.Doc().m_nOrientation});
             }
         }
     }
+    RenderCells(p, m_view.rect(), jobs, m_view.CellThreads());
 }
 
 CBioMorph* CFossilMode::ListMorph(int index) const {

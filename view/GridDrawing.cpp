@@ -4,6 +4,7 @@
 
 #include "model/BioMorph.h"
 #include "platform/QtSurface.h"
+#include "view/CellRenderer.h"
 #include "view/ViewPainting.h"
 
 void DrawGridLines(QPainter& p, const SGridGeometry& grid, QColor colour, const SRect& rect) {
@@ -40,11 +41,14 @@ void DrawCellFrames(QPainter& p, const SGridGeometry& grid, int parentCol, int p
 
 void DrawMorphInCell(QPainter& p, const QRect& bounds, CBioMorph& morph, const SRect& cell,
                      int inset, int orientation) {
-    CQtSurface surface(p, bounds);
-    const SRect clip{cell.left + inset, cell.top + inset, cell.right - inset, cell.bottom - inset};
-    surface.SetClip(&clip);
-    const SPoint c = Centre(cell);
-    morph.Draw(surface, c.x, c.y, orientation);
-    surface.Flush();
+    RunDrawing([&] {
+        CQtSurface surface(p, bounds);
+        const SRect clip{cell.left + inset, cell.top + inset, cell.right - inset,
+                         cell.bottom - inset};
+        surface.SetClip(&clip);
+        const SPoint c = Centre(cell);
+        morph.Draw(surface, c.x, c.y, orientation);
+        surface.Flush();
+    });
     p.setClipping(false);
 }

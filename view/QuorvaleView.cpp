@@ -14,6 +14,7 @@
 #include "platform/Cursors.h"
 #include "platform/QtSurface.h"
 #include "view/BreedMode.h"
+#include "view/CellRenderer.h"
 #include "view/EngineerMode.h"
 #include "view/FamilyMode.h"
 #include "view/FossilMode.h"

@@ -90,6 +90,9 @@ public:
     bool NeedsDraw() const { return m_bNeedsDraw; }
     void MarkDrawn() { m_bNeedsDraw = false; }
     QImage NewPicture() const;
+    // Threads a repaint's grid cells are drawn on; 0: one per core.
+    void SetCellThreads(int threads) { m_nCellThreads = threads; }
+    int CellThreads() const { return m_nCellThreads; }
     // Shared drawing of the grid modes.
     void DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const;
     void DrawCellFrames(QPainter& p) const;
@@ -214,6 +217,7 @@ private:
     bool m_bFirstUpdate = true;
     bool m_bCursorShown = true;
     bool m_bSkipClick = false;
+    int m_nCellThreads = 0;
     int m_nCols = 5;
     int m_nRows = 3;
     int m_nParentCell = 7;

@@ -5,6 +5,7 @@
 
 #include "model/GeneDisplay.h"
 #include "platform/QtSurface.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 #include "view/TriangleBlend.h"
 
@@ -56,12 +57,14 @@ void CTriangleMode::DrawTriangle(QPainter& p, const SRect& rect) {
     p.drawLine(c.left.x, c.left.y, c.right.x, c.right.y);
     p.drawLine(c.right.x, c.right.y, c.top.x, c.top.y);
     p.restore();
-    CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
     CQuorvaleDoc& doc = m_view.Doc();
-    const int o = doc.m_nOrientation;
-    doc.m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
-    doc.m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
-    doc.m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+    RunDrawing([&] {
+        CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
+        const int o = doc.m_nOrientation;
+        doc.m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
+        doc.m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
+        doc.m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+    });
 }
 
 void CTriangleMode::DrawPoints(QPainter& p) {
@@ -75,12 +78,12 @@ void CTriangleMode::DrawPoints(QPainter& p) {
                           TriangleDistances(pt.x, pt.y, m_ptTop, m_ptLeft, m_ptRight));
             GeneDisplay().ShowGenes(&blend);
             GeneDisplay().RefreshIndicators();
-            blend.Develop(&surface, pt.x, pt.y, o, 1);
+            RunDrawing([&] { blend.Develop(&surface, pt.x, pt.y, o, 1); });
         }
         m_bDirty = false;
         m_ptClick.reset();
     } else if (m_ptClick) {
-        blend.Develop(&surface, m_ptClick->x, m_ptClick->y, o, 1);
+        RunDrawing([&] { blend.Develop(&surface, m_ptClick->x, m_ptClick->y, o, 1); });
         m_ptClick.reset();
     }
 }
@@ -119,8 +122,10 @@ void CTriangleMode::Move(QPoint point) {
                   TriangleDistances(point.x(), point.y(), m_ptTop, m_ptLeft, m_ptRight));
     {
         QPainter p(&m_view.Screen());
-        CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
-        doc.m_pTriMorph->Develop(&surface, point.x(), point.y(), doc.m_nOrientation, 1);
+        RunDrawing([&] {
+            CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
+            doc.m_pTriMorph->Develop(&surface, point.x(), point.y(), doc.m_nOrientation, 1);
+        });
     }
     GeneDisplay().ShowGenes(doc.m_pTriMorph.get());
     m_view.ShowScreen();

@@ -39,16 +39,17 @@ void PrintTo(const SExtremeCase& c, std::ostream* os) {
 // With everything present, gene 10 at INT_MAX grows the most segments development allows;
 // at INT_MIN it grows none. Depths clamp to 0..9 segment by segment.
 const SExtremeCase kExtremeCases[] = {
-    {"genes INT_MAX", INT_MAX, 0, INT_MAX, 100 * 511, 511},
+    {"genes INT_MAX", INT_MAX, 0, INT_MAX, CBioMorph::kMaxSegments * 511, 511},
     {"genes INT_MIN", INT_MIN, 0, INT_MIN, 0, 1},
-    {"genes and gradients INT_MAX", INT_MAX, INT_MAX, INT_MAX, 100 * 511, 511},
+    {"genes and gradients INT_MAX", INT_MAX, INT_MAX, INT_MAX, CBioMorph::kMaxSegments * 511, 511},
     {"genes and gradients INT_MIN", INT_MIN, INT_MIN, INT_MIN, 0, 1},
     {"genes INT_MAX, gradients INT_MIN: later segments depth 0", INT_MAX, INT_MIN, INT_MAX,
-     511 + 99, 511},
+     511 + (CBioMorph::kMaxSegments - 1), 511},
     {"genes INT_MIN, gradients INT_MAX", INT_MIN, INT_MAX, INT_MIN, 0, 1},
-    {"genes INT_MAX, two arms", INT_MAX, 0, 1, 2 * 100 * 511, 511},
-    {"genes INT_MAX, four arms", INT_MAX, 0, 2, 4 * 100 * 511, 511},
-    {"genes INT_MAX, gradients INT_MAX, four arms", INT_MAX, INT_MAX, 2, 4 * 100 * 511, 511},
+    {"genes INT_MAX, two arms", INT_MAX, 0, 1, 2 * CBioMorph::kMaxSegments * 511, 511},
+    {"genes INT_MAX, four arms", INT_MAX, 0, 2, 4 * CBioMorph::kMaxSegments * 511, 511},
+    {"genes INT_MAX, gradients INT_MAX, four arms", INT_MAX, INT_MAX, 2,
+     4 * CBioMorph::kMaxSegments * 511, 511},
 };
 
 class CExtremeTest : public CModelTest, public ::testing::WithParamInterface<SExtremeCase> {};
@@ -114,7 +115,9 @@ TEST_F(CWildGenomeTest, HugeSegmentCountIsCapped) {
     EXPECT_EQ(StrokesOf(surface).size(), size_t{CBioMorph::kMaxSegments} * 127);
     const auto joints = NotesOf(surface, CRecordingSurface::EKind::Joint);
     ASSERT_EQ(joints.size(), size_t{CBioMorph::kMaxSegments} - 1);
-    EXPECT_EQ(joints.back(), (SStroke{0, -980, 0, -990}));
+    // The last joint links the last two segments, ten pixels apart.
+    constexpr int k = CBioMorph::kMaxSegments;
+    EXPECT_EQ(joints.back(), (SStroke{0, -10 * (k - 2), 0, -10 * (k - 1)}));
 }
 
 // With no segment at all nothing grows: the box is empty at the position and the morph is
@@ -170,6 +173,85 @@ TEST_F(CWildGenomeTest, MonstersDrawInsideTheirMeasuredBounds) {
         EXPECT_GT(surface.m_nStrokes, 0);
         EXPECT_EQ(surface.m_nOutside, 0);
     }
+}
+
+// Measuring takes the box of every stroke end without drawing: it must come out exactly as
+// the box of the strokes a drawing from the same origin announces.
+class CStrokeBoxSurface : public CCountingSurface {
+public:
+    void OnStroke(int x0, int y0, int x1, int y1) override {
+        CCountingSurface::OnStroke(x0, y0, x1, y1);
+        for (const SPoint p : {SPoint{x0, y0}, SPoint{x1, y1}}) {
+            m_box.left = std::min(m_box.left, p.x);
+            m_box.top = std::min(m_box.top, p.y);
+            m_box.right = std::max(m_box.right, p.x);
+            m_box.bottom = std::max(m_box.bottom, p.y);
+        }
+    }
+    SRect m_box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+};
+
+TEST_F(CWildGenomeTest, MeasuredBoxIsTheBoxOfTheDrawnStrokes) {
+    std::mt19937 rng(12345);
+    auto any = [&] { return static_cast<int32_t>(rng()); };
+    auto within = [&](int32_t lo, int32_t hi) {
+        return std::uniform_int_distribution<int32_t>(lo, hi)(rng);
+    };
+    SeedRandom(3);
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        for (int g = 9; g <= kGeneCount; ++g) {
+            g_SpecialGenes[g].bPresent = (rng() % 4) != 0;
+        }
+        CBioMorph m;
+        if (i % 3 == 0) {
+            SetAllMutable(true);
+            m.HopefulMonster();
+        } else {
+            // Any value anywhere, but few segments so the test stays quick.
+            for (int g = 1; g <= kGeneCount; ++g) {
+                m.SetGene(g, i % 3 == 1 ? any() : within(-1000, 1000));
+                m.SetGradient(g, i % 3 == 1 ? any() : within(-5, 5));
+            }
+            m.SetGene(kGeneSegments, within(-2, 4));
+            m.SetGene(kGeneDepth, i % 3 == 1 ? any() : within(-1, 10));
+        }
+        const int o = i % 4;
+        const int x = within(-500, 500);
+        const int y = within(-500, 500);
+        m.Develop(nullptr, x, y, o, 0);
+        CStrokeBoxSurface surface;
+        m.Develop(&surface, x, y, o, 1);
+        if (surface.m_nStrokes == 0) {
+            EXPECT_EQ(m.m_rcBounds, (SRect{x, y, x, y}));
+        } else {
+            EXPECT_EQ(m.m_rcBounds, surface.m_box);
+        }
+    }
+}
+
+// The bounds on segments and pens are for genes outside their limits: the heaviest genomes
+// within them must still grow every segment and reach every pen and tip width.
+TEST_F(CWildGenomeTest, LimitsLeaveTheHeaviestLegalMorphWhole) {
+    SetAllPresent(true);
+    CBioMorph m;
+    // Nine segments, depth 9, four arms, round tips, thickness 10 tapering 10.
+    m.SetGenes(
+        {400, -400, 400, -400, 400, -400, 400, -400, 9, 9, 100, 0, 2, 400, 2, 80, 90, 10, 10});
+    m.ClearGradients();
+    CRecordingSurface surface;
+    m.Draw(surface, 400, 300, 0);
+    EXPECT_EQ(StrokesOf(surface).size(), size_t{4 * 9 * 511});
+    int widest = 0;
+    int widestTip = 0;
+    for (const CRecordingSurface::SOp& op : surface.Ops()) {
+        widest = std::max(widest, op.state.nPenWidth);
+        if (op.kind == CRecordingSurface::EKind::Ellipse) {
+            widestTip = std::max(widestTip, op.rect.Normalised().Width());
+        }
+    }
+    EXPECT_EQ(widest, 90);
+    EXPECT_EQ(widestTip, 4 * 90);
 }
 
 }  // namespace
