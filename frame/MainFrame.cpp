@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProxyStyle>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -26,6 +27,19 @@
 #include "view/QuorvaleView.h"
 
 namespace {
+
+// Lets the pointer rest on a greyed menu item, so that its status-bar prompt still says what
+// the command would do.
+class CMenuStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_Menu_AllowActiveAndDisabled) {
+            return 1;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 const char* const kIdlePrompt =
     "For help, press F1; or for \"point + click\" help press 'shift' + F1";
@@ -330,7 +344,10 @@ void CMainFrame::CreateMenus() {
     AddCommand(help, ECommand::HelpAbout);
 
     m_menus = {file, edit, pasteTo, evolve, genes, triangle, family, fossils, help};
+    auto* menuStyle = new CMenuStyle;
+    menuStyle->setParent(this);
     for (QMenu* menu : m_menus) {
+        menu->setStyle(menuStyle);
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
         connect(menu, &QMenu::aboutToHide, this, [this, menu] {
             // Keys reach the commands again; each command checks its own rule when it runs.

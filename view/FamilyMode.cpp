@@ -1,6 +1,7 @@
 #include "view/FamilyMode.h"
 
 #include <QPainter>
+#include <algorithm>
 
 #include "model/FamilyMorph.h"
 #include "model/GeneDisplay.h"
@@ -40,9 +41,27 @@ void CFamilyMode::Resized() {
     GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
 }
 
-void CFamilyMode::Render(QPainter& p, bool /*bPrinting*/) {
+QPoint CFamilyMode::WithinReach(QPoint point) const {
+    return QPoint(std::clamp(point.x(), 0, std::max(m_view.width() - 1, 0)),
+                  std::clamp(point.y(), 0, std::max(m_view.height() - 1, 0)));
+}
+
+void CFamilyMode::Render(QPainter& p, bool bPrinting) {
     const int w = m_view.width();
     const int h = m_view.height();
+    if (!bPrinting) {
+        // A node left outside by a smaller window comes back within reach.
+        for (const auto& family : m_view.Doc().m_listFamilies) {
+            for (const auto& node : *family) {
+                const QPoint at(node->m_ptNode.x, node->m_ptNode.y);
+                const QPoint reach = WithinReach(at);
+                if (reach != at) {
+                    node->m_ptNode = {reach.x(), reach.y()};
+                    node->m_bLaidOut = 0;
+                }
+            }
+        }
+    }
     p.fillRect(QRect(0, 0, w, h), kGridColour);
     CQtSurface surface(p, QRect(0, 0, w, h));
     CQuorvaleDoc& doc = m_view.Doc();
@@ -164,7 +183,8 @@ void CFamilyMode::MoveDraggedNode(QPoint point) {
         p.setClipping(false);
     }
     m_bDragFirstMove = false;
-    d.m_ptNode = {point.x() + m_szDragOffset.width(), point.y() + m_szDragOffset.height()};
+    const QPoint at = WithinReach(point + QPoint(m_szDragOffset.width(), m_szDragOffset.height()));
+    d.m_ptNode = {at.x(), at.y()};
     d.m_bLaidOut = 0;
     p.setPen(QPen(QColor(255, 0, 0), 2));
     p.setBrush(Qt::white);
@@ -187,8 +207,11 @@ void CFamilyMode::DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
                      QPoint(centre.x + bw / 2 - 1, centre.y + bh / 2 - 1)));
 }
 
-bool CFamilyMode::Release(QPoint point) {
+bool CFamilyMode::Release(QPoint released) {
     CQuorvaleDoc& doc = m_view.Doc();
+    // Released over the bars or past the window's edge: the node stays where it can be
+    // reached, at the nearest point of the view.
+    const QPoint point = WithinReach(released);
     const int x = point.x();
     const int y = point.y();
     if (m_pCreateParent) {
@@ -204,7 +227,9 @@ bool CFamilyMode::Release(QPoint point) {
         }
     } else if (m_pDragNode) {
         m_bDragFirstMove = false;
-        m_pDragNode->m_ptNode = {x + m_szDragOffset.width(), y + m_szDragOffset.height()};
+        const QPoint at =
+            WithinReach(QPoint(x + m_szDragOffset.width(), y + m_szDragOffset.height()));
+        m_pDragNode->m_ptNode = {at.x(), at.y()};
         m_pDragNode->m_bLaidOut = 0;
         m_pDragNode = nullptr;
         m_ptDragMark.reset();

@@ -40,6 +40,8 @@ private:
                          const std::vector<SPoint>& ends) const;
     void MoveRubberBand(QPoint point);
     void MoveDraggedNode(QPoint point);
+    // A point moved inside the view, so that a node put there can be reached again.
+    QPoint WithinReach(QPoint point) const;
 
     CQuorvaleView& m_view;
     QImage m_picture;

@@ -226,3 +226,21 @@ TEST_F(CDocTest, ModifiedFollowsTheMorphTheFileWouldHold) {
 }
 
 }  // namespace
+
+namespace {
+
+// Saving and opening turn the morphs back upright: they are measured again in that
+// orientation, so nothing is drawn off-centre from an old measurement.
+TEST_F(CDocTest, GoingBackUprightMeasuresAfresh) {
+    for (int orientation : {0, 1, 3}) {
+        SCOPED_TRACE(orientation);
+        g_bRemeasure = 0;
+        m_doc->m_nOrientation = orientation;
+        m_doc->SaveToBytes();
+        EXPECT_EQ(m_doc->m_nOrientation, 0);
+        EXPECT_EQ(g_bRemeasure, orientation != 0 ? 1 : 0);
+    }
+    g_bRemeasure = 0;
+}
+
+}  // namespace

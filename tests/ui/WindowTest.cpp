@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -124,6 +125,27 @@ private slots:
         QTest::newRow("breed: stop on") << 0 << int(C::FossilStop) << true << false;
         QTest::newRow("breed: record off") << 0 << int(C::FossilRecord) << false << false;
         QTest::newRow("breed: new history on") << 0 << int(C::FossilNewHistory) << true << false;
+    }
+
+    // A greyed item still tells in the status bar what it would do.
+    void greyedMenuItemsShowTheirPrompt() {
+        QAction* monster = m_frame->Action(ECommand::HopefulMonster);
+        QMenu* evolve = nullptr;
+        for (QMenu* menu : m_frame->menuBar()->findChildren<QMenu*>()) {
+            if (menu->actions().contains(monster)) {
+                evolve = menu;
+            }
+        }
+        QVERIFY(evolve);
+        evolve->popup(m_frame->mapToGlobal(QPoint(10, 10)));
+        QVERIFY(QTest::qWaitForWindowExposed(evolve));
+        QVERIFY(!monster->isEnabled());
+        const QPoint at = evolve->actionGeometry(monster).center();
+        QTest::mouseMove(evolve, at + QPoint(1, 0));
+        QTest::mouseMove(evolve, at);
+        QTRY_COMPARE(m_frame->statusBar()->currentMessage(),
+                     QString("Generate a hopeful monster. "));
+        evolve->hide();
     }
 
     void menuItemsFollowTheirRules() {
@@ -1118,6 +1140,28 @@ private slots:
         m_frame->RunCommand(ECommand::FamilyClear);
         m_doc->m_pCurrent->SetGene(3, 60);
         QCOMPARE(m_doc->m_listFamilies[0]->front()->Gene(3), 55);
+    }
+
+    // Released above the view, dragged past its edge or left outside by a smaller window, a
+    // node stays where the mouse can reach it.
+    void familyNodesStayWithinReach() {
+        m_frame->RunCommand(ECommand::FamilyTree);
+        View()->ScreenImage();
+        CFamilyMorph* root = m_doc->m_listFamilies[0]->front().get();
+        const QPoint centre(root->m_ptNode.x, root->m_ptNode.y);
+        QTest::mousePress(View(), Qt::LeftButton, {}, centre);
+        QTest::mouseMove(View(), centre + QPoint(40, -100));
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, QPoint(centre.x() + 40, -60));
+        QCOMPARE(root->m_Children.size(), size_t(1));
+        CFamilyMorph* child = root->m_Children[0];
+        QCOMPARE(child->m_ptNode, (SPoint{centre.x() + 40, 0}));
+        QVERIFY(m_doc->FamilyNodeAt(child->m_ptNode.x, child->m_ptNode.y + 1) == child);
+        // A smaller window brings a node at its old right edge back inside.
+        child->m_ptNode = {View()->width() - 5, 100};
+        m_frame->resize(m_frame->width() - 200, m_frame->height());
+        QTRY_VERIFY(View()->width() < child->m_ptNode.x);
+        View()->ScreenImage();
+        QCOMPARE(child->m_ptNode, (SPoint{View()->width() - 1, 100}));
     }
 
     void familyCreateDragDestroyAndCut() {
