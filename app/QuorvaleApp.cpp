@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QPrinter>
 #include <QSettings>
+#include <QUrl>
 #include <cstdio>
 #include <ctime>
 
@@ -36,6 +37,13 @@ CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 std::string CQuorvaleApp::ArgumentBytes(const QString& argument) const {
+    // A file manager may hand over a URL of a local file.
+    if (argument.startsWith("file://")) {
+        const QUrl url(argument);
+        if (url.isLocalFile()) {
+            return PathBytes(url.toLocalFile());
+        }
+    }
     for (const std::string& raw : m_rawArguments) {
         if (QFile::decodeName(QByteArray(raw.data(), static_cast<qsizetype>(raw.size()))) ==
             argument) {
@@ -130,10 +138,9 @@ bool CQuorvaleApp::InitInstance() {
     frame->resize(1024, 720);
     frame->View()->OnInitialUpdate();
     if (!files.isEmpty()) {
-        if (!frame->OpenDocumentPath(ArgumentBytes(files.first()))) {
-            m_nExitCode = 1;
-            return false;
-        }
+        // A file that cannot be opened has said why; the window then opens on a new
+        // document, as it would with no file named.
+        frame->OpenDocumentPath(ArgumentBytes(files.first()));
     }
     frame->UpdateCaption();
     frame->showMaximized();

@@ -10,8 +10,8 @@
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
