@@ -78,6 +78,10 @@ struct SBoxPlace {
 };
 
 // Box positions in dialog units, left to right.
+// The width of the bar when it takes two rows: genes 1 to 9 and the buttons above, genes 10
+// to 19 below.
+constexpr int kTwoRowWidth = 156 + 82 + 2;
+
 constexpr SBoxPlace kPlaces[] = {
     {1, 1, 17},    {2, 18, 17},   {3, 35, 17},   {4, 52, 17},   {5, 69, 17},
     {6, 86, 17},   {7, 103, 17},  {8, 120, 17},  {9, 137, 17},  {10, 156, 17},
@@ -187,16 +191,33 @@ int CGeneBar::DialogY(int du) const {
 }
 
 QSize CGeneBar::sizeHint() const {
-    return QSize(DialogX(430), DialogY(19));
+    return m_bTwoRows ? QSize(DialogX(kTwoRowWidth), DialogY(2 * 19))
+                      : QSize(DialogX(430), DialogY(19));
+}
+
+void CGeneBar::SetAvailableWidth(int width) {
+    // Below the width of one row the bar takes two, so that no control is cut off.
+    const bool bTwoRows = width < DialogX(430) + 16;
+    if (bTwoRows != m_bTwoRows) {
+        m_bTwoRows = bTwoRows;
+        Relayout();
+        updateGeometry();
+    }
 }
 
 void CGeneBar::Relayout() {
+    // The second row starts with gene 10, at the left edge.
+    const int secondRowShift = kPlaces[9].x - 1;
     for (const SBoxPlace& place : kPlaces) {
-        m_boxes[place.gene]->setGeometry(DialogX(place.x), DialogY(7), DialogX(place.width),
-                                         DialogY(10));
+        const bool bSecond = m_bTwoRows && place.x >= kPlaces[9].x;
+        const int x = bSecond ? place.x - secondRowShift : place.x;
+        const int y = bSecond ? 7 + 19 : 7;
+        m_boxes[place.gene]->setGeometry(DialogX(x), DialogY(y), DialogX(place.width), DialogY(10));
     }
-    m_pRepeat->setGeometry(DialogX(345), DialogY(2), DialogX(40), DialogY(14));
-    m_pHopeful->setGeometry(DialogX(386), DialogY(2), DialogX(40), DialogY(14));
+    const int buttonsX = m_bTwoRows ? kPlaces[9].x : 345;
+    const int buttonsY = 2;
+    m_pRepeat->setGeometry(DialogX(buttonsX), DialogY(buttonsY), DialogX(40), DialogY(14));
+    m_pHopeful->setGeometry(DialogX(buttonsX + 41), DialogY(buttonsY), DialogX(40), DialogY(14));
     LayoutPictures();
 }
 

@@ -71,6 +71,9 @@ public:
     // The id of the control under a point of the bar, 0 for none (point-and-click help).
     int ControlIdAt(QPoint point) const;
     QSize sizeHint() const override;
+    // The width the window gives the bar: one row, or two when one does not fit.
+    void SetAvailableWidth(int width);
+    bool HasTwoRows() const { return m_bTwoRows; }
 
     // Timer periods, shortened by tests.
     int m_nFirstDelay = 1000;
@@ -109,6 +112,7 @@ private:
     QTimer m_timer;
     int m_nRepeatTimer = 0;
     bool m_bEditable = true;
+    bool m_bTwoRows = false;
     QPoint m_ptPress;
     Qt::MouseButton m_nPressButton = Qt::LeftButton;
     Qt::KeyboardModifiers m_nPressFlags;

@@ -14,6 +14,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProxyStyle>
+#include <QResizeEvent>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -914,6 +915,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    m_pGeneBar->SetAvailableWidth(event->size().width());
+    QMainWindow::resizeEvent(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

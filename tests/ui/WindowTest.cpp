@@ -127,6 +127,33 @@ private slots:
         QTest::newRow("breed: new history on") << 0 << int(C::FossilNewHistory) << true << false;
     }
 
+    // However narrow the window, every box and button of the gene bar can be seen and used.
+    void geneBarKeepsEveryControlInANarrowWindow() {
+        SetMode(kModeEngineer);
+        for (int width : {1200, 600, 480}) {
+            m_frame->resize(width, 560);
+            QTRY_COMPARE(m_frame->width(), width);
+            QCoreApplication::processEvents();
+            const QRect shown = Bar()->visibleRegion().boundingRect();
+            QVERIFY2(Bar()->isVisible(), qPrintable(QString::number(width)));
+            QList<QWidget*> controls{Bar()->RepeatButton(), Bar()->HopefulButton()};
+            for (int k = 1; k <= kGeneCount; ++k) {
+                controls << Bar()->Box(k);
+            }
+            for (QWidget* control : controls) {
+                QVERIFY2(
+                    shown.contains(control->geometry()),
+                    qPrintable(QString("%1 at width %2").arg(control->objectName()).arg(width)));
+            }
+            if (width == 1200) {
+                QVERIFY(!Bar()->HasTwoRows());
+            } else if (width == 480) {
+                QVERIFY(Bar()->HasTwoRows());
+            }
+        }
+        m_frame->resize(820, 560);
+    }
+
     // A greyed item still tells in the status bar what it would do.
     void greyedMenuItemsShowTheirPrompt() {
         QAction* monster = m_frame->Action(ECommand::HopefulMonster);
