@@ -176,6 +176,74 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::st
     return true;
 }
 
+namespace {
+
+bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+// Writes the bytes over the file itself, keeping what it held to put back if the write
+// fails part way. Only for small files (a morph file is 164 bytes): the old bytes are read
+// whole first.
+static bool WriteInPlace(const std::string& target, const struct stat& existing,
+                         const std::vector<uint8_t>& bytes, const std::string& path,
+                         std::string& error) {
+    constexpr off_t kMaxKept = 1 << 20;
+    if (existing.st_size > kMaxKept) {
+        error = FileError(path, EACCES);
+        return false;
+    }
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = FileError(path, errno);
+        return false;
+    }
+    std::vector<uint8_t> old(static_cast<size_t>(existing.st_size));
+    size_t got = 0;
+    while (got < old.size()) {
+        const ssize_t n = ::pread(fd, old.data() + got, old.size() - got, static_cast<off_t>(got));
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        got += static_cast<size_t>(n);
+    }
+    old.resize(got);
+    if (!WriteAll(fd, bytes) || ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0 ||
+        ::fsync(fd) != 0) {
+        const int err = errno;
+        // Put the old bytes back, as far as the file system lets us.
+        WriteAll(fd, old);
+        if (::ftruncate(fd, static_cast<off_t>(old.size())) == 0) {
+            ::fsync(fd);
+        }
+        ::close(fd);
+        error = FileError(path, err);
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = FileError(path, errno);
+        return false;
+    }
+    return true;
+}
+
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes,
                          std::string& error) {
     return WriteFileAtomically(
@@ -224,7 +292,13 @@ bool WriteFileAtomically(const std::string& path,
     std::string tmpl = JoinPath(folder, ".quorvale-XXXXXX");
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
-        error = FileError(path, errno);
+        const int err = errno;
+        // A folder that takes no new file may still hold a file the user can write: that
+        // file is then written where it is.
+        if (bExists && (err == EACCES || err == EPERM)) {
+            return WriteInPlace(target, existing, produce(), path, error);
+        }
+        error = FileError(path, err);
         return false;
     }
     // Only once the file can be written are its bytes made: making them may change state.

@@ -329,11 +329,12 @@ std::vector<SFileCase> Cases() {
         {"read-only file", EOp::Save,
          [](const std::string& d) { return Put(d + "/ro.bio", kOld, 0444); }, "ro.bio", "",
          "Access to"},
+        // The folder takes no temporary file, but the file itself may be written: in place.
         {"file in a read-only folder", EOp::Save,
          [](const std::string& d) {
              return All({Folder(d + "/ro"), Put(d + "/ro/f.bio"), Mode(d + "/ro", 0555)});
          },
-         "ro/f.bio", "", "Access to"},
+         "ro/f.bio", "ro/f.bio", nullptr},
         {"new file in a read-only folder", EOp::Save,
          [](const std::string& d) { return Folder(d + "/ro", 0555); }, "ro/new.bio", "",
          "Access to"},
@@ -342,7 +343,13 @@ std::vector<SFileCase> Cases() {
              return All({Folder(d + "/ro"), Put(d + "/ro/f.bio"), Link("ro/f.bio", d + "/l.bio"),
                          Mode(d + "/ro", 0555)});
          },
-         "l.bio", "", "Access to"},
+         "l.bio", "ro/f.bio", nullptr},
+        {"read-only file in a read-only folder", EOp::Save,
+         [](const std::string& d) {
+             return All(
+                 {Folder(d + "/ro"), Put(d + "/ro/f.bio", kOld, 0444), Mode(d + "/ro", 0555)});
+         },
+         "ro/f.bio", "", "Access to"},
         {"named pipe", EOp::Save, [](const std::string& d) { return Fifo(d + "/pipe.bio"); },
          "pipe.bio", "", "is a named pipe (FIFO), not a regular file"},
         {"link to /dev/null", EOp::Save,
