@@ -642,18 +642,21 @@ void CMainFrame::LoadCorner(CBioMorph& corner) {
     }
     std::vector<uint8_t> bytes;
     std::string error;
-    bool bNotAFile = false;
-    const EBioLoad outcome = ReadFileBytes(PathBytes(path), bytes, error, &bNotAFile)
-                                 ? LoadMorphFromFile(bytes.data(), bytes.size(), corner)
-                                 : EBioLoad::Truncated;
-    if (outcome == EBioLoad::Truncated || outcome == EBioLoad::Empty) {
-        // Unreadable or cut short: the corner keeps its genome and nothing is redrawn. A pipe,
-        // a device or a folder is named, since "Command failed." would not say what to change.
-        ShowError(bNotAFile ? error : "Command failed.");
+    const std::string file = PathBytes(path);
+    if (!ReadFileBytes(file, bytes, error)) {
+        // Missing, unreadable, or not a file at all: the message names it and says why.
+        ShowError(error);
+        return;
+    }
+    const EBioLoad outcome = LoadMorphFromFile(bytes.data(), bytes.size(), corner);
+    if (outcome == EBioLoad::Empty) {
+        ShowError("Could not load " + ReadableName(file) + ": the file is empty.");
         return;
     }
     if (outcome != EBioLoad::Ok) {
-        ShowError(BioLoadMessage(outcome));
+        // The corner keeps its genome: a rejected or cut-short file changes nothing.
+        ShowError("Could not load " + ReadableName(file) + ".\n\n" + BioLoadMessage(outcome));
+        return;
     }
     m_pView->TriangleChanged();
     m_pView->Invalidate();

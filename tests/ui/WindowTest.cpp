@@ -1117,9 +1117,13 @@ private slots:
         next = dir.filePath("missing.bio");
         m_frame->RunCommand(ECommand::TriangleNewTop);
         QCOMPARE(Genes(*m_doc->m_pTriTop), top);
-        QCOMPARE(m_messages,
-                 (QStringList{"This file is not compatiable with\nQuorvale version 0.02x",
-                              "Command failed."}));
+        // Each refusal names the file and says why.
+        QCOMPARE(m_messages.size(), 2);
+        QCOMPARE(m_messages[0],
+                 "Could not load " + dir.filePath("v2.bio") +
+                     ".\n\nThis file is not compatiable with\nQuorvale version 0.02x");
+        QVERIFY2(m_messages[1].contains("missing.bio") && m_messages[1].contains("not found"),
+                 qPrintable(m_messages[1]));
     }
 
     void geneSpaceStartsEmptyAndClearBlanksTheBar() {
