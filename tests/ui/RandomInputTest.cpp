@@ -4,7 +4,8 @@
 // dismissed. Every hundred events the document must hold together and the window answer.
 //
 // QUORVALE_RANDOM_SEED and QUORVALE_RANDOM_EVENTS choose the run (a failure prints both, so
-// it can be replayed); QUORVALE_RANDOM_TRACE=1 prints every event as it is sent.
+// it can be replayed); QUORVALE_RANDOM_TRACE=1 prints every event as it is sent, and
+// QUORVALE_RANDOM_CHECK_EVERY=1 checks after each one.
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +20,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 #include <deque>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -37,6 +39,7 @@ namespace {
 constexpr uint32_t kDefaultSeed = 20261210;
 constexpr int kDefaultEvents = 2000;
 constexpr int kCheckEvery = 100;
+constexpr qint64 kSlowEventMs = 1000;
 
 uint32_t EnvNumber(const char* name, uint32_t fallback) {
     bool bOk = false;
@@ -391,9 +394,9 @@ private:
 
     // ---- what must hold
 
-    static QString GenomeText(const CBioMorph& morph) {
+    static QString GenomeText(const std::array<int32_t, kGeneCount>& genome) {
         QStringList genes;
-        for (const int32_t gene : morph.GetGenes()) {
+        for (const int32_t gene : genome) {
             genes << QString::number(gene);
         }
         return genes.join(' ');
@@ -457,47 +460,69 @@ private:
                 }
             }
         }
-        if (!GeneBarShowsADocumentMorph()) {
-            return "the gene bar shows no morph of the document";
-        }
-        return {};
+        return GeneBarProblem();
     }
 
-    bool GeneBarShowsADocumentMorph() {
-        const std::array<int32_t, kGeneCount> shown = Bar()->State().Genome();
-        const auto same = [&](const CBioMorph* morph) {
-            if (!morph) {
-                return false;
-            }
-            const auto genes = morph->GetGenes();
-            // Genes 12 and 13 are read back from their texts, which name only sound values.
-            for (int g = 0; g < kGeneCount; ++g) {
-                if (g != 11 && g != 12 && genes[g] != shown[g]) {
-                    return false;
-                }
-            }
-            return true;
-        };
+    using CGenome = std::array<int32_t, kGeneCount>;
+
+    // A genome as the gene bar can show it: genes 12 and 13 are read back from their texts,
+    // which name only sound values, so they are left out of the comparison.
+    static CGenome Comparable(CGenome genes) {
+        genes[11] = 0;
+        genes[12] = 0;
+        return genes;
+    }
+
+    template <typename F>
+    void ForEachDocumentMorph(F&& visit) {
         CQuorvaleDoc& doc = *m_doc;
-        if (same(doc.m_pCurrent.get()) || same(doc.m_pTriTop.get()) || same(doc.m_pTriLeft.get()) ||
-            same(doc.m_pTriRight.get()) || same(doc.m_pTriMorph.get())) {
-            return true;
+        for (const CBioMorph* morph :
+             {doc.m_pCurrent.get(), doc.m_pTriTop.get(), doc.m_pTriLeft.get(),
+              doc.m_pTriRight.get(), doc.m_pTriMorph.get()}) {
+            if (morph) {
+                visit(*morph);
+            }
         }
         for (const CMorphList* list : {&doc.m_listOffspring, &doc.m_listFossils}) {
             for (const auto& morph : *list) {
-                if (same(morph.get())) {
-                    return true;
-                }
+                visit(*morph);
             }
         }
         for (const auto& family : doc.m_listFamilies) {
             for (const auto& node : *family) {
-                if (same(node.get())) {
-                    return true;
-                }
+                visit(*node);
             }
         }
-        return false;
+    }
+
+    // Every genome the document has held after an event. The bar may go on showing a morph
+    // that has since gone (a removed row, a destroyed line, a cleared history: nothing tells
+    // the bar), but never genes no morph had.
+    std::set<CGenome> m_everHeld;
+    // Events and milliseconds by kind of event, for the summary.
+    std::map<QString, std::pair<int, qint64>> m_timeByKind;
+
+    void NoteDocumentGenomes() {
+        ForEachDocumentMorph(
+            [this](const CBioMorph& morph) { m_everHeld.insert(Comparable(morph.GetGenes())); });
+    }
+
+    QString GeneBarProblem() {
+        const CGenome shown = Comparable(Bar()->State().Genome());
+        // In Engineer mode the bar edits the current morph, so it must show that one.
+        if (m_doc->m_nMode == kModeEngineer && shown != Comparable(m_doc->m_pCurrent->GetGenes())) {
+            return "the gene bar does not show the current morph in Engineer mode: " +
+                   GenomeText(Bar()->State().Genome()) + " (current " +
+                   GenomeText(m_doc->m_pCurrent->GetGenes()) + ")";
+        }
+        NoteDocumentGenomes();
+        // A cleared bar (the triangle clears it) shows no morph at all.
+        if (shown != CGenome{} && !m_everHeld.count(shown)) {
+            return "the gene bar shows genes that no morph of the document had: " +
+                   GenomeText(Bar()->State().Genome()) + " (current " +
+                   GenomeText(m_doc->m_pCurrent->GetGenes()) + ")";
+        }
+        return {};
     }
 
     QString WindowProblem() {
@@ -535,6 +560,8 @@ private slots:
         g_bMutationRateOpen = 0;
         QGuiApplication::clipboard()->clear();
         m_clock = CFakeClock();
+        m_everHeld.clear();
+        m_timeByKind.clear();
         m_doc = std::make_unique<CQuorvaleDoc>();
         m_frame = std::make_unique<CMainFrame>(m_doc.get());
         m_dialogs = CFakeDialogs();
@@ -544,6 +571,7 @@ private slots:
         m_doc->OnNewDocument();
         m_frame->resize(820, 560);
         View()->OnInitialUpdate();
+        NoteDocumentGenomes();
         m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
         connect(&m_dismisser, &QTimer::timeout, this, &CRandomInputTest::DismissModals,
@@ -562,13 +590,32 @@ private slots:
     void theWindowHoldsTogetherUnderRandomInput() {
         QVERIFY(m_dir.isValid());
         const int events = static_cast<int>(EnvNumber("QUORVALE_RANDOM_EVENTS", kDefaultEvents));
+        // A replay can check after every event to find the one that breaks.
+        const int checkEvery =
+            std::max(1, static_cast<int>(EnvNumber("QUORVALE_RANDOM_CHECK_EVERY", kCheckEvery)));
         qInfo().noquote()
             << QStringLiteral("random input: seed %1, %2 events").arg(m_nSeed).arg(events);
         QElapsedTimer elapsed;
         elapsed.start();
         for (m_nEvent = 0; m_nEvent < events; ++m_nEvent) {
+            QElapsedTimer one;
+            one.start();
             OneEvent();
-            if ((m_nEvent + 1) % kCheckEvery == 0 || m_nEvent + 1 == events) {
+            NoteDocumentGenomes();
+            // Slow events are reported, not failed: how long drawing takes is for the benchmarks.
+            const qint64 ms = one.elapsed();
+            if (!m_recent.empty()) {
+                auto& [count, total] = m_timeByKind[m_recent.back().section(' ', 1, 1)];
+                ++count;
+                total += ms;
+            }
+            if (ms >= kSlowEventMs) {
+                qInfo().noquote() << QStringLiteral("slow event (%1 ms): %2, current genome %3")
+                                         .arg(ms)
+                                         .arg(m_recent.empty() ? QString() : m_recent.back())
+                                         .arg(GenomeText(m_doc->m_pCurrent->GetGenes()));
+            }
+            if ((m_nEvent + 1) % checkEvery == 0 || m_nEvent + 1 == events) {
                 const QString problem = DocumentProblem() + WindowProblem();
                 if (!problem.isEmpty()) {
                     QFAIL(qPrintable(problem + "; " + Replay()));
@@ -580,6 +627,12 @@ private slots:
                 }
             }
         }
+        QStringList kinds;
+        for (const auto& [kind, figures] : m_timeByKind) {
+            kinds
+                << QStringLiteral("%1 %2x %3 ms").arg(kind).arg(figures.first).arg(figures.second);
+        }
+        qInfo().noquote() << "time by kind of event:" << kinds.join(", ");
         qInfo().noquote() << QStringLiteral(
                                  "%1 events in %2 ms, %3 dialogs dismissed, "
                                  "%4 fossils, %5 families; current genome %6")
@@ -588,7 +641,7 @@ private slots:
                                  .arg(m_nDismissed)
                                  .arg(m_doc->m_listFossils.size())
                                  .arg(m_doc->m_listFamilies.size())
-                                 .arg(GenomeText(*m_doc->m_pCurrent));
+                                 .arg(GenomeText(m_doc->m_pCurrent->GetGenes()));
     }
 };
 
