@@ -1,9 +1,12 @@
 #include "app/AboutBox.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
@@ -29,11 +32,29 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
     creditsLayout->addWidget(new QLabel(
         tr("Ideas and reports are welcome through the project's issue tracker."), credits));
 
+    auto* licence = new QLabel(tr("Quorvale is free software under the MIT License."), this);
+    licence->setObjectName("aboutLicence");
+    // The licence in full, as the package installs it: the notice travels with every copy.
+    auto* licenceText = new QPlainTextEdit(this);
+    licenceText->setObjectName("aboutLicenceText");
+    licenceText->setReadOnly(true);
+    licenceText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFile licenceFile(QStringLiteral(":/about/LICENSE"));
+    if (licenceFile.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        licenceText->setPlainText(QString::fromUtf8(licenceFile.readAll()));
+    }
+    licenceText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    const QFontMetrics metrics(licenceText->font());
+    licenceText->setMinimumWidth(metrics.horizontalAdvance(QLatin1Char('M')) * 84);
+    licenceText->setFixedHeight(metrics.lineSpacing() * 8);
+
     auto* text = new QVBoxLayout;
     text->addWidget(name);
     text->addWidget(version);
     text->addWidget(copyright);
     text->addWidget(credits);
+    text->addWidget(licence);
+    text->addWidget(licenceText);
 
     auto* row = new QHBoxLayout(this);
     row->addWidget(pictureLeft, 0, Qt::AlignTop);

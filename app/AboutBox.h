@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-// The About box: pictures, the program's name and version, and the credits.
+// The About box: pictures, the program's name and version, the credits and the licence.
 class CAboutBox : public QDialog {
     Q_OBJECT
 public:

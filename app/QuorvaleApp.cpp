@@ -25,7 +25,9 @@ CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kSettingsOrganisation);
     setApplicationName(kSettingsApplication);
     setApplicationVersion("2.0b");
-    setWindowIcon(QIcon(":/about/logo.png"));
+    setWindowIcon(ApplicationIcon());
+    // Lets a desktop match the running window to its launcher entry (and so its icon).
+    setDesktopFileName(kDesktopFileName);
     // The arguments as given (Qt has taken out its own by now): a file's name need not be in
     // the local encoding, and only the bytes name such a file.
     for (int i = 1; i < argc; ++i) {
@@ -61,6 +63,16 @@ public:
 };
 
 }  // namespace
+
+QIcon CQuorvaleApp::ApplicationIcon() {
+    // The installed theme's icon where there is one, so a themed desktop may restyle it;
+    // otherwise the same pictures, compiled in, at every size the theme has.
+    QIcon builtIn;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        builtIn.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    }
+    return QIcon::fromTheme(QString::fromLatin1(kDesktopFileName), builtIn);
+}
 
 bool CQuorvaleApp::InitInstance() {
     SeedRandom(static_cast<uint32_t>(std::time(nullptr)));

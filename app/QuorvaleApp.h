@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 #include <QString>
 #include <memory>
 #include <string>
@@ -30,6 +31,11 @@ public:
 
     static constexpr const char* kSettingsOrganisation = "Quorvale 2.0";
     static constexpr const char* kSettingsApplication = "Quorvale";
+    // The name of the launcher entry, the icon and the AppStream component alike.
+    static constexpr const char* kDesktopFileName = "io.github.quorvale.Quorvale";
+
+    // The window icon: the theme's icon of that name, or the compiled-in pictures.
+    static QIcon ApplicationIcon();
 
 private:
     void LoadSettings();

@@ -90,7 +90,19 @@ bool CQuorvaleDoc::OnNewDocument() {
     ResetTriangle();
     ResetView(true);
     StopRepeat();
+    MarkClean();
     return true;
+}
+
+bool CQuorvaleDoc::IsModified() const {
+    GeneArray gradients{};
+    m_pCurrent->GetGradients(gradients);
+    return m_pCurrent->GetGenes() != m_savedGenes || gradients != m_savedGradients;
+}
+
+void CQuorvaleDoc::MarkClean() {
+    m_savedGenes = m_pCurrent->GetGenes();
+    m_pCurrent->GetGradients(m_savedGradients);
 }
 
 void CQuorvaleDoc::StopRepeat() {
@@ -159,6 +171,8 @@ void CQuorvaleDoc::RespawnOffspring() {
         child->SetGradients(gradients);
         child->Mutate(m_fMutationRate);
     }
+    // Each mutant showed itself on the gene bar: the bar goes back to the parent it edits.
+    GeneDisplay().ShowGenes(m_pCurrent.get());
 }
 
 void CQuorvaleDoc::NewDocumentFromFramework() {
@@ -388,6 +402,10 @@ void CQuorvaleDoc::StoreDocument(CArchive& ar) {
         m_nMode = kModeBreed;
         RespawnOffspring();
     }
+    // The morphs are measured afresh in the orientation they go back to.
+    if (m_nOrientation != 0) {
+        g_bRemeasure = 1;
+    }
     m_nOrientation = 0;
 }
 
@@ -409,6 +427,10 @@ void CQuorvaleDoc::LoadDocument(CArchive& ar) {
     if (m_nMode != kModeEngineer) {
         m_nMode = kModeBreed;
         RespawnOffspring();
+    }
+    // The morphs are measured afresh in the orientation they go back to.
+    if (m_nOrientation != 0) {
+        g_bRemeasure = 1;
     }
     m_nOrientation = 0;
     ResetView(false);
@@ -437,15 +459,24 @@ std::vector<uint8_t> CQuorvaleDoc::SaveToBytes() {
 
 bool CQuorvaleDoc::OpenFromBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
     if (!bytes.empty()) {
+        // A file of the wrong type or version, or cut short, is refused before anything
+        // changes: the creature being bred is never thrown away for it.
+        CBioMorph probe;
+        const EBioLoad check = LoadMorphFromFile(bytes.data(), bytes.size(), probe);
+        if (check != EBioLoad::Ok) {
+            ReportError("Could not open " + ReadableName(path) + ".\n\n" + BioLoadMessage(check));
+            return false;
+        }
         CArchive ar(bytes.data(), bytes.size());
         try {
             Serialize(ar);
         } catch (const CArchiveException&) {
-            // The document was already changed: report and start afresh.
+            // Checked above; kept so that no reading error can escape.
             ReportError(BioLoadMessage(EBioLoad::Truncated));
             NewDocumentFromFramework();
             return false;
         }
+        MarkClean();
     }
     m_strPathName = path;
     m_strTitle = FileTitleOf(path);
@@ -480,6 +511,7 @@ bool CQuorvaleDoc::SaveFile(const std::string& path) {
         ReportError(error.empty() ? "Failed to save document." : error);
         return false;
     }
+    MarkClean();
     return true;
 }
 

@@ -137,6 +137,13 @@ public:
     // The Open command after its dialog: opens, then clears what a fresh file should not keep.
     bool OpenAndFinish(const std::string& path);
 
+    // Whether the current morph differs from what its file holds (or, untitled, from the
+    // morph a new document starts with). The file holds the current morph alone: the fossil
+    // history, the family trees and the triangle are never saved, so they do not count.
+    bool IsModified() const;
+    // The current morph is what the file holds now.
+    void MarkClean();
+
     int Mode() const { return m_nMode; }
     float MutationRate() const { return m_fMutationRate; }
     int Recording() const { return m_bRecording; }
@@ -176,6 +183,8 @@ private:
     // The framework's File New: the base step clears the path and title.
     void NewDocumentFromFramework();
 
+    std::array<int32_t, kGeneCount> m_savedGenes{};
+    GeneArray m_savedGradients{};
     IViewLink* m_pView = nullptr;
     CMessageLog m_log;
     IMessageSink* m_pMessages = &m_log;

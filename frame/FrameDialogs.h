@@ -14,11 +14,17 @@ class QPrinter;
 // help it shows. The program uses the Qt dialogs; tests put a fake in their place.
 class IFrameDialogs {
 public:
+    enum class ESaveChanges { Save, Discard, Cancel };
+
     virtual ~IFrameDialogs() = default;
     // A file to open or a name to save under; empty on Cancel.
     virtual QString AskOpenPath(const QString& title, const QString& filter) = 0;
     virtual QString AskSavePath(const QString& title, const QString& filter,
                                 const QString& proposed) = 0;
+    // "Save changes to NAME?" before unsaved changes would be lost.
+    virtual ESaveChanges AskSaveChanges(const QString& name) = 0;
+    // Whether an existing file may be replaced by a save.
+    virtual bool AskReplace(const QString& name) = 0;
     // An error, under the program's title with the stop icon.
     virtual void ShowMessage(const QString& text) = 0;
     virtual void ShowHelp(int topic) = 0;

@@ -1,5 +1,7 @@
 #include "frame/MainFrame.h"
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -24,82 +26,6 @@
 #include "view/QuorvaleView.h"
 
 namespace {
-
-struct SCommandSpec {
-    ECommand command;
-    const char* text;
-    const char* key;
-    const char* prompt;
-    int helpId;
-    bool bCheckable;
-};
-
-// Menu texts, keys, status-bar prompts and help ids of every command.
-const SCommandSpec kCommands[] = {
-    {ECommand::FileNew, "&New", "Ctrl+N", "Back to basics - Bacteria ", 57600, false},
-    {ECommand::FileOpen, "&Open...", "Ctrl+O", "Load a biomorph from disk", 57601, false},
-    {ECommand::FileSave, "&Save", "Ctrl+S", "Save current biomorph to disk.", 57603, false},
-    {ECommand::FileSaveAs, "&Save as...\tCtrl+S", "", "Save current biomorph to disk.", 57604,
-     false},
-    {ECommand::FilePrint, "&Print...", "Ctrl+P", "Print the page.", 57607, false},
-    {ECommand::FilePrintPreview, "Print pre&view", "", "Display full pages.", 57609, false},
-    {ECommand::FilePrintSetup, "P&rint setup...", "", "Change the printer and printing options",
-     57606, false},
-    {ECommand::FileExit, "E&xit", "", "Quit the program.", 0, false},
-    {ECommand::EditCopy, "&Copy", "Ctrl+C", "Copy main morph to the Clipboard", 57634, false},
-    {ECommand::EditCopyScreen, "Copy &screen", "", "Copy the screen to the clipboard.", 32798,
-     false},
-    {ECommand::EditPaste, "&Paste", "Ctrl+V", "Insert Clipboard contents", 57637, false},
-    {ECommand::PasteTriangleTop, "Triangle &top", "",
-     "Paste biomorph to top of gene-space triangle. ", 0, false},
-    {ECommand::PasteTriangleLeft, "Triangle bottom &left", "",
-     "Paste biomorph to left of gene-space triangle. ", 0, false},
-    {ECommand::PasteTriangleRight, "Triangle bottom &right", "",
-     "Paste biomorph to right of gene-space triangle. ", 0, false},
-    {ECommand::AddRow, "&Add row", "", "Adds another row of morphs.", 32799, false},
-    {ECommand::RemoveRow, "&Remove row", "", "Remove a row of morphs.", 32800, false},
-    {ECommand::AddColumn, "Add &column", "", "Add another colomn of morphs.", 32801, false},
-    {ECommand::RemoveColumn, "Remove c&olumn", "", "Remove a colomn of morphs.", 32802, false},
-    {ECommand::Breed, "&Breed", "", "Selectively breed a family of morphs.", 32813, true},
-    {ECommand::Engineer, "&Engineer", "", "Evolve and engineer parent's genes.", 32811, true},
-    {ECommand::Repeat, "R&epeat", "Ctrl+R", "Repeat last evolve. ", 0, true},
-    {ECommand::HopefulMonster, "&Hopeful monster", "Ctrl+M", "Generate a hopeful monster. ", 0,
-     false},
-    {ECommand::Rotate, "&Rotate", "", "Rotate biomorphs.", 32778, false},
-    {ECommand::SpecialGenes, "&Special genes...", "",
-     "Customize the special genes influence and susceptibility", 32812, false},
-    {ECommand::MutationRate, "&Mutation rate...", "", "Set global mutation rate.", 32819, false},
-    {ECommand::GeneSpace, "&Gene space", "", "View gene triangle.", 32781, true},
-    {ECommand::TriangleNewTop, "New &top...", "", "Put a new morph in the top position.", 32782,
-     false},
-    {ECommand::TriangleNewLeft, "New &left...", "", "Put a new morph in the bottom left position.",
-     32783, false},
-    {ECommand::TriangleNewRight, "New &right...", "",
-     "Put a new morph in the bottom-right position.", 32784, false},
-    {ECommand::TriangleClear, "&Clear ", "", "Clear the screen", 32792, false},
-    {ECommand::FamilyTree, "&Family tree", "", "View family tree.", 32814, true},
-    {ECommand::FamilyCreate, "C&reate", "", "Create offspring.", 32816, true},
-    {ECommand::FamilyDestroy, "&Destroy", "", "Destroy family line", 32815, true},
-    {ECommand::FamilyClear, "&Clear", "", "Clear all descendants from family.", 32818, false},
-    {ECommand::FossilHistory, "&Fossil history", "", "View fossil history.", 0, true},
-    {ECommand::FossilNewHistory, "&New history", "", "Clear fossil history.", 0, false},
-    {ECommand::FossilRecord, "&Record", "", "Record morphs in history.", 0, false},
-    {ECommand::FossilStop, "&Stop", "", "Stop recording morphs in history.", 0, false},
-    {ECommand::HelpTopics, "&Help Topics", "", "List Help topics", 0, false},
-    {ECommand::HelpAbout, "&About Quorvale...", "",
-     "Display program information, version number and copyright", 0, false},
-    {ECommand::ContextSave, "Save...", "", "", 0, false},
-    {ECommand::ContextCopy, "&Copy", "", "", 0, false},
-};
-
-const SCommandSpec& SpecOf(ECommand command) {
-    for (const SCommandSpec& spec : kCommands) {
-        if (spec.command == command) {
-            return spec;
-        }
-    }
-    return kCommands[0];
-}
 
 const char* const kIdlePrompt =
     "For help, press F1; or for \"point + click\" help press 'shift' + F1";
@@ -144,6 +70,7 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     m_pView->SetGeneBar(m_pGeneBar);
     connect(m_pView, &CQuorvaleView::contextMenuRequested, this, &CMainFrame::OnContextMenu);
     connect(m_pView, &CQuorvaleView::beepRequested, this, [] { QApplication::beep(); });
+    connect(m_pView, &CQuorvaleView::documentChanged, this, &CMainFrame::RefreshModified);
 
     CreateActions();
     CreateMenus();
@@ -159,18 +86,127 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::UpdateCaption() {
-    setWindowTitle(QString::fromStdString(m_pDoc->Title()) + " - Quorvale");
+    setWindowTitle(QString::fromStdString(m_pDoc->Title()) + "[*] - Quorvale");
+    RefreshModified();
 }
 
 // ---------------------------------------------------------------------------------------
 // Commands and their rules
+
+// Menu texts, keys, status-bar prompts and help ids of every command, and what it does (its
+// rule, enabled and checked, is RuleFor's row of the same command).
+const std::vector<CMainFrame::SCommandSpec>& CMainFrame::Commands() {
+    static const std::vector<SCommandSpec> commands = {
+        {ECommand::FileNew, "&New", "Ctrl+N", "Back to basics - Bacteria ", 57600, false,
+         [](CMainFrame& f) { f.OnFileNew(); }},
+        {ECommand::FileOpen, "&Open...", "Ctrl+O", "Load a biomorph from disk", 57601, false,
+         [](CMainFrame& f) { f.OnFileOpen(); }},
+        {ECommand::FileSave, "&Save", "Ctrl+S", "Save current biomorph to disk.", 57603, false,
+         [](CMainFrame& f) { f.OnFileSave(); }},
+        {ECommand::FileSaveAs, "&Save as...\tCtrl+S", "", "Save current biomorph to disk.", 57604,
+         false, [](CMainFrame& f) { f.OnFileSaveAs(); }},
+        {ECommand::FilePrint, "&Print...", "Ctrl+P", "Print the page.", 57607, false,
+         [](CMainFrame& f) { f.OnFilePrint(); }},
+        {ECommand::FilePrintPreview, "Print pre&view", "", "Display full pages.", 57609, false,
+         nullptr},
+        {ECommand::FilePrintSetup, "P&rint setup...", "", "Change the printer and printing options",
+         57606, false, [](CMainFrame& f) { f.OnFilePrintSetup(); }},
+        {ECommand::FileExit, "E&xit", "", "Quit the program.", 0, false,
+         [](CMainFrame& f) { f.close(); }},
+        {ECommand::EditCopy, "&Copy", "Ctrl+C", "Copy main morph to the Clipboard", 57634, false,
+         [](CMainFrame& f) { f.OnEditCopy(); }},
+        {ECommand::EditCopyScreen, "Copy &screen", "", "Copy the screen to the clipboard.", 32798,
+         false, [](CMainFrame& f) { f.m_pView->CopyToClipboard(nullptr, nullptr); }},
+        {ECommand::EditPaste, "&Paste", "Ctrl+V", "Insert Clipboard contents", 57637, false,
+         [](CMainFrame& f) { f.OnEditPaste(); }},
+        {ECommand::PasteTriangleTop, "Triangle &top", "",
+         "Paste biomorph to top of gene-space triangle. ", 0, false,
+         [](CMainFrame& f) { f.m_pView->PasteInto(*f.m_pDoc->m_pTriTop); }},
+        {ECommand::PasteTriangleLeft, "Triangle bottom &left", "",
+         "Paste biomorph to left of gene-space triangle. ", 0, false,
+         [](CMainFrame& f) { f.m_pView->PasteInto(*f.m_pDoc->m_pTriLeft); }},
+        {ECommand::PasteTriangleRight, "Triangle bottom &right", "",
+         "Paste biomorph to right of gene-space triangle. ", 0, false,
+         [](CMainFrame& f) { f.m_pView->PasteInto(*f.m_pDoc->m_pTriRight); }},
+        {ECommand::AddRow, "&Add row", "", "Adds another row of morphs.", 32799, false,
+         [](CMainFrame& f) { f.m_pView->AddRows(); }},
+        {ECommand::RemoveRow, "&Remove row", "", "Remove a row of morphs.", 32800, false,
+         [](CMainFrame& f) { f.m_pView->RemoveRows(); }},
+        {ECommand::AddColumn, "Add &column", "", "Add another colomn of morphs.", 32801, false,
+         [](CMainFrame& f) { f.m_pView->AddColumns(); }},
+        {ECommand::RemoveColumn, "Remove c&olumn", "", "Remove a colomn of morphs.", 32802, false,
+         [](CMainFrame& f) { f.m_pView->RemoveColumns(); }},
+        {ECommand::Breed, "&Breed", "", "Selectively breed a family of morphs.", 32813, true,
+         [](CMainFrame& f) { f.OnBreed(); }},
+        {ECommand::Engineer, "&Engineer", "", "Evolve and engineer parent's genes.", 32811, true,
+         [](CMainFrame& f) { f.OnEngineer(); }},
+        {ECommand::Repeat, "R&epeat", "Ctrl+R", "Repeat last evolve. ", 0, true,
+         [](CMainFrame& f) { f.OnRepeat(); }},
+        {ECommand::HopefulMonster, "&Hopeful monster", "Ctrl+M", "Generate a hopeful monster. ", 0,
+         false, [](CMainFrame& f) { f.OnHopefulMonster(); }},
+        {ECommand::Rotate, "&Rotate", "", "Rotate biomorphs.", 32778, false,
+         [](CMainFrame& f) { f.OnRotate(); }},
+        {ECommand::SpecialGenes, "&Special genes...", "",
+         "Customize the special genes influence and susceptibility", 32812, false,
+         [](CMainFrame& f) { f.OnSpecialGenes(); }},
+        {ECommand::MutationRate, "&Mutation rate...", "", "Set global mutation rate.", 32819, false,
+         [](CMainFrame& f) { f.OnMutationRate(); }},
+        {ECommand::GeneSpace, "&Gene space", "", "View gene triangle.", 32781, true,
+         [](CMainFrame& f) { f.OnGeneSpace(); }},
+        {ECommand::TriangleNewTop, "New &top...", "", "Put a new morph in the top position.", 32782,
+         false, [](CMainFrame& f) { f.LoadCorner(*f.m_pDoc->m_pTriTop); }},
+        {ECommand::TriangleNewLeft, "New &left...", "",
+         "Put a new morph in the bottom left position.", 32783, false,
+         [](CMainFrame& f) { f.LoadCorner(*f.m_pDoc->m_pTriLeft); }},
+        {ECommand::TriangleNewRight, "New &right...", "",
+         "Put a new morph in the bottom-right position.", 32784, false,
+         [](CMainFrame& f) { f.LoadCorner(*f.m_pDoc->m_pTriRight); }},
+        {ECommand::TriangleClear, "&Clear ", "", "Clear the screen", 32792, false,
+         [](CMainFrame& f) { f.OnTriangleClear(); }},
+        {ECommand::FamilyTree, "&Family tree", "", "View family tree.", 32814, true,
+         [](CMainFrame& f) { f.OnFamilyTree(); }},
+        {ECommand::FamilyCreate, "C&reate", "", "Create offspring.", 32816, true,
+         [](CMainFrame& f) { f.m_pView->SetFamilyTool(EFamilyTool::Create); }},
+        {ECommand::FamilyDestroy, "&Destroy", "", "Destroy family line", 32815, true,
+         [](CMainFrame& f) { f.m_pView->SetFamilyTool(EFamilyTool::Destroy); }},
+        {ECommand::FamilyClear, "&Clear", "", "Clear all descendants from family.", 32818, false,
+         [](CMainFrame& f) { f.OnFamilyClear(); }},
+        {ECommand::FossilHistory, "&Fossil history", "", "View fossil history.", 0, true,
+         [](CMainFrame& f) { f.OnFossilHistory(); }},
+        {ECommand::FossilNewHistory, "&New history", "", "Clear fossil history.", 0, false,
+         [](CMainFrame& f) { f.OnNewHistory(); }},
+        {ECommand::FossilRecord, "&Record", "", "Record morphs in history.", 0, false,
+         [](CMainFrame& f) { f.m_pDoc->OnRecord(); }},
+        {ECommand::FossilStop, "&Stop", "", "Stop recording morphs in history.", 0, false,
+         [](CMainFrame& f) { f.m_pDoc->OnStop(); }},
+        {ECommand::HelpTopics, "&Help Topics", "", "List Help topics", 0, false,
+         [](CMainFrame& f) { f.ShowHelpTopic(kHelpTopicDefault); }},
+        {ECommand::HelpAbout, "&About Quorvale...", "",
+         "Display program information, version number and copyright", 0, false,
+         [](CMainFrame& f) { f.Dialogs().ShowAbout(); }},
+        {ECommand::ContextSave, "Save...", "", "", 0, false,
+         [](CMainFrame& f) { f.OnFileSaveAs(); }},
+        {ECommand::ContextCopy, "&Copy", "", "", 0, false,
+         [](CMainFrame& f) { f.OnContextCopy(); }},
+    };
+    return commands;
+}
+
+const CMainFrame::SCommandSpec& CMainFrame::SpecOf(ECommand command) {
+    for (const SCommandSpec& spec : Commands()) {
+        if (spec.command == command) {
+            return spec;
+        }
+    }
+    return Commands().front();
+}
 
 int CMainFrame::CommandHelpId(ECommand command) {
     return SpecOf(command).helpId;
 }
 
 void CMainFrame::CreateActions() {
-    for (const SCommandSpec& spec : kCommands) {
+    for (const SCommandSpec& spec : Commands()) {
         auto* action = new QAction(tr(spec.text), this);
         if (spec.key[0] != '\0') {
             action->setShortcut(QKeySequence(QString::fromLatin1(spec.key)));
@@ -208,8 +244,8 @@ void CMainFrame::CreateActions() {
                 FinishPointHelp(0);
                 return;
             }
-            if (static_cast<qsizetype>(i) < m_recentFiles.size()) {
-                OpenDocumentFile(m_recentFiles[static_cast<qsizetype>(i)]);
+            if (static_cast<qsizetype>(i) < m_recentFiles.size() && MaybeSaveChanges()) {
+                OpenRecentFile(m_recentFiles[static_cast<qsizetype>(i)]);
             }
         });
         m_recentActions[i] = action;
@@ -365,6 +401,7 @@ bool CMainFrame::RunCommand(ECommand command) {
         return false;
     }
     Execute(command);
+    RefreshModified();
     if (action->isCheckable()) {
         action->setChecked(Rule(command).bChecked);
     }
@@ -372,151 +409,87 @@ bool CMainFrame::RunCommand(ECommand command) {
 }
 
 void CMainFrame::Execute(ECommand command) {
-    switch (command) {
-        case ECommand::FileNew:
-            OnFileNew();
-            break;
-        case ECommand::FileOpen:
-            OnFileOpen();
-            break;
-        case ECommand::FileSave:
-            OnFileSave();
-            break;
-        case ECommand::FileSaveAs:
-        case ECommand::ContextSave:
-            OnFileSaveAs();
-            break;
-        case ECommand::FileExit:
-            close();
-            break;
-        case ECommand::Breed:
-            OnBreed();
-            break;
-        case ECommand::Engineer:
-            OnEngineer();
-            break;
-        case ECommand::Repeat:
-            OnRepeat();
-            break;
-        case ECommand::HopefulMonster:
-            OnHopefulMonster();
-            break;
-        case ECommand::Rotate:
-            OnRotate();
-            break;
-        case ECommand::SpecialGenes:
-            OnSpecialGenes();
-            break;
-        case ECommand::MutationRate:
-            OnMutationRate();
-            break;
-        case ECommand::FossilHistory:
-            OnFossilHistory();
-            break;
-        case ECommand::FossilNewHistory:
-            OnNewHistory();
-            break;
-        case ECommand::FossilRecord:
-            m_pDoc->OnRecord();
-            break;
-        case ECommand::FossilStop:
-            m_pDoc->OnStop();
-            break;
-        case ECommand::HelpTopics:
-            ShowHelpTopic(0);
-            break;
-        case ECommand::HelpAbout:
-            Dialogs().ShowAbout();
-            break;
-        case ECommand::ContextCopy:
-            OnContextCopy();
-            break;
-        case ECommand::FilePrint:
-            OnFilePrint();
-            break;
-        case ECommand::EditCopy:
-            OnEditCopy();
-            break;
-        case ECommand::EditCopyScreen:
-            m_pView->CopyToClipboard(nullptr, nullptr);
-            break;
-        case ECommand::EditPaste:
-            OnEditPaste();
-            break;
-        case ECommand::PasteTriangleTop:
-            m_pView->PasteInto(*m_pDoc->m_pTriTop);
-            break;
-        case ECommand::PasteTriangleLeft:
-            m_pView->PasteInto(*m_pDoc->m_pTriLeft);
-            break;
-        case ECommand::PasteTriangleRight:
-            m_pView->PasteInto(*m_pDoc->m_pTriRight);
-            break;
-        case ECommand::AddRow:
-            m_pView->AddRows();
-            break;
-        case ECommand::RemoveRow:
-            m_pView->RemoveRows();
-            break;
-        case ECommand::AddColumn:
-            m_pView->AddColumns();
-            break;
-        case ECommand::RemoveColumn:
-            m_pView->RemoveColumns();
-            break;
-        case ECommand::GeneSpace:
-            OnGeneSpace();
-            break;
-        case ECommand::TriangleNewTop:
-            LoadCorner(*m_pDoc->m_pTriTop);
-            break;
-        case ECommand::TriangleNewLeft:
-            LoadCorner(*m_pDoc->m_pTriLeft);
-            break;
-        case ECommand::TriangleNewRight:
-            LoadCorner(*m_pDoc->m_pTriRight);
-            break;
-        case ECommand::TriangleClear:
-            OnTriangleClear();
-            break;
-        case ECommand::FamilyTree:
-            OnFamilyTree();
-            break;
-        case ECommand::FamilyCreate:
-            m_pView->SetFamilyTool(EFamilyTool::Create);
-            break;
-        case ECommand::FamilyDestroy:
-            m_pView->SetFamilyTool(EFamilyTool::Destroy);
-            break;
-        case ECommand::FamilyClear:
-            OnFamilyClear();
-            break;
-        case ECommand::FilePrintSetup:
-            OnFilePrintSetup();
-            break;
-        default:
-            // Commands whose features are still to come do nothing yet.
-            break;
+    if (const auto run = SpecOf(command).run) {
+        run(*this);
     }
 }
 
 // ---------------------------------------------------------------------------------------
 // Files
 
+bool CMainFrame::MaybeSaveChanges() {
+    if (!m_pDoc->IsModified()) {
+        return true;
+    }
+    switch (Dialogs().AskSaveChanges(QString::fromStdString(m_pDoc->Title()))) {
+        case IFrameDialogs::ESaveChanges::Discard:
+            return true;
+        case IFrameDialogs::ESaveChanges::Cancel:
+            return false;
+        case IFrameDialogs::ESaveChanges::Save:
+            break;
+    }
+    std::string path = m_pDoc->PathName();
+    if (path.empty() || !IsWritableFile(path)) {
+        const QString chosen = AskSaveName();
+        if (chosen.isEmpty()) {
+            return false;
+        }
+        path = PathBytes(chosen);
+    }
+    return SaveToPath(path);
+}
+
+void CMainFrame::RefreshModified() {
+    setWindowModified(m_pDoc->IsModified());
+}
+
+QString CMainFrame::AskSaveName() {
+    const QString path = Dialogs().AskSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
+                                               QString::fromStdString(m_pDoc->Title()));
+    if (path.isEmpty()) {
+        return path;
+    }
+    struct stat info {};
+    if (::stat(PathBytes(path).c_str(), &info) == 0 &&
+        !Dialogs().AskReplace(QString::fromStdString(ReadableName(PathBytes(path))))) {
+        return QString();
+    }
+    return path;
+}
+
+bool CMainFrame::SaveToPath(const std::string& path) {
+    const int mode = m_pDoc->m_nMode;
+    const bool bSaved = m_pDoc->SaveFile(path);
+    if (bSaved) {
+        m_pDoc->SetPathName(path);
+        AddRecentFile(ShownPath(path));
+    }
+    FollowModeAfterSave(mode);
+    UpdateCaption();
+    m_pView->Invalidate();
+    return bSaved;
+}
+
 void CMainFrame::OnFileNew() {
+    if (!MaybeSaveChanges()) {
+        return;
+    }
     m_pDoc->OnNewDocument();
     UpdateCaption();
     m_pView->Invalidate();
 }
 
 void CMainFrame::OnFileOpen() {
+    if (!MaybeSaveChanges()) {
+        return;
+    }
     const QString path =
         Dialogs().AskOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"));
     if (path.isEmpty()) {
         return;
     }
-    // The file joins the recent list once it is opened, even when what it holds is then
-    // rejected and the document starts afresh.
+    // Only a file that opened joins the recent list; a refused one changes nothing.
     const std::string bytes = PathBytes(path);
     if (m_pDoc->OpenFile(bytes)) {
         AddRecentFile(ShownPath(bytes));
@@ -524,6 +497,19 @@ void CMainFrame::OnFileOpen() {
     }
     UpdateCaption();
     m_pView->Invalidate();
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+    if (OpenDocumentFile(path)) {
+        return;
+    }
+    // An entry whose file has gone leaves the list (its not-found message was shown).
+    struct stat info {};
+    if (::lstat(PathBytes(path).c_str(), &info) != 0) {
+        m_recentFiles.removeAll(path);
+        RebuildRecentMenu();
+        emit recentFilesChanged();
+    }
 }
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
@@ -541,8 +527,7 @@ bool CMainFrame::OpenDocumentPath(const std::string& path) {
 }
 
 void CMainFrame::OnFileSaveAs() {
-    const QString path = Dialogs().AskSavePath(tr("Save As"), tr("Biomorph files (*.bio)"),
-                                               QString::fromStdString(m_pDoc->Title()));
+    const QString path = AskSaveName();
     if (path.isEmpty()) {
         return;
     }
@@ -564,21 +549,13 @@ void CMainFrame::FollowModeAfterSave(int modeBefore) {
 void CMainFrame::OnFileSave() {
     std::string path = m_pDoc->PathName();
     if (path.empty() || !IsWritableFile(path)) {
-        const QString chosen = Dialogs().AskSavePath(tr("Save As"), tr("All Files (*)"),
-                                                     QString::fromStdString(m_pDoc->Title()));
+        const QString chosen = AskSaveName();
         if (chosen.isEmpty()) {
             return;
         }
         path = PathBytes(chosen);
     }
-    const int mode = m_pDoc->m_nMode;
-    if (m_pDoc->SaveFile(path)) {
-        m_pDoc->SetPathName(path);
-        AddRecentFile(ShownPath(path));
-    }
-    FollowModeAfterSave(mode);
-    UpdateCaption();
-    m_pView->Invalidate();
+    SaveToPath(path);
 }
 
 void CMainFrame::AddRecentFile(const QString& path) {
@@ -779,6 +756,7 @@ void CMainFrame::OnHopefulMonster() {
     m_pView->Invalidate();
     m_pView->activateWindow();
     m_pView->setFocus();
+    RefreshModified();
 }
 
 void CMainFrame::OnRotate() {
@@ -817,11 +795,13 @@ void CMainFrame::OnNewHistory() {
 void CMainFrame::ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes) {
     m_pDoc->m_pCurrent->SetGenes(genes);
     m_pView->Invalidate();
+    RefreshModified();
 }
 
 void CMainFrame::ApplyGradientsToCurrent(const GeneArray& gradients) {
     m_pDoc->m_pCurrent->SetGradients(gradients);
     m_pView->Invalidate();
+    RefreshModified();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -859,11 +839,11 @@ void CMainFrame::mousePressEvent(QMouseEvent* event) {
 
 void CMainFrame::OnHelp() {
     if (m_pDoc->m_bSpecialGenesOpen) {
-        ShowHelpTopic(1504);
+        ShowHelpTopic(kHelpTopicSpecialGenes);
     } else if (g_bMutationRateOpen) {
-        ShowHelpTopic(1505);
+        ShowHelpTopic(kHelpTopicMutationRate);
     } else {
-        ShowHelpTopic(0);
+        ShowHelpTopic(kHelpTopicDefault);
     }
 }
 
@@ -920,6 +900,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Repeat goes on while the question is open (it waits for the dialog), and after Cancel.
+    if (!MaybeSaveChanges()) {
+        event->ignore();
+        return;
+    }
     m_pGeneBar->SetRepeatChecked(false);
     g_bAbortReveal = true;
     QMainWindow::closeEvent(event);

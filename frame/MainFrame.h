@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "document/DocLinks.h"
 #include "document/QuorvaleDoc.h"
@@ -67,6 +68,8 @@ public:
     const QStringList& RecentFiles() const { return m_recentFiles; }
     void SetRecentFiles(const QStringList& files);
     bool OpenDocumentFile(const QString& path);
+    // A file of the recent list, which leaves the list if it has gone.
+    void OpenRecentFile(const QString& path);
     // The same for a path given as the bytes the system knows the file by (the command line).
     bool OpenDocumentPath(const std::string& path);
 
@@ -78,6 +81,11 @@ public:
     bool PrintOn(QPrinter& printer, int from, int to);
 
     void UpdateCaption();
+    // Before what would lose unsaved changes: asks whether to save them. False if the user
+    // cancels (or the save fails): nothing may then be thrown away.
+    bool MaybeSaveChanges();
+    // The title's mark of unsaved changes follows the document.
+    void RefreshModified();
 
 signals:
     void recentFilesChanged();
@@ -88,6 +96,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A command's menu text, key, status-bar prompt, help id and what it does.
+    struct SCommandSpec {
+        ECommand command;
+        const char* text;
+        const char* key;
+        const char* prompt;
+        int helpId;
+        bool bCheckable;
+        void (*run)(CMainFrame& frame);
+    };
+    static const std::vector<SCommandSpec>& Commands();
+    static const SCommandSpec& SpecOf(ECommand command);
+
     void CreateActions();
     void CreateMenus();
     void UpdateMenu(QMenu* menu);
@@ -100,6 +121,10 @@ private:
     void OnFileSave();
     void OnFileSaveAs();
     void FollowModeAfterSave(int modeBefore);
+    // A name to save under, asked for with the .bio filter; a name that exists is replaced
+    // only if the user says so. Empty on Cancel.
+    QString AskSaveName();
+    bool SaveToPath(const std::string& path);
     void OnBreed();
     void OnEngineer();
     void OnRepeat();

@@ -16,16 +16,13 @@ QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& ti
                 const QString& filter, const QString& proposed) {
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(mode);
-    // The biomorph dialogs add ".bio" and Save as overwrites without asking; the plain Save
-    // dialog (all files) does neither.
+    // The biomorph dialogs add ".bio"; the window itself asks before a file is replaced.
     const bool bBiomorphs = filter.startsWith("Biomorph");
     if (bBiomorphs) {
         dialog.setDefaultSuffix("bio");
     }
     if (mode == QFileDialog::AcceptSave) {
-        if (bBiomorphs) {
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        }
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.selectFile(proposed);
     } else {
         // Any name typed is taken: Qt lists no file whose name is not in the local encoding and
@@ -52,6 +49,29 @@ QString CQtFrameDialogs::AskOpenPath(const QString& title, const QString& filter
 QString CQtFrameDialogs::AskSavePath(const QString& title, const QString& filter,
                                      const QString& proposed) {
     return AskPath(m_pFrame, QFileDialog::AcceptSave, title, filter, proposed);
+}
+
+IFrameDialogs::ESaveChanges CQtFrameDialogs::AskSaveChanges(const QString& name) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvale"),
+                    QObject::tr("Save changes to %1?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_pFrame);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return ESaveChanges::Save;
+        case QMessageBox::Discard:
+            return ESaveChanges::Discard;
+        default:
+            return ESaveChanges::Cancel;
+    }
+}
+
+bool CQtFrameDialogs::AskReplace(const QString& name) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvale"),
+                    QObject::tr("%1 already exists.\nDo you want to replace it?").arg(name),
+                    QMessageBox::Yes | QMessageBox::No, m_pFrame);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void CQtFrameDialogs::ShowMessage(const QString& text) {

@@ -16,6 +16,8 @@ public:
     QString AskOpenPath(const QString& title, const QString& filter) override;
     QString AskSavePath(const QString& title, const QString& filter,
                         const QString& proposed) override;
+    ESaveChanges AskSaveChanges(const QString& name) override;
+    bool AskReplace(const QString& name) override;
     void ShowMessage(const QString& text) override;
     void ShowHelp(int topic) override;
     void ShowAbout() override {}

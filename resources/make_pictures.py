@@ -10,8 +10,10 @@ at `git status`.
 - cursors/*.xpm are the cursor sources, drawn by hand as text; each becomes cursors/*.png
   (32 x 32, black and white on transparency). The hot spot in an XPM header is for the reader;
   the program takes its hot spots from platform/Cursors.cpp.
-- about/biomorph.png and about/logo.png are grown here from genomes, with the same branching
-  rules the program uses.
+- about/biomorph.png is grown here from a genome, with the same branching rules the program
+  uses.
+- icons/hicolor/ holds the application icon, a morph too: PNGs at the theme's sizes and a
+  scalable SVG. The program's window icon and the About box's logo are these same pictures.
 - help/images/*.png illustrate the help pages.
 """
 
@@ -318,15 +320,56 @@ def make_about():
                lambda level, seg: shades.get(level, (70, 45, 20)) + (255,))
     canvas.save(os.path.join(folder, "biomorph.png"))
 
-    # The logo: a white tree on a deep teal disc with a light rim.
-    logo = Canvas(64, 64)
-    logo.disc(32, 32, 31, (230, 240, 235, 255))
-    logo.disc(32, 32, 29, (24, 96, 112, 255))
+
+
+# --- The application icon --------------------------------------------------------------------
+
+APP_ID = "io.github.quorvale.Quorvale"
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+ICON_RIM = (230, 240, 235)
+ICON_GROUND = (24, 96, 112)
+
+
+def icon_tree():
+    """The icon's morph: a white tree of depth 5, and its placement in a 64-unit square."""
     genes, grads = genome({1: -20, 2: -20, 3: -10, 4: -30, 5: -20, 6: 0, 7: 10, 8: 10, 9: 5})
     strokes = develop(genes, grads)
     scale, ox, oy = fit(strokes, 64, 64, 12, 10.0)
-    draw_morph(logo, strokes, scale, ox, oy, 2.2, lambda level, seg: (255, 255, 255, 255))
-    logo.save(os.path.join(folder, "logo.png"))
+    return strokes, scale, ox, oy
+
+
+def make_icons():
+    """The icon at every hicolor size, and as a scalable SVG: a white tree on a deep teal disc
+    with a light rim. The 64-pixel one is also the About box's logo and the window icon."""
+    strokes, scale, ox, oy = icon_tree()
+    base = os.path.join(HERE, "icons", "hicolor")
+    for size in ICON_SIZES:
+        k = size / 64.0
+        canvas = Canvas(size, size, ss=4 if size <= 64 else 2)
+        canvas.disc(size / 2, size / 2, 31 * k, ICON_RIM + (255,))
+        canvas.disc(size / 2, size / 2, 29 * k, ICON_GROUND + (255,))
+        draw_morph(canvas, strokes, scale * k, ox * k, oy * k, max(2.2 * k, 1.1),
+                   lambda level, seg: (255, 255, 255, 255))
+        folder = os.path.join(base, f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        canvas.save(os.path.join(folder, APP_ID + ".png"))
+
+    def hexcolour(c):
+        return "#%02x%02x%02x" % c
+
+    lines = "".join(
+        f'    <line x1="{ox + scale * x0:.3f}" y1="{oy + scale * y0:.3f}" '
+        f'x2="{ox + scale * x1:.3f}" y2="{oy + scale * y1:.3f}"/>\n'
+        for (x0, y0, x1, y1, level, seg) in strokes)
+    svg = (f'<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">\n'
+           f'  <circle cx="32" cy="32" r="31" fill="{hexcolour(ICON_RIM)}"/>\n'
+           f'  <circle cx="32" cy="32" r="29" fill="{hexcolour(ICON_GROUND)}"/>\n'
+           f'  <g stroke="#ffffff" stroke-width="2.2" stroke-linecap="round">\n'
+           f'{lines}  </g>\n</svg>\n')
+    folder = os.path.join(base, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, APP_ID + ".svg"), "w") as f:
+        f.write(svg)
 
 
 # --- Help illustrations ----------------------------------------------------------------------
@@ -432,4 +475,5 @@ def line_pixels(canvas, x0, y0, x1, y1, left, top, right, bottom):
 if __name__ == "__main__":
     make_cursors()
     make_about()
+    make_icons()
     make_help_images()

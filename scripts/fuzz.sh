@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 secs=${1:-30}
-bash scripts/install-deps.sh core
+bash scripts/install-deps.sh fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --parallel "$(nproc)" --target fuzzers
 

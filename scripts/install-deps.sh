@@ -1,15 +1,39 @@
 #!/usr/bin/env bash
-# Installs, with apt-get and only when missing, the Debian packages needed to
-# build Quorvale. Usage: install-deps.sh [core|gui|all]
+# Installs, with apt-get and only when missing, the Debian packages Quorvale needs.
+#
+#   install-deps.sh run      building and running the program (what scripts/run.sh needs)
+#   install-deps.sh package  that, plus what the Debian package is made with
+#   install-deps.sh test     that, plus the test libraries and the desktop tools the tests use
+#                            to check the installed tree and the package (scripts/test.sh)
+#   install-deps.sh fuzz     the core build with clang and libFuzzer (scripts/fuzz.sh)
+#   install-deps.sh all      everything (the default)
 set -euo pipefail
 what=${1:-all}
 
-core=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
-fuzz=(clang libclang-rt-14-dev)
+build=(cmake ninja-build g++ pkg-config)
 gui=(qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core xvfb xauth)
+# dpkg-shlibdeps (and file, with which CPack finds the binaries) work out the package's
+# dependencies.
+package=(dpkg-dev file)
+# GoogleTest and Google Benchmark; the freedesktop validators, the MIME and launcher
+# databases and xdg-utils (with the MIME reader it consults) for the installed-tree checks;
+# the packaging tools; xdotool to find the window a launch opens.
+tests=(libgtest-dev libgmock-dev libbenchmark-dev
+       desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+       "${package[@]}" xdotool)
+fuzz=(clang libclang-rt-14-dev)
 
-want=("${core[@]}" "${fuzz[@]}")
-if [ "$what" = gui ] || [ "$what" = all ]; then want+=("${gui[@]}"); fi
+case $what in
+  run) want=("${build[@]}" "${gui[@]}") ;;
+  package) want=("${build[@]}" "${gui[@]}" "${package[@]}") ;;
+  test) want=("${build[@]}" "${gui[@]}" "${tests[@]}") ;;
+  fuzz) want=("${build[@]}" "${fuzz[@]}") ;;
+  all) want=("${build[@]}" "${gui[@]}" "${tests[@]}" "${fuzz[@]}") ;;
+  *)
+    echo "usage: install-deps.sh [run|package|test|fuzz|all]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do

@@ -470,12 +470,14 @@ void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     Handler().Press(event->position().toPoint());
+    emit documentChanged();
 }
 
 void CQuorvaleView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !Handler().Release(event->position().toPoint())) {
         QWidget::mouseReleaseEvent(event);
     }
+    emit documentChanged();
 }
 
 void CQuorvaleView::mouseDoubleClickEvent(QMouseEvent*) {
@@ -507,6 +509,7 @@ void CQuorvaleView::keyReleaseEvent(QKeyEvent* event) {
     if (!Handler().KeyRelease(event)) {
         QWidget::keyReleaseEvent(event);
     }
+    emit documentChanged();
 }
 
 void CQuorvaleView::wheelEvent(QWheelEvent* event) {

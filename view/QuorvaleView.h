@@ -174,6 +174,8 @@ signals:
     void contextMenuRequested(const QPoint& globalPos);
     // The error beep of a refused action.
     void beepRequested();
+    // A click, key or Repeat step may have changed the document.
+    void documentChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -197,7 +199,6 @@ private:
     CQuorvaleDoc* m_pDoc;
     CSystemClock m_systemClock;
     IClock* m_pClock = &m_systemClock;
-    CViewClipboard m_clipboard;
     IGeneBarControls m_noBar;
     IGeneBarControls* m_pBar = &m_noBar;
     std::unique_ptr<CBreedMode> m_pBreed;
@@ -206,6 +207,7 @@ private:
     std::unique_ptr<CTriangleMode> m_pTriangle;
     std::unique_ptr<CFamilyMode> m_pFamily;
     IModeHandler* m_pHandler = nullptr;
+    CViewClipboard m_clipboard;
     QImage m_imgScreen;
     bool m_bNeedsDraw = true;
     bool m_bAnimating = false;

@@ -38,6 +38,7 @@ void CRepeatDriver::Step() {
     m_view.StepMode();
     m_view.RecordFossil(*m_view.Doc().m_pCurrent);
     m_bInStep = false;
+    emit m_view.documentChanged();
 }
 
 bool CRepeatDriver::Drive() {

@@ -146,23 +146,19 @@ TEST_F(CDocTest, ReadingEveryKindOfFile) {
                 EXPECT_EQ(m_doc->m_listTrianglePoints.size(), 1u);
                 break;
             case EExpect::Rejected:
-                EXPECT_TRUE(bOpened);
-                ASSERT_EQ(messages.size(), 1u);
-                EXPECT_EQ(messages[0], c.message ? c.message : versionMessage);
-                EXPECT_EQ(m_doc->m_bLoadRejected, 1);
-                EXPECT_EQ(GenesOf(*m_doc->m_pCurrent), kBasic);
-                EXPECT_EQ(m_doc->m_strSignature, kSig);
-                EXPECT_EQ(m_doc->m_nVersion, 1);
-                EXPECT_EQ(m_doc->m_listFossils.size(), 1u);
-                break;
             case EExpect::Truncated:
+                // Refused, named and explained, and the creature being bred is kept.
                 EXPECT_FALSE(bOpened);
                 ASSERT_EQ(messages.size(), 1u);
-                EXPECT_EQ(messages[0], c.message);
-                EXPECT_EQ(GenesOf(*m_doc->m_pCurrent), kBasic);
+                EXPECT_EQ(messages[0], "Could not open /some/where/creature.bio.\n\n" +
+                                           std::string(c.message ? c.message : versionMessage));
+                EXPECT_EQ(m_doc->m_pCurrent->Gene(1), 123);
+                EXPECT_EQ(m_doc->m_strSignature, kSig);
+                EXPECT_EQ(m_doc->m_nVersion, 1);
                 EXPECT_EQ(m_doc->Title(), "Untitled");
                 EXPECT_EQ(m_doc->PathName(), "");
                 EXPECT_EQ(m_doc->m_listOffspring.size(), 14u);
+                EXPECT_EQ(m_doc->m_listTrianglePoints.size(), 1u);
                 break;
             case EExpect::Unchanged:
                 EXPECT_TRUE(bOpened);
@@ -195,10 +191,13 @@ TEST_F(CDocTest, OpenCommandFinishesDifferentlyForGoodAndRejectedFiles) {
     EXPECT_TRUE(m_doc->m_listTrianglePoints.empty());
     EXPECT_EQ(m_doc->Title(), "good.bio");
 
-    ASSERT_TRUE(m_doc->OpenAndFinish(bad));
-    EXPECT_EQ(m_doc->Title(), "Untitled");
-    EXPECT_EQ(m_doc->PathName(), "");
-    EXPECT_EQ(GenesOf(*m_doc->m_pCurrent), kBasic);
+    // A rejected file leaves the document as it was, its history and title included.
+    m_doc->m_pCurrent->SetGene(3, 44);
+    m_doc->RecordFossil(*m_doc->m_pCurrent);
+    EXPECT_FALSE(m_doc->OpenAndFinish(bad));
+    EXPECT_EQ(m_doc->Title(), "good.bio");
+    EXPECT_EQ(m_doc->m_pCurrent->Gene(3), 44);
+    EXPECT_EQ(m_doc->m_listFossils.size(), 1u);
 
     // An empty file after a good one changes no morph but clears the history.
     ASSERT_TRUE(m_doc->OpenAndFinish(good));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "DocTestSupport.h"
 #include "model/Random.h"
 
@@ -177,6 +179,50 @@ TEST_F(CDocTest, MutationRateDialogKeepsTheRateOnCancel) {
     EXPECT_FLOAT_EQ(m_doc->m_fMutationRate, 4.0f);
     m_doc->OnMutationRate([](float) { return std::optional<float>(); });
     EXPECT_FLOAT_EQ(m_doc->m_fMutationRate, 4.0f);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CDocTest, ModifiedFollowsTheMorphTheFileWouldHold) {
+    struct SCase {
+        const char* name;
+        std::function<void(CQuorvaleDoc&)> change;
+        bool bModified;
+    };
+    const SCase cases[] = {
+        {"a gene", [](CQuorvaleDoc& d) { d.m_pCurrent->SetGene(4, 7); }, true},
+        {"a gradient", [](CQuorvaleDoc& d) { d.m_pCurrent->SetGradient(4, 1); }, true},
+        {"a breeding step", [](CQuorvaleDoc& d) { d.TakeChildGenome(0); }, true},
+        {"a hopeful monster", [](CQuorvaleDoc& d) { d.m_pCurrent->HopefulMonster(); }, true},
+        {"the offspring bred anew", [](CQuorvaleDoc& d) { d.RespawnOffspring(); }, false},
+        {"a family tree", [](CQuorvaleDoc& d) { d.NewFamilyRoot(10, 10); }, false},
+        {"the fossil history", [](CQuorvaleDoc& d) { d.DeleteFossils(); }, false},
+        {"a gene changed and changed back",
+         [](CQuorvaleDoc& d) {
+             const int32_t g = d.m_pCurrent->Gene(2);
+             d.m_pCurrent->SetGene(2, g + 1);
+             d.m_pCurrent->SetGene(2, g);
+         },
+         false},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(m_doc->OnNewDocument());
+        EXPECT_FALSE(m_doc->IsModified());
+        c.change(*m_doc);
+        EXPECT_EQ(m_doc->IsModified(), c.bModified);
+    }
+    // Saving and opening make the file's morph the current one again.
+    m_doc->m_pCurrent->SetGene(4, 7);
+    const std::vector<uint8_t> bytes = m_doc->SaveToBytes();
+    m_doc->MarkClean();
+    EXPECT_FALSE(m_doc->IsModified());
+    m_doc->m_pCurrent->SetGene(4, 8);
+    ASSERT_TRUE(m_doc->OpenFromBytes(bytes, "x.bio"));
+    EXPECT_FALSE(m_doc->IsModified());
+    EXPECT_EQ(m_doc->m_pCurrent->Gene(4), 7);
 }
 
 }  // namespace

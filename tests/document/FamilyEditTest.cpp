@@ -96,25 +96,35 @@ TEST_F(CFamilyEditTest, EditsOfASmallTree) {
     };
     const SCase cases[] = {
         {"destroying a middle node takes its whole line",
-         [](CQuorvaleDoc& d, const STree& t) { return d.DestroyFamilyLine(t.a); }, true, {2}},
+         [](CQuorvaleDoc& d, const STree& t) { return d.DestroyFamilyLine(t.a); },
+         true,
+         {2}},
         {"destroying a leaf takes the leaf alone",
-         [](CQuorvaleDoc& d, const STree& t) { return d.DestroyFamilyLine(t.a1a); }, true, {5}},
+         [](CQuorvaleDoc& d, const STree& t) { return d.DestroyFamilyLine(t.a1a); },
+         true,
+         {5}},
         {"the last tree keeps its root",
-         [](CQuorvaleDoc& d, const STree& t) { return d.DestroyFamilyLine(t.r); }, false, {6}},
+         [](CQuorvaleDoc& d, const STree& t) { return d.DestroyFamilyLine(t.r); },
+         false,
+         {6}},
         {"a root goes with its tree when another tree stays",
          [](CQuorvaleDoc& d, const STree& t) {
              d.NewFamilyRoot(700, 100);
              return d.DestroyFamilyLine(t.r);
          },
-         true, {1}},
+         true,
+         {1}},
         {"a cut above a subtree makes it a tree of its own",
-         [](CQuorvaleDoc& d, const STree&) { return d.CutFamilyLinks(250, 150) == 1; }, true,
+         [](CQuorvaleDoc& d, const STree&) { return d.CutFamilyLinks(250, 150) == 1; },
+         true,
          {2, 4}},
         {"a cut deep in the tree moves the leaf alone",
-         [](CQuorvaleDoc& d, const STree&) { return d.CutFamilyLinks(150, 350) == 1; }, true,
+         [](CQuorvaleDoc& d, const STree&) { return d.CutFamilyLinks(150, 350) == 1; },
+         true,
          {5, 1}},
         {"a cut where no link runs changes nothing",
-         [](CQuorvaleDoc& d, const STree&) { return d.CutFamilyLinks(600, 600) == 1; }, false,
+         [](CQuorvaleDoc& d, const STree&) { return d.CutFamilyLinks(600, 600) == 1; },
+         false,
          {6}},
     };
     for (const SCase& c : cases) {

@@ -17,6 +17,14 @@ public:
                         const QString& proposed) override {
         return m_askSavePath ? m_askSavePath(title, filter, proposed) : QString();
     }
+    ESaveChanges AskSaveChanges(const QString& name) override {
+        m_questions << "save changes: " + name;
+        return m_saveChanges;
+    }
+    bool AskReplace(const QString& name) override {
+        m_questions << "replace: " + name;
+        return m_bReplace;
+    }
     void ShowMessage(const QString& text) override { m_messages << text; }
     void ShowHelp(int topic) override { m_helpTopics << topic; }
     void ShowAbout() override { ++m_nAbouts; }
@@ -45,6 +53,9 @@ public:
     std::function<std::optional<CSpecialGeneChoices>()> m_runSpecialGenes;
     std::function<std::optional<float>(float)> m_runMutationRate;
     std::function<bool(QPrinter& printer, int pages)> m_askPrint;
+    ESaveChanges m_saveChanges = ESaveChanges::Discard;
+    bool m_bReplace = true;
+    QStringList m_questions;
     QStringList m_messages;
     QList<int> m_helpTopics;
     int m_nAbouts = 0;

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
             } else if (app.Document()->m_pCurrent->Gene(3) != 61) {
                 result = Fail("the file's morph is not the parent");
             } else if (app.Frame()->windowTitle() !=
-                       QString::fromUtf8("caf\xc3\xa9.bio - Quorvale")) {
+                       QString::fromUtf8("caf\xc3\xa9.bio[*] - Quorvale")) {
                 result = Fail("title " + app.Frame()->windowTitle().toStdString());
             } else if (app.Frame()->RecentFiles() != QStringList{shown}) {
                 result = Fail("recent files " + app.Frame()->RecentFiles().join("|").toStdString());

@@ -183,7 +183,7 @@ private slots:
             m_frame->RunCommand(ECommand::FileOpen);
             QCOMPARE(m_messages, QStringList());
             QCOMPARE(m_doc->m_pCurrent->Gene(5), 77);
-            QCOMPARE(m_frame->windowTitle(), QString::fromUtf8("caf\xc3\xa9.bio - Quorvale"));
+            QCOMPARE(m_frame->windowTitle(), QString::fromUtf8("caf\xc3\xa9.bio[*] - Quorvale"));
             QCOMPARE(m_frame->RecentFiles(), QStringList{shown});
         }
         // The recent-file entry opens it again, and Ctrl+S writes it back under its own name.
@@ -213,7 +213,7 @@ private slots:
         m_frame->RunCommand(ECommand::FileSaveAs);  // over it
         QCOMPARE(m_messages, QStringList());
         QCOMPARE(QFileInfo(longName).size(), 164);
-        QCOMPARE(m_frame->windowTitle(), QString(251, 'y') + ".bio - Quorvale");
+        QCOMPARE(m_frame->windowTitle(), QString(251, 'y') + ".bio[*] - Quorvale");
 
         // A link to a file not made yet: the file appears where it leads, the link stays.
         QVERIFY(QDir(m_dir->path()).mkdir("sub"));

@@ -91,7 +91,7 @@ private slots:
     }
 
     void startsInBreedWithTheBasicMorph() {
-        QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
+        QCOMPARE(m_frame->windowTitle(), QString("Untitled[*] - Quorvale"));
         QCOMPARE(m_doc->m_nMode, int(kModeBreed));
         QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
         QCOMPARE(m_doc->m_listOffspring.size(), size_t(14));
@@ -635,9 +635,9 @@ private slots:
         m_frame->RunCommand(ECommand::FileNew);
         QVERIFY(m_frame->OpenDocumentFile(path));
         QCOMPARE(m_doc->m_pCurrent->Gene(4), -150);
-        QCOMPARE(m_frame->windowTitle(), QString("creature.bio - Quorvale"));
+        QCOMPARE(m_frame->windowTitle(), QString("creature.bio[*] - Quorvale"));
         QCOMPARE(m_frame->RecentFiles(), QStringList{QFileInfo(path).absoluteFilePath()});
-        // File > Open of a file with another signature ends as a new, untitled document.
+        // File > Open of a file with another signature is refused and changes nothing.
         QFile other(dir.filePath("other.bio"));
         QVERIFY(other.open(QIODevice::WriteOnly));
         other.write(QByteArray("\x05Other\x01\x00\x00\x00", 10) + QByteArray(140, 0));
@@ -646,11 +646,11 @@ private slots:
             return other.fileName();
         };
         m_frame->RunCommand(ECommand::FileOpen);
-        QCOMPARE(m_messages, QStringList{"Incorrect file type!"});
-        QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
-        QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
-        // The file was opened, so it joins the list even though its content was refused.
-        QCOMPARE(m_frame->RecentFiles().size(), 2);
+        QCOMPARE(m_messages,
+                 QStringList{"Could not open " + other.fileName() + ".\n\nIncorrect file type!"});
+        QCOMPARE(m_frame->windowTitle(), QString("creature.bio[*] - Quorvale"));
+        QCOMPARE(m_doc->m_pCurrent->Gene(4), -150);
+        QCOMPARE(m_frame->RecentFiles().size(), 1);
     }
 
     void savingFromTheFossilsTakesTheViewBackToBreeding() {
@@ -666,7 +666,100 @@ private slots:
         QVERIFY(QFileInfo::exists(dir.filePath("from-fossils.bio")));
         QCOMPARE(m_doc->m_nMode, int(kModeBreed));
         QVERIFY(Bar()->RepeatButton()->isVisible());
-        QCOMPARE(m_frame->windowTitle(), QString("from-fossils.bio - Quorvale"));
+        QCOMPARE(m_frame->windowTitle(), QString("from-fossils.bio[*] - Quorvale"));
+    }
+
+    // What would throw unsaved changes away asks first; the answer decides, and the file on
+    // disk holds exactly what the user chose.
+    void unsavedChangesAskFirst() {
+        using EAnswer = IFrameDialogs::ESaveChanges;
+        struct SCase {
+            const char* name;
+            ECommand command;  // Count: the close box
+            EAnswer answer;
+            bool bGoesOn;  // the command went ahead
+            bool bSaved;   // the file holds the changed morph afterwards
+        };
+        const SCase cases[] = {
+            {"New, Cancel", ECommand::FileNew, EAnswer::Cancel, false, false},
+            {"New, Discard", ECommand::FileNew, EAnswer::Discard, true, false},
+            {"New, Save", ECommand::FileNew, EAnswer::Save, true, true},
+            {"Open, Cancel", ECommand::FileOpen, EAnswer::Cancel, false, false},
+            {"Open, Save", ECommand::FileOpen, EAnswer::Save, true, true},
+            {"Exit, Cancel", ECommand::FileExit, EAnswer::Cancel, false, false},
+            {"Exit, Save", ECommand::FileExit, EAnswer::Save, true, true},
+            {"close box, Cancel", ECommand::Count, EAnswer::Cancel, false, false},
+            {"close box, Discard", ECommand::Count, EAnswer::Discard, true, false},
+        };
+        QTemporaryDir dir;
+        const QString path = dir.filePath("kept.bio");
+        const QString other = dir.filePath("other.bio");
+        int cell = 0;
+        for (const SCase& c : cases) {
+            const QString row = c.name;
+            m_frame->show();
+            m_frame->RunCommand(ECommand::FileNew);
+            m_doc->m_pCurrent->SetGene(4, -100);
+            QVERIFY(m_frame->OpenDocumentFile(path) || m_doc->SaveFile(path.toStdString()));
+            m_doc->SetPathName(path.toStdString());
+            m_doc->m_pCurrent->SetGene(4, -100);
+            QVERIFY2(m_doc->SaveFile(path.toStdString()), qPrintable(row));
+            QFile(other).remove();
+            QVERIFY(m_doc->SaveFile(other.toStdString()));
+            m_frame->UpdateCaption();
+            QVERIFY2(!m_frame->isWindowModified(), qPrintable(row));
+            // Nothing to lose: nothing is asked.
+            m_dialogs.m_questions.clear();
+            m_frame->RunCommand(ECommand::FileNew);
+            QCOMPARE(m_dialogs.m_questions, QStringList());
+            QVERIFY(m_frame->OpenDocumentFile(path));
+
+            // Another cell each time, so that no two clicks make a double click.
+            QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(cell++ % 2 ? 0 : 14));
+            QVERIFY2(m_frame->isWindowModified(), qPrintable(row));
+            const auto changed = Genes(*m_doc->m_pCurrent);
+            m_dialogs.m_saveChanges = c.answer;
+            m_dialogs.m_askOpenPath = [&](const QString&, const QString&, const QString&) {
+                return other;
+            };
+            if (c.command == ECommand::Count) {
+                m_frame->close();
+            } else {
+                m_frame->RunCommand(c.command);
+            }
+            QCOMPARE(m_dialogs.m_questions, QStringList{"save changes: kept.bio"});
+            CQuorvaleDoc reader;
+            QVERIFY(reader.OpenFile(path.toStdString()));
+            QVERIFY2((Genes(*reader.m_pCurrent) == changed) == c.bSaved, qPrintable(row));
+            const bool bClosed = !m_frame->isVisible();
+            const bool bStill = Genes(*m_doc->m_pCurrent) == changed && !bClosed;
+            QVERIFY2(bStill != c.bGoesOn || (c.command == ECommand::FileOpen && c.bGoesOn),
+                     qPrintable(row));
+            if (!c.bGoesOn) {
+                QCOMPARE(m_frame->windowTitle(), QString("kept.bio[*] - Quorvale"));
+                QVERIFY(m_frame->isWindowModified());
+            }
+        }
+        m_frame->show();
+    }
+
+    void saveAsAsksBeforeReplacingAFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("taken.bio");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not mine");
+        file.close();
+        m_dialogs.m_askSavePath = [&](const QString&, const QString&, const QString&) {
+            return path;
+        };
+        for (bool bReplace : {false, true}) {
+            m_dialogs.m_bReplace = bReplace;
+            m_dialogs.m_questions.clear();
+            m_frame->RunCommand(ECommand::FileSaveAs);
+            QCOMPARE(m_dialogs.m_questions, QStringList{"replace: " + path});
+            QCOMPARE(QFileInfo(path).size(), bReplace ? 164 : 8);
+        }
     }
 
     void fileNewAfterUseResetsTheWindow() {
@@ -676,7 +769,7 @@ private slots:
         QCOMPARE(m_doc->m_nMode, int(kModeBreed));
         QCOMPARE(View()->LastEvolve(), int(evolveNone));
         QCOMPARE(Genes(*m_doc->m_pCurrent), kBasicGenes);
-        QCOMPARE(m_frame->windowTitle(), QString("Untitled - Quorvale"));
+        QCOMPARE(m_frame->windowTitle(), QString("Untitled[*] - Quorvale"));
     }
 
     // Run again with QT_SCALE_FACTOR=2: the picture keeps its logical size and is drawn at

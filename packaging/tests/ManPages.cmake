@@ -1,0 +1,72 @@
+# The manual pages against the programs' own --help: every option (and, for quorvale-tool,
+# every subcommand) that --help lists is in the page, and every option the page names is one
+# the program takes. Arguments: PROGRAM, TOOL, THUMBNAILER, MAN_DIR.
+cmake_minimum_required(VERSION 3.25)
+
+function(help_text out)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE text ERROR_QUIET)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${ARGN}: exit ${rc}")
+    endif()
+    set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# The long options (--name) a text mentions, each once.
+function(long_options text out)
+    string(REGEX MATCHALL "--[a-z][a-z0-9-]*[a-z0-9]" found "${text}")
+    list(REMOVE_DUPLICATES found)
+    set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+# The page as plain text: roff's escaped hyphens and font changes removed.
+function(read_page name out)
+    file(READ "${MAN_DIR}/${name}.1" page)
+    string(REPLACE "\\-" "-" page "${page}")
+    string(REGEX REPLACE "\\\\f[BIRP]" "" page "${page}")
+    set(${out} "${page}" PARENT_SCOPE)
+endfunction()
+
+function(check_page name help all_options)
+    read_page(${name} page)
+    long_options("${help}" listed)
+    if(NOT listed)
+        message(FATAL_ERROR "${name} --help lists no options")
+    endif()
+    foreach(option IN LISTS listed)
+        string(FIND "${page}" "${option}" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "${name}.1 does not describe ${option}, which --help lists")
+        endif()
+    endforeach()
+    long_options("${page}" described)
+    foreach(option IN LISTS described)
+        string(FIND "${all_options}" "${option}" at)
+        if(at EQUAL -1)
+            message(FATAL_ERROR "${name}.1 describes ${option}, which the program does not take")
+        endif()
+    endforeach()
+endfunction()
+
+help_text(program_help "${PROGRAM}" --help)
+help_text(program_all "${PROGRAM}" --help-all)
+check_page(quorvale "${program_help}" "${program_all}")
+
+help_text(tool_help "${TOOL}" --help)
+check_page(quorvale-tool "${tool_help}" "${tool_help}")
+# Each subcommand: the indented words that open a line under "Subcommands:".
+string(REGEX MATCH "Subcommands:\n(.*)\nGenome options" section "${tool_help}")
+string(REGEX MATCHALL "\n  [a-z]+" subcommands "\n${CMAKE_MATCH_1}")
+list(LENGTH subcommands count)
+if(count LESS 5)
+    message(FATAL_ERROR "could not read the subcommands from quorvale-tool --help")
+endif()
+read_page(quorvale-tool tool_page)
+foreach(entry IN LISTS subcommands)
+    string(STRIP "${entry}" subcommand)
+    if(NOT tool_page MATCHES "\n\\.B ${subcommand}[ \n]")
+        message(FATAL_ERROR "quorvale-tool.1 does not describe the subcommand ${subcommand}")
+    endif()
+endforeach()
+
+help_text(thumbnailer_help "${THUMBNAILER}" --help)
+check_page(quorvale-thumbnailer "${thumbnailer_help}" "${thumbnailer_help}")
