@@ -443,12 +443,6 @@ void CQuorvaleDoc::LoadDocument(CArchive& ar) {
         AddOffspring();
     }
     RespawnOffspring();
-    // Breeding the offspring left the bar on the last of them. In Engineer mode the bar edits
-    // the current morph, so it must show that one, or the next click on a gene would write the
-    // offspring's genes into it.
-    if (m_nMode == kModeEngineer) {
-        GeneDisplay().ShowGenes(m_pCurrent.get());
-    }
 }
 
 std::vector<uint8_t> CQuorvaleDoc::SaveToBytes() {

@@ -357,6 +357,12 @@ private:
     }
 
     void OneEvent() {
+        // The answers to "save changes?" and "replace?" for whatever asks during this event.
+        static const IFrameDialogs::ESaveChanges kSaveAnswers[] = {
+            IFrameDialogs::ESaveChanges::Save, IFrameDialogs::ESaveChanges::Discard,
+            IFrameDialogs::ESaveChanges::Discard, IFrameDialogs::ESaveChanges::Cancel};
+        m_dialogs.m_saveChanges = kSaveAnswers[Pick(4)];
+        m_dialogs.m_bReplace = Chance(70);
         const int kind = Pick(100);
         if (kind < 20) {
             Click();
