@@ -568,6 +568,7 @@ private slots:
         m_clock = CFakeClock();
         m_everHeld.clear();
         m_timeByKind.clear();
+        m_nDismissed = 0;
         m_doc = std::make_unique<CQuorvaleDoc>();
         m_frame = std::make_unique<CMainFrame>(m_doc.get());
         m_dialogs = CFakeDialogs();
@@ -626,11 +627,11 @@ private slots:
                 if (!problem.isEmpty()) {
                     QFAIL(qPrintable(problem + "; " + Replay()));
                 }
-                if (m_bTrace) {
-                    qInfo().noquote() << QStringLiteral("checked after %1 events, %2 ms")
-                                             .arg(m_nEvent + 1)
-                                             .arg(elapsed.elapsed());
-                }
+                // Should the program crash, the last of these lines says where to replay from.
+                qInfo().noquote() << QStringLiteral("seed %1: checked after %2 events, %3 ms")
+                                         .arg(m_nSeed)
+                                         .arg(m_nEvent + 1)
+                                         .arg(elapsed.elapsed());
             }
         }
         QStringList kinds;
