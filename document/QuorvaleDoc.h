@@ -58,6 +58,8 @@ public:
 
     void SetViewLink(IViewLink* view) { m_pView = view; }
     void SetMessageSink(IMessageSink* sink) { m_pMessages = sink ? sink : &m_log; }
+    // An error for the user, through the window's message box when there is one.
+    void ReportError(const std::string& text) { m_pMessages->ShowError(text); }
     const CMessageLog& MessageLog() const { return m_log; }
 
     bool OnNewDocument();
@@ -174,7 +176,6 @@ public:
     int32_t m_bLoadRejected = 0;
 
 private:
-    void ReportError(const std::string& text) { m_pMessages->ShowError(text); }
     void ResetView(bool bResetFirstFossil);
     void StopRepeat();
     void StoreDocument(CArchive& ar);

@@ -56,8 +56,16 @@ bool CViewClipboard::HasMorph() const {
 }
 
 bool CViewClipboard::PasteInto(CBioMorph& morph) {
+    // The one read of another program's data: Qt waits for it at most its clipboard timeout.
     const QByteArray bytes = m_pClipboard->Data(QString::fromStdString(m_view.Doc().m_cfBiomorph));
-    return !bytes.isEmpty() &&
-           DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                static_cast<size_t>(bytes.size()), morph);
+    if (bytes.isEmpty()) {
+        m_view.Doc().ReportError(kPasteNoData);
+        return false;
+    }
+    if (!DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                              static_cast<size_t>(bytes.size()), morph)) {
+        m_view.Doc().ReportError(kPasteIncomplete);
+        return false;
+    }
+    return true;
 }
