@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "document/BioFile.h"
+
 CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("About Quorvale"));
     setObjectName("aboutBox");
@@ -19,7 +21,7 @@ CAboutBox::CAboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* name = new QLabel(tr("<b>Quorvale</b>"), this);
     name->setObjectName("aboutName");
-    auto* version = new QLabel(tr("Version 2.0b"), this);
+    auto* version = new QLabel(tr("Version %1").arg(kProgramVersion), this);
     version->setObjectName("aboutVersion");
     auto* copyright = new QLabel(tr("Copyright \u00A9 2026 the Quorvale developers"), this);
 

@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "app/AboutBox.h"
+#include "document/BioFile.h"
 #include "frame/FileNames.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
@@ -25,7 +26,7 @@
 CQuorvaleApp::CQuorvaleApp(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(kSettingsOrganisation);
     setApplicationName(kSettingsApplication);
-    setApplicationVersion("2.0b");
+    setApplicationVersion(kProgramVersion);
     setWindowIcon(ApplicationIcon());
     // Lets a desktop match the running window to its launcher entry (and so its icon).
     setDesktopFileName(kDesktopFileName);

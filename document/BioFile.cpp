@@ -9,7 +9,8 @@ std::string BioLoadMessage(EBioLoad outcome) {
             return "Incorrect file type!";
         case EBioLoad::WrongVersion:
             return std::string("This file is not compatiable with\nQuorvale version ") +
-                   kProgramVersion;
+                   kProgramVersion + "\n(it reads files of version " + std::to_string(kBioVersion) +
+                   ")";
         case EBioLoad::Truncated:
             return "Unexpected file format.";
         case EBioLoad::Ok:

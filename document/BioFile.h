@@ -10,7 +10,9 @@ class CBioMorph;
 
 inline constexpr const char* kBioSignature = "Quorvale Keldor Ltd";
 inline constexpr int32_t kBioVersion = 1;
-inline constexpr const char* kProgramVersion = "0.02x";
+// The program's version as the About box and the tools show it; the version message names it
+// too, so that the user sees one version everywhere.
+inline constexpr const char* kProgramVersion = "2.0b";
 inline constexpr size_t kBioFileSize = 164;
 
 enum class EBioLoad {

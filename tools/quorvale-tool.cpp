@@ -30,7 +30,7 @@
 namespace {
 
 // The program's version, as its About box and --version show it.
-constexpr const char* kVersion = "2.0b";
+constexpr const char* kVersion = kProgramVersion;
 
 constexpr int kExitFailure = 1;  // usage errors, and files that could not be written
 constexpr int kExitBadFile = 2;  // a .bio file that could not be read or was rejected

@@ -122,7 +122,9 @@ std::vector<SReadCase> ReadCases() {
 }
 
 TEST_F(CDocTest, ReadingEveryKindOfFile) {
-    const std::string versionMessage = "This file is not compatiable with\nQuorvale version 0.02x";
+    // The version the About box shows, and the file version it reads.
+    const std::string versionMessage =
+        "This file is not compatiable with\nQuorvale version 2.0b\n(it reads files of version 1)";
     for (const SReadCase& c : ReadCases()) {
         SCOPED_TRACE(std::string(c.name) + " (" + std::to_string(c.bytes.size()) + " bytes)");
         SetUp();

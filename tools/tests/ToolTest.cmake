@@ -332,7 +332,7 @@ elseif(CASE STREQUAL "bio-rejected")
         "short-header.bio|short-header\\.bio: Unexpected file format\\.\n"
         "short-record.bio|short-record\\.bio: Unexpected file format\\.\n"
         "lower-case.bio|Incorrect file type!"
-        "version.bio|This file is not compatiable with\nQuorvale version 0\\.02x"
+        "version.bio|This file is not compatiable with\nQuorvale version 2\\.0b"
         "absent.bio|absent\\.bio was not found\\.")
     foreach(row IN LISTS rows)
         string(REPLACE "|" ";" row "${row}")
@@ -526,12 +526,13 @@ elseif(CASE STREQUAL "render")
 # --version
 
 elseif(CASE STREQUAL "version")
-    # The tool comes with the program and shows the program's own version.
-    file(STRINGS "${SOURCE_DIR}/app/QuorvaleApp.cpp" line REGEX "setApplicationVersion\\(\"")
-    string(REGEX MATCH "setApplicationVersion\\(\"([^\"]+)\"" ignored "${line}")
+    # The tool comes with the program and shows the program's own version, the one constant
+    # the About box and the messages use too.
+    file(STRINGS "${SOURCE_DIR}/document/BioFile.h" line REGEX "kProgramVersion = \"")
+    string(REGEX MATCH "kProgramVersion = \"([^\"]+)\"" ignored "${line}")
     set(version "${CMAKE_MATCH_1}")
     if(version STREQUAL "")
-        message(FATAL_ERROR "no setApplicationVersion(\"...\") in app/QuorvaleApp.cpp")
+        message(FATAL_ERROR "no kProgramVersion = \"...\" in document/BioFile.h")
     endif()
     # Anywhere on the line, like --help, and before any usage mistake is looked for.
     foreach(args "--version" "render;--version" "mutate;--version;--seed;x")
