@@ -32,6 +32,7 @@
 #include "model/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
+#include "support/TestWindow.h"
 #include "view/QuorvaleView.h"
 
 namespace {
@@ -570,14 +571,9 @@ private slots:
         m_timeByKind.clear();
         m_nDismissed = 0;
         m_doc = std::make_unique<CQuorvaleDoc>();
-        m_frame = std::make_unique<CMainFrame>(m_doc.get());
         m_dialogs = CFakeDialogs();
         AnswerDialogsAtRandom();
-        m_frame->SetDialogs(&m_dialogs);
-        View()->SetClock(&m_clock);
-        m_doc->OnNewDocument();
-        m_frame->resize(820, 560);
-        View()->OnInitialUpdate();
+        m_frame = MakeTestWindow(*m_doc, m_clock, m_dialogs);
         NoteDocumentGenomes();
         m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));

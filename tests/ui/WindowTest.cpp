@@ -25,6 +25,7 @@
 #include "model/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
+#include "support/TestWindow.h"
 #include "view/QuorvaleView.h"
 
 namespace {
@@ -72,14 +73,9 @@ private slots:
         m_nBeeps = 0;
         m_clock = CFakeClock();
         m_doc = std::make_unique<CQuorvaleDoc>();
-        m_frame = std::make_unique<CMainFrame>(m_doc.get());
         m_dialogs = CFakeDialogs();
-        m_frame->SetDialogs(&m_dialogs);
+        m_frame = MakeTestWindow(*m_doc, m_clock, m_dialogs);
         QObject::connect(Bar(), &CGeneBar::beepRequested, Bar(), [this] { ++m_nBeeps; });
-        View()->SetClock(&m_clock);
-        m_doc->OnNewDocument();
-        m_frame->resize(820, 560);
-        View()->OnInitialUpdate();
         m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
         View()->ScreenImage();
