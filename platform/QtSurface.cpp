@@ -1,8 +1,14 @@
 #include "platform/QtSurface.h"
 
 #include <QPainterPath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
+
+#include "platform/ShapeStamps.h"
 
 namespace {
 
@@ -20,6 +26,54 @@ QColor ToQColor(SRgb c) {
 int PenWidth(const SDrawState& s) {
     return std::clamp(s.nPenWidth, 1, kMaxPenWidth);
 }
+
+// The pen every primitive is stroked with.
+QPen MakePen(int width, const QColor& colour) {
+    QPen pen(colour);
+    if (width <= 1) {
+        // A cosmetic one-pixel line that leaves out its last pixel, so that strokes meeting
+        // end to end in XOR do not cancel each other at the joint.
+        pen.setWidth(0);
+        pen.setCapStyle(Qt::FlatCap);
+    } else {
+        pen.setWidth(width);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
+    return pen;
+}
+
+// Runs of pixels set to a colour or changed by one, four at a time where the processor can:
+// filling the runs of wide strokes is most of what drawing a heavy morph costs.
+void FillSpan(uint32_t* p, int n, uint32_t c) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i v = _mm_set1_epi32(static_cast<int>(c));
+    for (; i + 4 <= n; i += 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+    }
+#endif
+    for (; i < n; ++i) {
+        p[i] = c;
+    }
+}
+
+void XorSpan(uint32_t* p, int n, uint32_t c) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i v = _mm_set1_epi32(static_cast<int>(c));
+    for (; i + 4 <= n; i += 4) {
+        auto* q = reinterpret_cast<__m128i*>(p + i);
+        _mm_storeu_si128(q, _mm_xor_si128(_mm_loadu_si128(q), v));
+    }
+#endif
+    for (; i < n; ++i) {
+        p[i] ^= c;
+    }
+}
+
+// Kinds of stamped shape, the first value of a stamp's key.
+enum EStampKind : int32_t { kStampLine = 1, kStampDot, kStampPolygon, kStampBezier, kStampEllipse };
 
 int ClampSafe(int v) {
     return static_cast<int>(std::clamp<int64_t>(v, -kSafeCoord, kSafeCoord));
@@ -139,18 +193,7 @@ void CQtSurface::Apply(const SDrawState& s) {
         return;
     }
     Flush();
-    const int width = PenWidth(s);
-    QPen pen(PenColour(s));
-    if (width <= 1) {
-        // A cosmetic one-pixel line that leaves out its last pixel, so that strokes meeting
-        // end to end in XOR do not cancel each other at the joint.
-        pen.setWidth(0);
-        pen.setCapStyle(Qt::FlatCap);
-    } else {
-        pen.setWidth(width);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-    }
+    const QPen pen = MakePen(PenWidth(s), PenColour(s));
     m_painter.setPen(pen);
     m_painter.setBrush(QBrush(BrushColour(s)));
     m_painter.setCompositionMode(s.rop == ERop::Xor && !m_bPrinter
@@ -161,23 +204,115 @@ void CQtSurface::Apply(const SDrawState& s) {
 }
 
 void CQtSurface::Flush() {
-    if (!m_lines.isEmpty()) {
-        m_painter.drawLines(m_lines);
-        m_lines.clear();
+    // Qt strokes a batch sixteen lines (or dots) at a time, each sixteen as one shape, so in
+    // XOR a pixel two of them cover changes once. Stamps follow the same groups.
+    for (qsizetype i = 0; i < m_lines.size(); i += 16) {
+        const int n = static_cast<int>(std::min<qsizetype>(16, m_lines.size() - i));
+        if (!StampGroup(m_lines.constData() + i, n, false)) {
+            m_painter.drawLines(m_lines.constData() + i, n);
+        }
     }
-    if (!m_points.isEmpty()) {
-        m_painter.drawPoints(m_points.constData(), static_cast<int>(m_points.size()));
-        m_points.clear();
+    m_lines.clear();
+    for (qsizetype i = 0; i < m_points.size(); i += 16) {
+        const int n = static_cast<int>(std::min<qsizetype>(16, m_points.size() - i));
+        QLine dots[16];
+        for (int k = 0; k < n; ++k) {
+            dots[k] = QLine(m_points[i + k], m_points[i + k]);
+        }
+        if (!StampGroup(dots, n, true)) {
+            m_painter.drawPoints(m_points.constData() + i, n);
+        }
     }
+    m_points.clear();
 }
 
-bool CQtSurface::Culled(int64_t left, int64_t top, int64_t right, int64_t bottom,
-                        int margin) const {
-    return right + margin < m_rcCull.left() || left - margin > m_rcCull.right() ||
-           bottom + margin < m_rcCull.top() || top - margin > m_rcCull.bottom();
+bool CQtSurface::StampGroup(const QLine* lines, int count, bool bDots) {
+    if (!m_pBits || !m_bStamping || PenWidth(m_applied) <= 1) {
+        return false;
+    }
+    const std::vector<SStampRun>* stamps[16];
+    for (int i = 0; i < count; ++i) {
+        const QLine& l = lines[i];
+        SStampKey key;
+        key.Add(bDots ? kStampDot : kStampLine);
+        key.Add(l.dx());
+        key.Add(l.dy());
+        stamps[i] = StampOf(key, m_applied, std::min(l.x1(), l.x2()), std::min(l.y1(), l.y2()),
+                            std::max(l.x1(), l.x2()), std::max(l.y1(), l.y2()), {l.x1(), l.y1()},
+                            [&](QPainter& painter, QPoint d) {
+                                if (bDots) {
+                                    const QPoint dot = l.p1() + d;
+                                    painter.drawPoints(&dot, 1);
+                                } else {
+                                    const QLine moved = l.translated(d);
+                                    painter.drawLines(&moved, 1);
+                                }
+                            });
+        if (!stamps[i]) {
+            return false;
+        }
+    }
+    if (m_applied.rop == ERop::Copy) {
+        for (int i = 0; i < count; ++i) {
+            CopyStamp(*stamps[i], {lines[i].x1(), lines[i].y1()}, m_applied);
+        }
+        return true;
+    }
+    // XOR the group's union: every covered pixel once. Each run is packed as row, start and
+    // end in one number (all within the picture, so below 2^16), which sorts them by row and
+    // start.
+    std::vector<uint64_t>& rows = m_groupRuns;
+    rows.clear();
+    const QRect clip = DeviceClip();
+    for (int i = 0; i < count; ++i) {
+        const int ax = lines[i].x1() * m_nScale;
+        const int ay = lines[i].y1() * m_nScale;
+        for (const SStampRun& run : *stamps[i]) {
+            const int y = ay + run.dy;
+            const int x0 = std::max(ax + run.x0, clip.left());
+            const int x1 = std::min(ax + run.x1, clip.right() + 1);
+            if (y >= clip.top() && y <= clip.bottom() && x0 < x1) {
+                rows.push_back((uint64_t(y) << 32) | (uint64_t(x0) << 16) | uint64_t(x1));
+            }
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    const uint32_t rgb = RgbOf(m_applied.penColour) & 0xFFFFFFu;
+    auto rowOf = [](uint64_t r) { return static_cast<int>(r >> 32); };
+    auto startOf = [](uint64_t r) { return static_cast<int>((r >> 16) & 0xFFFF); };
+    auto endOf = [](uint64_t r) { return static_cast<int>(r & 0xFFFF); };
+    size_t i = 0;
+    while (i < rows.size()) {
+        const int y = rowOf(rows[i]);
+        const int x0 = startOf(rows[i]);
+        int x1 = endOf(rows[i]);
+        // Runs of the same row that overlap or touch this one join it.
+        for (++i; i < rows.size() && rowOf(rows[i]) == y && startOf(rows[i]) <= x1; ++i) {
+            x1 = std::max(x1, endOf(rows[i]));
+        }
+        XorSpan(reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride) + x0, x1 - x0, rgb);
+    }
+    return true;
 }
 
-bool CQtSurface::CulledPoints(const SPoint* points, int count) const {
+bool CQtSurface::Culled(int64_t left, int64_t top, int64_t right, int64_t bottom, int margin) {
+    if (right + margin < m_rcCull.left() || left - margin > m_rcCull.right() ||
+        bottom + margin < m_rcCull.top() || top - margin > m_rcCull.bottom()) {
+        return true;
+    }
+    // What is drawn lies within the points and the pen's reach beyond them (a pixel more for
+    // rounding), inside the clip.
+    const int64_t reach = margin + 1;
+    const QRect touched(
+        QPoint(static_cast<int>(std::max<int64_t>(left - reach, m_rcCull.left())),
+               static_cast<int>(std::max<int64_t>(top - reach, m_rcCull.top()))),
+        QPoint(static_cast<int>(std::min<int64_t>(right + reach, m_rcCull.right())),
+               static_cast<int>(std::min<int64_t>(bottom + reach, m_rcCull.bottom()))));
+    m_rcTouched = m_rcTouched.united(touched);
+    return false;
+}
+
+bool CQtSurface::CulledPoints(const SPoint* points, int count) {
     int64_t l = points[0].x, t = points[0].y, r = l, b = t;
     for (int i = 1; i < count; ++i) {
         l = std::min<int64_t>(l, points[i].x);
@@ -188,10 +323,110 @@ bool CQtSurface::CulledPoints(const SPoint* points, int count) const {
     return Culled(l, t, r, b, PenWidth(m_state));
 }
 
+uint32_t CQtSurface::RgbOf(SRgb c) {
+    return 0xFF000000u | (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b;
+}
+
+QRect CQtSurface::DeviceClip() const {
+    return QRect(m_rcCull.topLeft() * m_nScale, m_rcCull.size() * m_nScale);
+}
+
+const std::vector<SStampRun>* CQtSurface::StampOf(
+    SStampKey& key, const SDrawState& state, int64_t left, int64_t top, int64_t right,
+    int64_t bottom, SPoint anchor, const std::function<void(QPainter&, QPoint)>& draw) {
+    if (!m_pBits || !m_bStamping) {
+        return nullptr;
+    }
+    const int64_t far =
+        std::max({std::abs(left), std::abs(top), std::abs(right), std::abs(bottom)});
+    if (far > kSafeCoord) {
+        return nullptr;
+    }
+    const int width = PenWidth(state);
+    // Room for the pen on every side, and a pixel more for rounding.
+    const int64_t margin = width + 2;
+    const int64_t minX = left - anchor.x - margin;
+    const int64_t minY = top - anchor.y - margin;
+    const int64_t w = right - left + 2 * margin + 1;
+    const int64_t h = bottom - top + 2 * margin + 1;
+    if (w * m_nScale > CStampCache::kMaxSide || h * m_nScale > CStampCache::kMaxSide) {
+        return nullptr;
+    }
+    // Qt cuts a path that reaches past the picture's edge before rasterising it, which moves
+    // pixels along the cut; only shapes wholly inside the picture rasterise as they do alone.
+    // A clip is different: it only trims the rows of pixels, as the copy does.
+    if (left - margin < 0 || top - margin < 0 ||
+        (right + margin + 1) * m_nScale > m_rcDeviceClip.width() ||
+        (bottom + margin + 1) * m_nScale > m_rcDeviceClip.height()) {
+        return nullptr;
+    }
+    const bool bXor = state.rop == ERop::Xor;
+    key.Add(width);
+    key.Add(m_nScale);
+    key.Add(bXor);
+    const QSize size(static_cast<int>(w) * m_nScale, static_cast<int>(h) * m_nScale);
+    const QPoint origin(static_cast<int>(-minX) * m_nScale, static_cast<int>(-minY) * m_nScale);
+    const QPoint shift(static_cast<int>(-minX - anchor.x), static_cast<int>(-minY - anchor.y));
+    return CStampCache::ForThisThread().Get(key, size, origin, m_nScale, [&](QPainter& painter) {
+        // In XOR the fill and the stroke each change the pixels they cover, so where they
+        // overlap the stamp says both (kStampBrush | kStampPen).
+        painter.setCompositionMode(bXor ? QPainter::RasterOp_SourceXorDestination
+                                        : QPainter::CompositionMode_SourceOver);
+        painter.setPen(MakePen(width, QColor::fromRgb(StampColour(kStampPen))));
+        painter.setBrush(QBrush(QColor::fromRgb(StampColour(kStampBrush))));
+        draw(painter, shift);
+    });
+}
+
+void CQtSurface::CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor,
+                           const SDrawState& state) {
+    const bool bXor = state.rop == ERop::Xor;
+    const uint32_t brush = RgbOf(state.brushColour);
+    const uint32_t pen = RgbOf(state.penColour);
+    // What each kind of pixel becomes: set to a colour, or changed by one.
+    const uint32_t colours[4] = {0, bXor ? brush & 0xFFFFFFu : brush, bXor ? pen & 0xFFFFFFu : pen,
+                                 (brush ^ pen) & 0xFFFFFFu};
+    const QRect clip = DeviceClip();
+    const int ax = anchor.x * m_nScale;
+    const int ay = anchor.y * m_nScale;
+    for (const SStampRun& run : runs) {
+        const int y = ay + run.dy;
+        if (y < clip.top() || y > clip.bottom()) {
+            continue;
+        }
+        const int x0 = std::max(ax + run.x0, clip.left());
+        const int x1 = std::min(ax + run.x1, clip.right() + 1);
+        if (x0 >= x1) {
+            continue;
+        }
+        uint32_t* line = reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride) + x0;
+        const uint32_t c = colours[run.tag & 3];
+        if (bXor) {
+            XorSpan(line, x1 - x0, c);
+        } else {
+            FillSpan(line, x1 - x0, c);
+        }
+    }
+}
+
+bool CQtSurface::Stamp(SStampKey& key, int64_t left, int64_t top, int64_t right, int64_t bottom,
+                       SPoint anchor, const std::function<void(QPainter&, QPoint)>& draw) {
+    const std::vector<SStampRun>* runs =
+        StampOf(key, m_state, left, top, right, bottom, anchor, draw);
+    if (!runs) {
+        return false;
+    }
+    Apply(m_state);
+    Flush();
+    CopyStamp(*runs, anchor, m_state);
+    return true;
+}
+
 void CQtSurface::SetPixel(int x, int y, SRgb colour) {
     if (!m_rcCull.contains(x, y)) {
         return;
     }
+    m_rcTouched = m_rcTouched.united(QRect(x, y, 1, 1));
     if (m_pBits) {
         Flush();
         PlotBlock(x, y, (uint32_t{colour.r} << 16) | (uint32_t{colour.g} << 8) | colour.b, false);
@@ -216,12 +451,13 @@ void CQtSurface::Line(int x0, int y0, int x1, int y1) {
             return;
         }
     }
+    if (x0 == x1 && y0 == y1 && width <= 1) {
+        // A one-pixel pen draws nothing for a line without length; a wide round pen a dot.
+        return;
+    }
     Apply(m_state);
     if (x0 == x1 && y0 == y1) {
-        // A one-pixel pen draws nothing for a line without length; a wide round pen a dot.
-        if (width > 1) {
-            m_points.append(QPoint(x0, y0));
-        }
+        m_points.append(QPoint(x0, y0));
         return;
     }
     const int64_t far = std::max({std::abs(int64_t{x0}), std::abs(int64_t{y0}),
@@ -247,6 +483,29 @@ void CQtSurface::Polygon(const SPoint* points, int count) {
     if (CulledPoints(points, count)) {
         return;
     }
+    if (count <= (SStampKey::kMaxValues - 4) / 2) {
+        SStampKey key;
+        key.Add(kStampPolygon);
+        int64_t l = points[0].x, t = points[0].y, r = l, b = t;
+        for (int i = 0; i < count; ++i) {
+            key.Add(points[i].x - points[0].x);
+            key.Add(points[i].y - points[0].y);
+            l = std::min<int64_t>(l, points[i].x);
+            r = std::max<int64_t>(r, points[i].x);
+            t = std::min<int64_t>(t, points[i].y);
+            b = std::max<int64_t>(b, points[i].y);
+        }
+        if (Stamp(key, l, t, r, b, points[0], [&](QPainter& painter, QPoint d) {
+                QVector<QPoint> shifted;
+                shifted.reserve(count);
+                for (int i = 0; i < count; ++i) {
+                    shifted.append(QPoint(points[i].x, points[i].y) + d);
+                }
+                painter.drawPolygon(shifted.constData(), count);
+            })) {
+            return;
+        }
+    }
     Apply(m_state);
     Flush();
     QVector<QPoint> poly;
@@ -261,15 +520,35 @@ void CQtSurface::Bezier13(const SPoint* points) {
     if (CulledPoints(points, 13)) {
         return;
     }
+    auto pathOf = [&](QPoint d) {
+        auto p = [&](int i) {
+            return QPointF(ClampSafe(points[i].x) + d.x(), ClampSafe(points[i].y) + d.y());
+        };
+        QPainterPath path(p(0));
+        for (int i = 1; i + 2 < 13; i += 3) {
+            path.cubicTo(p(i), p(i + 1), p(i + 2));
+        }
+        path.closeSubpath();
+        return path;
+    };
+    SStampKey key;
+    key.Add(kStampBezier);
+    int64_t l = points[0].x, t = points[0].y, r = l, b = t;
+    for (int i = 1; i < 13; ++i) {
+        key.Add(points[i].x - points[0].x);
+        key.Add(points[i].y - points[0].y);
+        l = std::min<int64_t>(l, points[i].x);
+        r = std::max<int64_t>(r, points[i].x);
+        t = std::min<int64_t>(t, points[i].y);
+        b = std::max<int64_t>(b, points[i].y);
+    }
+    if (Stamp(key, l, t, r, b, points[0],
+              [&](QPainter& painter, QPoint d) { painter.drawPath(pathOf(d)); })) {
+        return;
+    }
     Apply(m_state);
     Flush();
-    auto p = [&](int i) { return QPointF(ClampSafe(points[i].x), ClampSafe(points[i].y)); };
-    QPainterPath path(p(0));
-    for (int i = 1; i + 2 < 13; i += 3) {
-        path.cubicTo(p(i), p(i + 1), p(i + 2));
-    }
-    path.closeSubpath();
-    m_painter.drawPath(path);
+    m_painter.drawPath(pathOf(QPoint(0, 0)));
 }
 
 void CQtSurface::Ellipse(const SRect& box) {
@@ -286,7 +565,19 @@ void CQtSurface::Ellipse(const SRect& box) {
     if (r - l < 2 || b - t < 2) {
         return;
     }
-    m_painter.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+    const QRect inside(l, t, r - l - 1, b - t - 1);
+    SStampKey key;
+    key.Add(kStampEllipse);
+    key.Add(r - l);
+    key.Add(b - t);
+    // Qt traces an ellipse with a one-pixel pen by its own stepping, whose pixels depend on
+    // where the ellipse lies, so those are always drawn in place.
+    if (PenWidth(m_state) > 1 && Stamp(key, l, t, r, b, {l, t}, [&](QPainter& painter, QPoint d) {
+            painter.drawEllipse(inside.translated(d));
+        })) {
+        return;
+    }
+    m_painter.drawEllipse(inside);
 }
 
 void CQtSurface::FillRect(const SRect& rect, SRgb colour) {

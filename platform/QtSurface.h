@@ -5,8 +5,11 @@
 #include <QPoint>
 #include <QRect>
 #include <QVector>
+#include <functional>
+#include <vector>
 
 #include "model/DrawSurface.h"
+#include "platform/ShapeStamps.h"
 
 // The drawing surface over a QPainter (normally on a QImage). Consecutive strokes that share
 // pen, brush and raster mode are drawn in one batch; primitives far outside the picture are
@@ -36,24 +39,54 @@ public:
     // Draws whatever is batched.
     void Flush();
 
+    // Every pixel drawn so far lies in this rectangle (logical coordinates; null if nothing
+    // was drawn).
+    QRect Touched() const { return m_rcTouched; }
+
+    // Whether repeated shapes are copied from stamps (see ShapeStamps.h) when the surface
+    // paints a picture's memory; on by default. The pixels are the same either way.
+    void SetStamping(bool bOn) { m_bStamping = bOn; }
+
 private:
     void Apply(const SDrawState& state);
-    bool Culled(int64_t left, int64_t top, int64_t right, int64_t bottom, int margin) const;
+    // Whether a primitive with these points, drawn with a pen of the margin's width, misses
+    // the clip; when it does not, the area it may touch is added to Touched().
+    bool Culled(int64_t left, int64_t top, int64_t right, int64_t bottom, int margin);
     // Culled by the bounding box of a path's points.
-    bool CulledPoints(const SPoint* points, int count) const;
+    bool CulledPoints(const SPoint* points, int count);
     QColor PenColour(const SDrawState& state) const;
     QColor BrushColour(const SDrawState& state) const;
     bool DirectLine(int x0, int y0, int x1, int y1);
     void PlotBlock(int x, int y, uint32_t rgb, bool bXor);
+    // Draws the shape from its stamp when it can; false when Qt must draw it. The box holds
+    // the shape's points, the anchor is one of them, and draw paints the shape shifted by the
+    // offset it is given, with the pen and brush set.
+    bool Stamp(SStampKey& key, int64_t left, int64_t top, int64_t right, int64_t bottom,
+               SPoint anchor, const std::function<void(QPainter&, QPoint)>& draw);
+    // The stamp of a shape drawn in the state, or null when it has none.
+    const std::vector<SStampRun>* StampOf(SStampKey& key, const SDrawState& state, int64_t left,
+                                          int64_t top, int64_t right, int64_t bottom, SPoint anchor,
+                                          const std::function<void(QPainter&, QPoint)>& draw);
+    // Puts a stamp's pixels into the picture at the anchor, inside the clip.
+    void CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor, const SDrawState& state);
+    // Draws a group of batched lines (or dots, as lines without length) from their stamps, as
+    // Qt would draw the group in one call; false (nothing drawn) when one has no stamp.
+    bool StampGroup(const QLine* lines, int count, bool bDots);
+    QRect DeviceClip() const;
+    static uint32_t RgbOf(SRgb c);
 
     QPainter& m_painter;
     QRect m_rcBounds;
     QRect m_rcCull;
+    QRect m_rcTouched;
     bool m_bPrinter;
     bool m_bApplied = false;
+    bool m_bStamping = true;
     SDrawState m_applied;
     QVector<QLine> m_lines;
     QVector<QPoint> m_points;
+    // The runs of one group of lines, kept to save allocating them for every group.
+    std::vector<uint64_t> m_groupRuns;
     // Direct drawing into the image: its memory, scale (device pixels per logical pixel)
     // and the clip in device pixels.
     uchar* m_pBits = nullptr;

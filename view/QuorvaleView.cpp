@@ -240,13 +240,18 @@ const QImage& CQuorvaleView::ScreenImage() {
     return m_imgScreen;
 }
 
-void CQuorvaleView::paintEvent(QPaintEvent*) {
+void CQuorvaleView::paintEvent(QPaintEvent* event) {
     EnsureScreen();
     if (m_bNeedsDraw) {
         OnDraw();
     }
+    // Only the part asked for: a travelling box or the morph under the pointer changes a small
+    // part of a large picture.
     QPainter p(this);
-    p.drawImage(0, 0, m_imgScreen);
+    const QRect area = event->rect();
+    const qreal dpr = m_imgScreen.devicePixelRatio();
+    p.drawImage(area, m_imgScreen,
+                QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr));
 }
 
 void CQuorvaleView::OnDraw() {

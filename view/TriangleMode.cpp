@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QPainter>
+#include <cstring>
 
 #include "model/GeneDisplay.h"
 #include "platform/QtSurface.h"
@@ -99,6 +100,26 @@ void CTriangleMode::Press(QPoint point) {
     m_view.Invalidate();
 }
 
+QRect CTriangleMode::RemoveLiveMorph() {
+    const QRect was = m_rcLive;
+    m_rcLive = QRect();
+    QImage& screen = m_view.Screen();
+    if (was.isEmpty() || screen.size() != m_picture.size() ||
+        screen.format() != m_picture.format()) {
+        return was;
+    }
+    // Row by row from the kept picture: the morph covers a small part of a large picture.
+    const int scale = qRound(m_picture.devicePixelRatio());
+    const QRect device = QRect(was.topLeft() * scale, was.size() * scale)
+                             .intersected(QRect(QPoint(0, 0), m_picture.size()));
+    const int bytes = device.width() * 4;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        std::memcpy(screen.scanLine(y) + device.left() * 4,
+                    m_picture.constScanLine(y) + device.left() * 4, static_cast<size_t>(bytes));
+    }
+    return was;
+}
+
 void CTriangleMode::Move(QPoint point) {
     if (m_picture.isNull()) {
         return;
@@ -108,11 +129,11 @@ void CTriangleMode::Move(QPoint point) {
     }
     const bool bInside = point.x() >= 0 && point.x() <= m_view.width() && point.y() >= 0 &&
                          point.y() <= m_view.height();
-    m_view.Screen() = m_picture.copy();
     if (!bInside) {
         PointerLeft();
         return;
     }
+    const QRect was = RemoveLiveMorph();
     if (!m_bPointerHidden) {
         m_view.setCursor(Qt::BlankCursor);
         m_bPointerHidden = true;
@@ -125,10 +146,16 @@ void CTriangleMode::Move(QPoint point) {
         RunDrawing([&] {
             CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
             doc.m_pTriMorph->Develop(&surface, point.x(), point.y(), doc.m_nOrientation, 1);
+            surface.Flush();
+            m_rcLive = surface.Touched();
         });
     }
     GeneDisplay().ShowGenes(doc.m_pTriMorph.get());
-    m_view.ShowScreen();
+    // Only the old and the new morph's areas changed on the screen.
+    const QRect changed = was.united(m_rcLive);
+    if (!changed.isEmpty()) {
+        m_view.ShowScreen(changed);
+    }
 }
 
 void CTriangleMode::ShowPointer() {
@@ -140,10 +167,10 @@ void CTriangleMode::ShowPointer() {
 
 void CTriangleMode::PointerLeft() {
     ShowPointer();
-    if (!m_picture.isNull()) {
-        m_view.Screen() = m_picture.copy();
+    const QRect was = RemoveLiveMorph();
+    if (!was.isEmpty()) {
+        m_view.ShowScreen(was);
     }
-    m_view.Invalidate();
 }
 
 void CTriangleMode::Resized() {

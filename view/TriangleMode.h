@@ -36,6 +36,8 @@ private:
     void DrawTriangle(QPainter& p, const SRect& rect);
     void DrawPoints(QPainter& p);
     void ShowPointer();
+    // Puts the kept picture back where the live morph was on the screen; returns that area.
+    QRect RemoveLiveMorph();
 
     CQuorvaleView& m_view;
     QImage m_picture;
@@ -44,4 +46,7 @@ private:
     bool m_bPointerHidden = false;
     // The point of the last click, drawn on the kept picture at the next repaint.
     std::optional<SPoint> m_ptClick;
+    // Where the morph under the pointer is drawn on the screen; everywhere else the screen is
+    // the kept picture.
+    QRect m_rcLive;
 };

@@ -1,6 +1,8 @@
 // Repaints of heavy morphs: the same genome gives the same pixels every time, and sharing a
 // repaint's cells between threads changes none of them.
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QtTest>
 #include <memory>
 
@@ -122,6 +124,30 @@ private slots:
         }
         QVERIFY2(black > 1000, qPrintable(QString::number(black)));
         QVERIFY(once == twice);
+    }
+
+    // The morph under the pointer in the triangle is drawn over the kept picture and taken away
+    // again by putting back only its own area: wherever the pointer has been, the screen must
+    // be the kept picture plus the morph where the pointer is now.
+    void theTrianglesLiveMorphLeavesNothingBehind() {
+        View()->SetMode(kModeTriangle);
+        Show(kHeavy[0]);
+        const QImage plain = Render(1);
+        auto moveTo = [this](QPoint p) {
+            QMouseEvent move(QEvent::MouseMove, p, View()->mapToGlobal(p), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(View(), &move);
+            return View()->Screen().copy();
+        };
+        const QPoint centre = View()->rect().center();
+        const QPoint end = centre + QPoint(7, 3);
+        moveTo(centre - QPoint(60, 40));
+        moveTo(centre + QPoint(80, -20));
+        const QImage travelled = moveTo(end);
+        QVERIFY(travelled != plain);
+        // Out of the view: the morph goes, and nothing else changes.
+        QCOMPARE(moveTo(QPoint(-5, -5)), plain);
+        QCOMPARE(moveTo(end), travelled);
     }
 };
 

@@ -1,0 +1,70 @@
+#include "platform/ShapeStamps.h"
+
+#include <QPainter>
+
+size_t SStampKeyHash::operator()(const SStampKey& key) const {
+    uint64_t h = 1469598103934665603ull;
+    for (int i = 0; i < key.nCount; ++i) {
+        h ^= static_cast<uint32_t>(key.values[static_cast<size_t>(i)]);
+        h *= 1099511628211ull;
+    }
+    return static_cast<size_t>(h ^ (h >> 29));
+}
+
+CStampCache& CStampCache::ForThisThread() {
+    thread_local CStampCache cache;
+    return cache;
+}
+
+const std::vector<SStampRun>* CStampCache::Get(const SStampKey& key, QSize size, QPoint origin,
+                                               qreal dpr,
+                                               const std::function<void(QPainter&)>& draw) {
+    if (auto it = m_stamps.find(key); it != m_stamps.end()) {
+        return &it->second;
+    }
+    if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxSide ||
+        size.height() > kMaxSide) {
+        return nullptr;
+    }
+    if (m_scratch.width() < size.width() || m_scratch.height() < size.height()) {
+        m_scratch = QImage(std::max(size.width(), m_scratch.width()),
+                           std::max(size.height(), m_scratch.height()), QImage::Format_RGB32);
+    }
+    // A view of the scratch memory of exactly the stamp's size, so the painter's device and
+    // clip are what they would be on any picture.
+    QImage canvas(m_scratch.bits(), size.width(), size.height(), m_scratch.bytesPerLine(),
+                  QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(dpr);
+    canvas.fill(0u);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        draw(painter);
+    }
+
+    std::vector<SStampRun> runs;
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        int x = 0;
+        while (x < size.width()) {
+            const auto tag = static_cast<uint8_t>(line[x] & 0xFF);
+            if (tag == 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < size.width() && static_cast<uint8_t>(line[x] & 0xFF) == tag) {
+                ++x;
+            }
+            runs.push_back({static_cast<int16_t>(y - origin.y()),
+                            static_cast<int16_t>(start - origin.x()),
+                            static_cast<int16_t>(x - origin.x()), tag});
+        }
+    }
+    if (m_nRuns + runs.size() > kMaxRuns) {
+        m_stamps.clear();
+        m_nRuns = 0;
+    }
+    m_nRuns += runs.size();
+    return &m_stamps.emplace(key, std::move(runs)).first->second;
+}

@@ -1,0 +1,152 @@
+// The drawing surface copies repeated shapes from stamps instead of handing each to Qt; the
+// pictures must be the very pixels Qt draws, wherever the shape lands, whatever the clip.
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+#include <random>
+
+#include "model/BioMorph.h"
+#include "platform/QtSurface.h"
+
+namespace {
+
+using Genes = std::array<int32_t, kGeneCount>;
+
+// Random primitives of the kinds development draws (wide lines and dots, four-point polygons,
+// leaves of four arcs, tips), in runs that share a state, the way development hands them over.
+void DrawRandom(IDrawSurface& surface, uint32_t seed, QSize size) {
+    std::mt19937 rng(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto colour = [&] {
+        return SRgb{static_cast<uint8_t>(pick(0, 255)), static_cast<uint8_t>(pick(0, 255)),
+                    static_cast<uint8_t>(pick(0, 255))};
+    };
+    for (int run = 0; run < 60; ++run) {
+        if (pick(0, 9) == 0) {
+            const SRect clip{pick(-20, size.width() / 2), pick(-20, size.height() / 2),
+                             pick(size.width() / 2, size.width() + 20),
+                             pick(size.height() / 2, size.height() + 20)};
+            surface.SetClip(pick(0, 2) == 0 ? nullptr : &clip);
+        }
+        surface.SetPen(pick(0, 4) == 0 ? 1 : pick(2, 130), colour());
+        surface.SetBrush(colour());
+        surface.SetRop(pick(0, 5) == 0 ? ERop::Xor : ERop::Copy);
+        const int kind = pick(0, 4);
+        for (int n = pick(1, 40); n > 0; --n) {
+            const int x = pick(-150, size.width() + 150);
+            const int y = pick(-150, size.height() + 150);
+            const int dx = pick(0, 3) == 0 ? 0 : pick(-200, 200);
+            const int dy = pick(-200, 200);
+            switch (kind) {
+                case 0:
+                    surface.Line(x, y, x + dx, y + dy);
+                    break;
+                case 1:
+                    surface.Line(x, y, x, y);
+                    break;
+                case 2: {
+                    const SPoint a{x + dy / 3, y - dx / 3};
+                    const SPoint path[4] = {a, {x - dy / 3, y + dx / 3}, {x + dx, y + dy}, a};
+                    surface.Polygon(path, 4);
+                    break;
+                }
+                case 3: {
+                    SPoint points[13];
+                    for (int i = 0; i < 13; ++i) {
+                        points[i] = {x + pick(-60, 60), y + pick(-60, 60)};
+                    }
+                    points[12] = points[0];
+                    surface.Bezier13(points);
+                    break;
+                }
+                default:
+                    surface.Ellipse({x, y, x + dx, y + dy});
+                    break;
+            }
+        }
+    }
+}
+
+QImage Draw(QSize size, qreal dpr, bool bStamping, const std::function<void(IDrawSurface&)>& f) {
+    QImage image(size * dpr, QImage::Format_RGB32);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    CQtSurface surface(painter, QRect(QPoint(0, 0), size));
+    surface.SetStamping(bStamping);
+    f(surface);
+    surface.Flush();
+    return image;
+}
+
+int DifferentPixels(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            n += a.pixel(x, y) != b.pixel(x, y);
+        }
+    }
+    return n;
+}
+
+}  // namespace
+
+class CSurfaceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stampedShapesAreQtsOwnPixels_data() {
+        QTest::addColumn<uint32_t>("seed");
+        QTest::addColumn<qreal>("dpr");
+        for (uint32_t seed = 1; seed <= 24; ++seed) {
+            QTest::addRow("seed %u", seed) << seed << qreal(1);
+        }
+        for (uint32_t seed = 101; seed <= 106; ++seed) {
+            QTest::addRow("seed %u at device pixel ratio 2", seed) << seed << qreal(2);
+        }
+    }
+    void stampedShapesAreQtsOwnPixels() {
+        QFETCH(uint32_t, seed);
+        QFETCH(qreal, dpr);
+        const QSize size(420, 300);
+        auto draw = [&](IDrawSurface& s) { DrawRandom(s, seed, size); };
+        // Twice with stamps: the second time every shape comes from the cache.
+        const QImage qt = Draw(size, dpr, false, draw);
+        QCOMPARE(DifferentPixels(Draw(size, dpr, true, draw), qt), 0);
+        QCOMPARE(DifferentPixels(Draw(size, dpr, true, draw), qt), 0);
+    }
+
+    void heavyMorphsAreQtsOwnPixels_data() {
+        QTest::addColumn<Genes>("genes");
+        QTest::addColumn<int>("gradient");
+        QTest::addRow("thick tapering")
+            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 0, 1, 2, 10, 10} << 0;
+        QTest::addRow("round tips")
+            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 2, 1, 2, 10, 10} << 0;
+        QTest::addRow("widest spread with leaves")
+            << Genes{-40, 40, -40, 40, -40, 40, -40, 40, 9, 9, 30, 1, 2, 100, 3, 50, 100, 10, 10}
+            << 0;
+        QTest::addRow("filled polygons") << Genes{-400, 400, -400, 400,  -400, 400, -400, 400, 9, 9,
+                                                  -100, 0,   2,    -400, 1,    160, 5,    10,  -4}
+                                         << -2;
+    }
+    void heavyMorphsAreQtsOwnPixels() {
+        QFETCH(Genes, genes);
+        QFETCH(int, gradient);
+        CBioMorph morph;
+        morph.SetGenes(genes);
+        for (int k = 1; k <= kGeneCount; ++k) {
+            morph.SetGradient(k, gradient);
+        }
+        const QSize size(500, 400);
+        auto draw = [&](IDrawSurface& s) {
+            const SRect clip{40, 30, 460, 370};
+            s.SetClip(&clip);
+            morph.Draw(s, 250, 200, 0);
+        };
+        QCOMPARE(DifferentPixels(Draw(size, 1, true, draw), Draw(size, 1, false, draw)), 0);
+    }
+};
+
+QTEST_MAIN(CSurfaceTest)
+#include "SurfaceTest.moc"
