@@ -6,6 +6,7 @@
 #endif
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "platform/ShapeStamps.h"
@@ -43,8 +44,8 @@ QPen MakePen(int width, const QColor& colour) {
     return pen;
 }
 
-// Runs of pixels set to a colour or changed by one, four at a time where the processor can:
-// filling the runs of wide strokes is most of what drawing a heavy morph costs.
+// Runs of pixels set to a colour, four at a time where the processor can: filling the runs of
+// wide strokes is most of what drawing a heavy morph in copy mode costs.
 void FillSpan(uint32_t* p, int n, uint32_t c) {
     int i = 0;
 #if defined(__SSE2__)
@@ -55,20 +56,6 @@ void FillSpan(uint32_t* p, int n, uint32_t c) {
 #endif
     for (; i < n; ++i) {
         p[i] = c;
-    }
-}
-
-void XorSpan(uint32_t* p, int n, uint32_t c) {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i v = _mm_set1_epi32(static_cast<int>(c));
-    for (; i + 4 <= n; i += 4) {
-        auto* q = reinterpret_cast<__m128i*>(p + i);
-        _mm_storeu_si128(q, _mm_xor_si128(_mm_loadu_si128(q), v));
-    }
-#endif
-    for (; i < n; ++i) {
-        p[i] ^= c;
     }
 }
 
@@ -192,7 +179,7 @@ void CQtSurface::Apply(const SDrawState& s) {
     if (m_bApplied && s == m_applied) {
         return;
     }
-    Flush();
+    FlushBatch();
     const QPen pen = MakePen(PenWidth(s), PenColour(s));
     m_painter.setPen(pen);
     m_painter.setBrush(QBrush(BrushColour(s)));
@@ -204,11 +191,33 @@ void CQtSurface::Apply(const SDrawState& s) {
 }
 
 void CQtSurface::Flush() {
+    FlushBatch();
+    ApplyXor(INT_MIN, INT_MAX);
+}
+
+void CQtSurface::FlushForQt() {
+    FlushBatch();
+    // XOR by Qt changes pixels in any order with the gathered runs; anything else sets them.
+    if (m_state.rop == ERop::Copy || m_bPrinter) {
+        ApplyXor(INT_MIN, INT_MAX);
+    }
+}
+
+void CQtSurface::ApplyXor(int top, int bottom) {
+    if (!m_xor.IsEmpty()) {
+        m_xor.Apply(m_pBits, m_nStride, top, bottom);
+    }
+}
+
+void CQtSurface::FlushBatch() {
     // Qt strokes a batch sixteen lines (or dots) at a time, each sixteen as one shape, so in
     // XOR a pixel two of them cover changes once. Stamps follow the same groups.
     for (qsizetype i = 0; i < m_lines.size(); i += 16) {
         const int n = static_cast<int>(std::min<qsizetype>(16, m_lines.size() - i));
         if (!StampGroup(m_lines.constData() + i, n, false)) {
+            if (m_applied.rop == ERop::Copy) {
+                ApplyXor(INT_MIN, INT_MAX);
+            }
             m_painter.drawLines(m_lines.constData() + i, n);
         }
     }
@@ -220,6 +229,9 @@ void CQtSurface::Flush() {
             dots[k] = QLine(m_points[i + k], m_points[i + k]);
         }
         if (!StampGroup(dots, n, true)) {
+            if (m_applied.rop == ERop::Copy) {
+                ApplyXor(INT_MIN, INT_MAX);
+            }
             m_painter.drawPoints(m_points.constData() + i, n);
         }
     }
@@ -290,7 +302,7 @@ bool CQtSurface::StampGroup(const QLine* lines, int count, bool bDots) {
         for (++i; i < rows.size() && rowOf(rows[i]) == y && startOf(rows[i]) <= x1; ++i) {
             x1 = std::max(x1, endOf(rows[i]));
         }
-        XorSpan(reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride) + x0, x1 - x0, rgb);
+        m_xor.Add(clip, y, x0, x1, rgb);
     }
     return true;
 }
@@ -380,6 +392,9 @@ const std::vector<SStampRun>* CQtSurface::StampOf(
 
 void CQtSurface::CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor,
                            const SDrawState& state) {
+    if (runs.empty()) {
+        return;
+    }
     const bool bXor = state.rop == ERop::Xor;
     const uint32_t brush = RgbOf(state.brushColour);
     const uint32_t pen = RgbOf(state.penColour);
@@ -389,6 +404,10 @@ void CQtSurface::CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor,
     const QRect clip = DeviceClip();
     const int ax = anchor.x * m_nScale;
     const int ay = anchor.y * m_nScale;
+    if (!bXor) {
+        // Runs come row by row from the top: these rows get their pending changes first.
+        ApplyXor(ay + runs.front().dy, ay + runs.back().dy);
+    }
     for (const SStampRun& run : runs) {
         const int y = ay + run.dy;
         if (y < clip.top() || y > clip.bottom()) {
@@ -399,12 +418,11 @@ void CQtSurface::CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor,
         if (x0 >= x1) {
             continue;
         }
-        uint32_t* line = reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride) + x0;
         const uint32_t c = colours[run.tag & 3];
         if (bXor) {
-            XorSpan(line, x1 - x0, c);
+            m_xor.Add(clip, y, x0, x1, c);
         } else {
-            FillSpan(line, x1 - x0, c);
+            FillSpan(reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride) + x0, x1 - x0, c);
         }
     }
 }
@@ -417,7 +435,7 @@ bool CQtSurface::Stamp(SStampKey& key, int64_t left, int64_t top, int64_t right,
         return false;
     }
     Apply(m_state);
-    Flush();
+    FlushBatch();
     CopyStamp(*runs, anchor, m_state);
     return true;
 }
@@ -428,7 +446,8 @@ void CQtSurface::SetPixel(int x, int y, SRgb colour) {
     }
     m_rcTouched = m_rcTouched.united(QRect(x, y, 1, 1));
     if (m_pBits) {
-        Flush();
+        FlushBatch();
+        ApplyXor(y * m_nScale, (y + 1) * m_nScale - 1);
         PlotBlock(x, y, (uint32_t{colour.r} << 16) | (uint32_t{colour.g} << 8) | colour.b, false);
         return;
     }
@@ -446,7 +465,10 @@ void CQtSurface::Line(int x0, int y0, int x1, int y1) {
         return;
     }
     if (m_pBits && PenWidth(m_state) <= 1) {
-        Flush();
+        FlushBatch();
+        if (m_state.rop == ERop::Copy) {
+            ApplyXor(std::min(y0, y1) * m_nScale, (std::max(y0, y1) + 1) * m_nScale - 1);
+        }
         if (DirectLine(x0, y0, x1, y1)) {
             return;
         }
@@ -507,7 +529,7 @@ void CQtSurface::Polygon(const SPoint* points, int count) {
         }
     }
     Apply(m_state);
-    Flush();
+    FlushForQt();
     QVector<QPoint> poly;
     poly.reserve(count);
     for (int i = 0; i < count; ++i) {
@@ -547,7 +569,7 @@ void CQtSurface::Bezier13(const SPoint* points) {
         return;
     }
     Apply(m_state);
-    Flush();
+    FlushForQt();
     m_painter.drawPath(pathOf(QPoint(0, 0)));
 }
 
@@ -557,7 +579,7 @@ void CQtSurface::Ellipse(const SRect& box) {
         return;
     }
     Apply(m_state);
-    Flush();
+    FlushBatch();
     const int l = ClampSafe(n.left);
     const int t = ClampSafe(n.top);
     const int r = ClampSafe(n.right);
@@ -577,6 +599,7 @@ void CQtSurface::Ellipse(const SRect& box) {
         })) {
         return;
     }
+    FlushForQt();
     m_painter.drawEllipse(inside);
 }
 
@@ -585,9 +608,10 @@ void CQtSurface::FillRect(const SRect& rect, SRgb colour) {
     if (n.IsEmpty() || Culled(n.left, n.top, n.right - 1, n.bottom - 1, 0)) {
         return;
     }
-    Flush();
     const QRect r = QRect(QPoint(ClampSafe(n.left), ClampSafe(n.top)),
                           QPoint(ClampSafe(n.right) - 1, ClampSafe(n.bottom) - 1));
+    FlushBatch();
+    ApplyXor(r.top() * m_nScale, (r.bottom() + 1) * m_nScale - 1);
     m_painter.save();
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     m_painter.fillRect(r, ToQColor(colour));

@@ -10,6 +10,7 @@
 
 #include "model/DrawSurface.h"
 #include "platform/ShapeStamps.h"
+#include "platform/XorRuns.h"
 
 // The drawing surface over a QPainter (normally on a QImage). Consecutive strokes that share
 // pen, brush and raster mode are drawn in one batch; primitives far outside the picture are
@@ -73,6 +74,13 @@ private:
     // Qt would draw the group in one call; false (nothing drawn) when one has no stamp.
     bool StampGroup(const QLine* lines, int count, bool bDots);
     QRect DeviceClip() const;
+    // Draws the batched lines and dots.
+    void FlushBatch();
+    // Before Qt draws a primitive in the current state: the batch, and the gathered XOR runs
+    // unless Qt's drawing changes pixels by XOR too.
+    void FlushForQt();
+    // Applies the gathered XOR runs to device rows top to bottom.
+    void ApplyXor(int top, int bottom);
     static uint32_t RgbOf(SRgb c);
 
     QPainter& m_painter;
@@ -87,6 +95,8 @@ private:
     QVector<QPoint> m_points;
     // The runs of one group of lines, kept to save allocating them for every group.
     std::vector<uint64_t> m_groupRuns;
+    // XOR runs of stamps not yet in the picture.
+    CXorRuns m_xor;
     // Direct drawing into the image: its memory, scale (device pixels per logical pixel)
     // and the clip in device pixels.
     uchar* m_pBits = nullptr;

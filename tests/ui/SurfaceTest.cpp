@@ -13,7 +13,8 @@ namespace {
 using Genes = std::array<int32_t, kGeneCount>;
 
 // Random primitives of the kinds development draws (wide lines and dots, four-point polygons,
-// leaves of four arcs, tips), in runs that share a state, the way development hands them over.
+// leaves of four arcs, tips, pixels and rectangles set outright), in runs that share a state,
+// the way development hands them over.
 void DrawRandom(IDrawSurface& surface, uint32_t seed, QSize size) {
     std::mt19937 rng(seed);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -31,7 +32,7 @@ void DrawRandom(IDrawSurface& surface, uint32_t seed, QSize size) {
         surface.SetPen(pick(0, 4) == 0 ? 1 : pick(2, 130), colour());
         surface.SetBrush(colour());
         surface.SetRop(pick(0, 5) == 0 ? ERop::Xor : ERop::Copy);
-        const int kind = pick(0, 4);
+        const int kind = pick(0, 6);
         for (int n = pick(1, 40); n > 0; --n) {
             const int x = pick(-150, size.width() + 150);
             const int y = pick(-150, size.height() + 150);
@@ -59,8 +60,19 @@ void DrawRandom(IDrawSurface& surface, uint32_t seed, QSize size) {
                     surface.Bezier13(points);
                     break;
                 }
-                default:
+                case 4:
                     surface.Ellipse({x, y, x + dx, y + dy});
+                    break;
+                case 5:
+                    // Set outright in the middle of shapes changed by XOR.
+                    surface.SetPixel(x, y, colour());
+                    break;
+                default:
+                    if (n % 2) {
+                        surface.FillRect({x, y, x + dx / 4, y + dy / 4}, colour());
+                    } else {
+                        surface.FrameRect({x, y, x + dx, y + dy}, colour());
+                    }
                     break;
             }
         }
@@ -114,6 +126,36 @@ private slots:
         const QImage qt = Draw(size, dpr, false, draw);
         QCOMPARE(DifferentPixels(Draw(size, dpr, true, draw), qt), 0);
         QCOMPARE(DifferentPixels(Draw(size, dpr, true, draw), qt), 0);
+    }
+
+    // Shapes changed by XOR are applied late, all together; a shape set outright over them
+    // must still come out on top of the ones before it and under the ones after.
+    void shapesSetOutrightOverShapesChangedByXor() {
+        const QSize size(300, 200);
+        auto draw = [](IDrawSurface& s) {
+            const SRgb red{200, 30, 30}, blue{20, 40, 220}, green{10, 160, 40};
+            for (int pass = 0; pass < 2; ++pass) {
+                s.SetRop(ERop::Xor);
+                s.SetPen(30, red);
+                s.SetBrush(blue);
+                s.Line(60, 100, 240, 100);
+                s.Ellipse({100, 50, 200, 150});
+                s.SetRop(ERop::Copy);
+                s.SetPen(12, green);
+                s.Line(150, 30, 150, 170);
+                const SPoint tri[4] = {{80, 60}, {220, 70}, {140, 160}, {80, 60}};
+                s.Polygon(tri, 4);
+                s.SetPen(1, blue);
+                s.Line(70, 90, 230, 120);
+                s.SetPixel(120, 100, green);
+                s.FillRect({180, 90, 200, 110}, red);
+            }
+            s.SetRop(ERop::Xor);
+            s.SetPen(20, blue);
+            s.Line(70, 140, 230, 60);
+        };
+        QCOMPARE(DifferentPixels(Draw(size, 1, true, draw), Draw(size, 1, false, draw)), 0);
+        QCOMPARE(DifferentPixels(Draw(size, 2, true, draw), Draw(size, 2, false, draw)), 0);
     }
 
     void heavyMorphsAreQtsOwnPixels_data() {
