@@ -364,12 +364,12 @@ const std::vector<SStampRun>* CQtSurface::StampOf(
     if (w * m_nScale > CStampCache::kMaxSide || h * m_nScale > CStampCache::kMaxSide) {
         return nullptr;
     }
-    // Qt cuts a path that reaches past the picture's edge before rasterising it, which moves
-    // pixels along the cut; only shapes wholly inside the picture rasterise as they do alone.
-    // A clip is different: it only trims the rows of pixels, as the copy does.
-    if (left - margin < 0 || top - margin < 0 ||
-        (right + margin + 1) * m_nScale > m_rcDeviceClip.width() ||
-        (bottom + margin + 1) * m_nScale > m_rcDeviceClip.height()) {
+    // Qt's one-pixel outlines are stepped from where they enter the picture, so one that
+    // reaches past its edge steps differently from the same outline wholly inside; wide pens
+    // and fills come out the same, trimmed at the edge.
+    if (width <= 1 && (left - margin < 0 || top - margin < 0 ||
+                       (right + margin + 1) * m_nScale > m_rcDeviceClip.width() ||
+                       (bottom + margin + 1) * m_nScale > m_rcDeviceClip.height())) {
         return nullptr;
     }
     const bool bXor = state.rop == ERop::Xor;
@@ -592,11 +592,8 @@ void CQtSurface::Ellipse(const SRect& box) {
     key.Add(kStampEllipse);
     key.Add(r - l);
     key.Add(b - t);
-    // Qt traces an ellipse with a one-pixel pen by its own stepping, whose pixels depend on
-    // where the ellipse lies, so those are always drawn in place.
-    if (PenWidth(m_state) > 1 && Stamp(key, l, t, r, b, {l, t}, [&](QPainter& painter, QPoint d) {
-            painter.drawEllipse(inside.translated(d));
-        })) {
+    if (Stamp(key, l, t, r, b, {l, t},
+              [&](QPainter& painter, QPoint d) { painter.drawEllipse(inside.translated(d)); })) {
         return;
     }
     FlushForQt();

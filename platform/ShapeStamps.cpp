@@ -22,6 +22,9 @@ const std::vector<SStampRun>* CStampCache::Get(const SStampKey& key, QSize size,
     if (auto it = m_stamps.find(key); it != m_stamps.end()) {
         return &it->second;
     }
+    if (m_cut.count(key)) {
+        return nullptr;
+    }
     if (size.width() <= 0 || size.height() <= 0 || size.width() > kMaxSide ||
         size.height() > kMaxSide) {
         return nullptr;
@@ -61,8 +64,21 @@ const std::vector<SStampRun>* CStampCache::Get(const SStampKey& key, QSize size,
                             static_cast<int16_t>(x - origin.x()), tag});
         }
     }
+    // A shape that reaches the edge of its stamp may go on beyond it (Qt's stepping of a flat
+    // ellipse can overshoot its box): such a shape is drawn in place, now and later.
+    bool bCut = false;
+    for (const SStampRun& run : runs) {
+        bCut |= run.x0 == -origin.x() || run.x1 == size.width() - origin.x() ||
+                run.dy == -origin.y() || run.dy == size.height() - 1 - origin.y();
+    }
+    if (bCut) {
+        runs.clear();
+        m_cut.insert(key);
+        return nullptr;
+    }
     if (m_nRuns + runs.size() > kMaxRuns) {
         m_stamps.clear();
+        m_cut.clear();
         m_nRuns = 0;
     }
     m_nRuns += runs.size();

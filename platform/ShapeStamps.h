@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QPainter;
@@ -75,6 +76,8 @@ private:
     static constexpr size_t kMaxRuns = size_t{1} << 20;
 
     std::unordered_map<SStampKey, std::vector<SStampRun>, SStampKeyHash> m_stamps;
+    // Shapes that have no stamp because they reach past its edge.
+    std::unordered_set<SStampKey, SStampKeyHash> m_cut;
     size_t m_nRuns = 0;
     QImage m_scratch;
 };
