@@ -8,12 +8,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <cstring>
 #include <memory>
 
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
+#include "platform/QtSurface.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
 #include "view/CellRenderer.h"
@@ -371,12 +373,25 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
 // The work of one breeding step apart from its fixed pauses (the fake clock skips them), as a
 // share of Repeat's 1.2 s interval in Breed mode.
 void BM_BreedingStep(benchmark::State& state) {
-    SWindow w(5, 3, false);
+    const int cols = static_cast<int>(state.range(0));
+    const int rows = static_cast<int>(state.range(1));
+    SWindow w(cols, rows, state.range(2) == 1);
+    w.frame->show();
     double seconds = 0;
     for (auto _ : state) {
         auto t0 = std::chrono::steady_clock::now();
-        w.View()->BreedFromCell(NextRandom() % 15);
+        w.View()->BreedFromCell(
+            static_cast<int>(NextRandom() % static_cast<uint32_t>(cols * rows)));
+        QCoreApplication::processEvents();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (state.range(2) == 1) {
+            // Breeding again from the worst morph, so every step draws the heaviest grid.
+            w.doc->m_pCurrent->SetGenes(kWorstGenes);
+            w.doc->m_pCurrent->ClearGradients();
+            for (auto& child : w.doc->m_listOffspring) {
+                child->CopyGenome(*w.doc->m_pCurrent);
+            }
+        }
     }
     state.counters["share_of_1200ms"] = seconds / static_cast<double>(state.iterations()) / 1.2;
 }
@@ -401,12 +416,22 @@ void BM_RepeatStepEngineer(benchmark::State& state) {
     state.counters["share_of_200ms"] = seconds / static_cast<double>(state.iterations()) / 0.2;
 }
 
-// One pointer move over the gene-space triangle: the kept picture restored, the blend made
-// and drawn live. Against the floor of restoring the picture alone.
+// One pointer move over the gene-space triangle: the old live morph's area restored from the
+// kept picture, the blend made, drawn and shown. Its floor, in the same iterations: copying the
+// morph's area between two pictures of the window's size and drawing the same morph at the
+// same point (argument `corners`: 0 the new document's morph at every corner, 1 the worst
+// morph).
 void BM_TrianglePointerMove(benchmark::State& state) {
-    SWindow w(5, 3, false);
+    SWindow w(5, 3, state.range(0) == 1);
+    CQuorvaleDoc& doc = *w.doc;
+    for (auto* corner : {&doc.m_pTriTop, &doc.m_pTriLeft, &doc.m_pTriRight}) {
+        (*corner)->CopyGenome(*doc.m_pCurrent);
+    }
     w.View()->SetMode(kModeTriangle);
     w.View()->ScreenImage();
+    const QImage kept = w.View()->Screen().copy();
+    QImage target = kept.copy();
+    QRect box;
     const QPoint a(w.View()->width() / 2, w.View()->height() / 2);
     int step = 0;
     double moveSeconds = 0;
@@ -419,8 +444,18 @@ void BM_TrianglePointerMove(benchmark::State& state) {
                          Qt::NoModifier);
         QApplication::sendEvent(w.View(), &move);
         auto t1 = std::chrono::steady_clock::now();
-        QImage copy = w.View()->Screen().copy();
-        benchmark::DoNotOptimize(copy.constBits());
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            std::memcpy(target.scanLine(y) + box.left() * 4, kept.constScanLine(y) + box.left() * 4,
+                        static_cast<size_t>(box.width()) * 4);
+        }
+        {
+            QPainter painter(&target);
+            CQtSurface surface(painter, target.rect());
+            doc.m_pTriMorph->Develop(&surface, p.x(), p.y(), doc.m_nOrientation, 1);
+            surface.Flush();
+            box = surface.Touched();
+        }
+        benchmark::DoNotOptimize(target.constBits());
         auto t2 = std::chrono::steady_clock::now();
         moveSeconds += std::chrono::duration<double>(t1 - t0).count();
         floorSeconds += std::chrono::duration<double>(t2 - t1).count();
@@ -429,7 +464,12 @@ void BM_TrianglePointerMove(benchmark::State& state) {
     state.counters["x_floor"] = floorSeconds > 0 ? moveSeconds / floorSeconds : 0;
 }
 
-BENCHMARK(BM_TrianglePointerMove)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_TrianglePointerMove)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgName("corners")
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5);
 BENCHMARK(BM_RepaintWorstGrid9x7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_RepaintHeavyGrid9x7)
     ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 2}})
@@ -438,7 +478,12 @@ BENCHMARK(BM_RepaintHeavyGrid9x7)
     ->MinTime(0.5);
 BENCHMARK(BM_RepaintDefaultGrid5x3)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(0.5);
-BENCHMARK(BM_BreedingStep)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_BreedingStep)
+    ->Args({5, 3, 0})
+    ->Args({9, 7, 1})
+    ->ArgNames({"cols", "rows", "worst"})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5);
 BENCHMARK(BM_RepeatStepEngineer)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "view/AnimationInputGuard.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 #include "view/ViewPainting.h"
 
@@ -171,22 +172,43 @@ void CBreedingAnimation::RevealOffspring(int px, int py) {
     CQuorvaleDoc& doc = m_view.Doc();
     const int count = static_cast<int>(doc.m_listOffspring.size());
     const int parentCell = m_view.ParentCell();
+    auto morphOf = [&](int i) -> CBioMorph* {
+        return i == parentCell ? nullptr : m_view.ListMorph(i < parentCell ? i : i - 1);
+    };
+    // The whole new generation is drawn first, its cells shared out between the cores, on a
+    // copy of the screen as it is now; the reveal then copies one cell at a time. Cells never
+    // overlap, so each comes out exactly as drawing it on the screen would.
+    QImage drawn = m_view.Screen().copy();
+    {
+        std::vector<SCellJob> jobs;
+        for (int i = 0; i <= count; ++i) {
+            if (CBioMorph* morph = morphOf(i)) {
+                const SRect r = m_view.CellRect(i);
+                jobs.push_back({morph, r, 0, Centre(r), doc.m_nOrientation});
+            }
+        }
+        QPainter p(&drawn);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        RenderCells(p, m_view.rect(), jobs, m_view.CellThreads());
+    }
     for (int i = 0; i <= count; ++i) {
         if (CheckEscape()) {
             return;
         }
-        if (i == parentCell) {
-            continue;
-        }
-        CBioMorph* morph = m_view.ListMorph(i < parentCell ? i : i - 1);
+        CBioMorph* morph = morphOf(i);
         if (!morph) {
             continue;
         }
         const SRect r = m_view.CellRect(i);
         const SPoint c = Centre(r);
         FlashLine(px, py, c.x, c.y, 15);
-        {
-            QPainter p(&m_view.Screen());
+        QImage& screen = m_view.Screen();
+        if (screen.size() == drawn.size() && screen.format() == drawn.format()) {
+            CopyArea(screen, drawn,
+                     QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+        } else {
+            // The window changed size meanwhile: this cell is drawn where it now is.
+            QPainter p(&screen);
             m_view.DrawMorphInCell(p, *morph, r, 0);
         }
         m_view.ShowScreen(ToQRect(r));

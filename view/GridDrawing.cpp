@@ -1,6 +1,7 @@
 #include "view/GridDrawing.h"
 
 #include <QPainter>
+#include <cstring>
 
 #include "model/BioMorph.h"
 #include "platform/QtSurface.h"
@@ -51,4 +52,19 @@ void DrawMorphInCell(QPainter& p, const QRect& bounds, CBioMorph& morph, const S
         surface.Flush();
     });
     p.setClipping(false);
+}
+
+void CopyArea(QImage& to, const QImage& from, const QRect& area) {
+    const int scale = qRound(from.devicePixelRatio());
+    const QRect device =
+        QRect(area.topLeft() * scale, area.size() * scale).intersected(from.rect());
+    if (device.isEmpty()) {
+        return;
+    }
+    const int bpp = from.depth() / 8;
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        std::memcpy(to.scanLine(y) + device.left() * bpp,
+                    from.constScanLine(y) + device.left() * bpp,
+                    static_cast<size_t>(device.width() * bpp));
+    }
 }

@@ -2,13 +2,13 @@
 
 #include <QCursor>
 #include <QPainter>
-#include <cstring>
 
 #include "model/GeneDisplay.h"
 #include "platform/QtSurface.h"
 #include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 #include "view/TriangleBlend.h"
+#include "view/ViewPainting.h"
 
 void CTriangleMode::Enter() {
     if (m_picture.isNull()) {
@@ -108,15 +108,7 @@ QRect CTriangleMode::RemoveLiveMorph() {
         screen.format() != m_picture.format()) {
         return was;
     }
-    // Row by row from the kept picture: the morph covers a small part of a large picture.
-    const int scale = qRound(m_picture.devicePixelRatio());
-    const QRect device = QRect(was.topLeft() * scale, was.size() * scale)
-                             .intersected(QRect(QPoint(0, 0), m_picture.size()));
-    const int bytes = device.width() * 4;
-    for (int y = device.top(); y <= device.bottom(); ++y) {
-        std::memcpy(screen.scanLine(y) + device.left() * 4,
-                    m_picture.constScanLine(y) + device.left() * 4, static_cast<size_t>(bytes));
-    }
+    CopyArea(screen, m_picture, was);
     return was;
 }
 

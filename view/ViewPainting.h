@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPainter>
 #include <QRect>
 
@@ -13,6 +14,11 @@ inline const QColor kParentFrame(255, 0, 30);
 inline QRect ToQRect(const SRect& r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
 }
+
+// Copies an area (logical coordinates) from one picture to another of the same size, format
+// and device pixel ratio, row by row: a cell or a morph's box is a small part of a large
+// picture.
+void CopyArea(QImage& to, const QImage& from, const QRect& area);
 
 inline SPoint Centre(const SRect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
