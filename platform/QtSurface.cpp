@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 #include "platform/ShapeStamps.h"
 
@@ -440,6 +441,36 @@ bool CQtSurface::Stamp(SStampKey& key, int64_t left, int64_t top, int64_t right,
     return true;
 }
 
+bool CQtSurface::FarPoints(const SPoint* points, int count) const {
+    for (int i = 0; i < count; ++i) {
+        if (std::abs(int64_t{points[i].x}) > kSafeCoord ||
+            std::abs(int64_t{points[i].y}) > kSafeCoord) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<QLine> CQtSurface::NearPart(int x0, int y0, int x1, int y1) const {
+    double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
+    const int reach = PenWidth(m_state) + 64;
+    const QRectF area = QRectF(m_rcCull).adjusted(-reach, -reach, reach, reach);
+    if (!ClipSegment(fx0, fy0, fx1, fy1, area.left(), area.top(), area.right(), area.bottom())) {
+        return std::nullopt;
+    }
+    return QLine(qRound(fx0), qRound(fy0), qRound(fx1), qRound(fy1));
+}
+
+void CQtSurface::DrawFar(const std::function<void(QPainter&)>& draw) {
+    Apply(m_state);
+    FlushForQt();
+    m_painter.save();
+    m_painter.setPen(MakePen(1, PenColour(m_state)));
+    m_painter.setBrush(Qt::NoBrush);
+    draw(m_painter);
+    m_painter.restore();
+}
+
 void CQtSurface::SetPixel(int x, int y, SRgb colour) {
     if (!m_rcCull.contains(x, y)) {
         return;
@@ -485,14 +516,12 @@ void CQtSurface::Line(int x0, int y0, int x1, int y1) {
     const int64_t far = std::max({std::abs(int64_t{x0}), std::abs(int64_t{y0}),
                                   std::abs(int64_t{x1}), std::abs(int64_t{y1})});
     if (far > kSafeCoord) {
-        double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
-        const QRectF area =
-            QRectF(m_rcCull).adjusted(-width - 64, -width - 64, width + 64, width + 64);
-        if (!ClipSegment(fx0, fy0, fx1, fy1, area.left(), area.top(), area.right(),
-                         area.bottom())) {
-            return;
+        const std::optional<QLine> near = NearPart(x0, y0, x1, y1);
+        if (near && width > 1) {
+            DrawFar([&](QPainter& p) { p.drawLine(*near); });
+        } else if (near) {
+            m_lines.append(*near);
         }
-        m_lines.append(QLine(qRound(fx0), qRound(fy0), qRound(fx1), qRound(fy1)));
     } else {
         m_lines.append(QLine(x0, y0, x1, y1));
     }
@@ -527,6 +556,18 @@ void CQtSurface::Polygon(const SPoint* points, int count) {
             })) {
             return;
         }
+    }
+    if (FarPoints(points, count)) {
+        DrawFar([&](QPainter& p) {
+            for (int i = 0; i < count; ++i) {
+                const SPoint& a = points[i];
+                const SPoint& b = points[(i + 1) % count];
+                if (const std::optional<QLine> near = NearPart(a.x, a.y, b.x, b.y)) {
+                    p.drawLine(*near);
+                }
+            }
+        });
+        return;
     }
     Apply(m_state);
     FlushForQt();
@@ -568,6 +609,10 @@ void CQtSurface::Bezier13(const SPoint* points) {
               [&](QPainter& painter, QPoint d) { painter.drawPath(pathOf(d)); })) {
         return;
     }
+    if (FarPoints(points, 13)) {
+        DrawFar([&](QPainter& p) { p.drawPath(pathOf(QPoint(0, 0))); });
+        return;
+    }
     Apply(m_state);
     FlushForQt();
     m_painter.drawPath(pathOf(QPoint(0, 0)));
@@ -588,6 +633,11 @@ void CQtSurface::Ellipse(const SRect& box) {
         return;
     }
     const QRect inside(l, t, r - l - 1, b - t - 1);
+    const SPoint corners[2] = {{n.left, n.top}, {n.right, n.bottom}};
+    if (FarPoints(corners, 2)) {
+        DrawFar([&](QPainter& p) { p.drawEllipse(inside); });
+        return;
+    }
     SStampKey key;
     key.Add(kStampEllipse);
     key.Add(r - l);

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QVector>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "model/DrawSurface.h"
@@ -74,6 +75,15 @@ private:
     // Qt would draw the group in one call; false (nothing drawn) when one has no stamp.
     bool StampGroup(const QLine* lines, int count, bool bDots);
     QRect DeviceClip() const;
+    // Only genomes far outside the gene limits put points beyond the reach Qt is given
+    // (within the limits a morph spans some 19,000 pixels at most). Such a shape is drawn as
+    // a one-pixel outline, without its fill or wide pen: thousands of them each crossing the
+    // whole window would otherwise take seconds to fill, and the window must stay quick
+    // whatever the genes.
+    bool FarPoints(const SPoint* points, int count) const;
+    // The part of a line near enough to the clip to show, if any.
+    std::optional<QLine> NearPart(int x0, int y0, int x1, int y1) const;
+    void DrawFar(const std::function<void(QPainter&)>& draw);
     // Draws the batched lines and dots.
     void FlushBatch();
     // Before Qt draws a primitive in the current state: the batch, and the gathered XOR runs

@@ -158,6 +158,32 @@ private slots:
         QCOMPARE(DifferentPixels(Draw(size, 2, true, draw), Draw(size, 2, false, draw)), 0);
     }
 
+    // Points no genome within the limits can reach: each shape is a one-pixel outline, so a
+    // wild genome's thousands of window-sized fills and wide strokes cost next to nothing.
+    void farShapesAreOneOutline() {
+        const QSize size(300, 200);
+        const SRgb pen{200, 30, 30}, brush{20, 40, 220};
+        const QImage image = Draw(size, 1, true, [&](IDrawSurface& s) {
+            s.SetPen(90, pen);
+            s.SetBrush(brush);
+            const SPoint tri[4] = {
+                {150, -1000000}, {-900000, 900000}, {900000, 900000}, {150, -1000000}};
+            s.Polygon(tri, 4);
+            s.Line(-2000000, 100, 2000000, 100);
+            s.Ellipse({-3000000, -3000000, 3000000, 3000000});
+        });
+        int penPixels = 0, brushPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                penPixels += image.pixel(x, y) == qRgb(pen.r, pen.g, pen.b);
+                brushPixels += image.pixel(x, y) == qRgb(brush.r, brush.g, brush.b);
+            }
+        }
+        QCOMPARE(brushPixels, 0);
+        // The line across the middle, one pixel high.
+        QCOMPARE(penPixels, size.width());
+    }
+
     void heavyMorphsAreQtsOwnPixels_data() {
         QTest::addColumn<Genes>("genes");
         QTest::addColumn<int>("gradient");
