@@ -2,8 +2,10 @@
 // for repaints, drawing the same strokes in one batch; for breeding and Repeat, the interval
 // the user waits between steps.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -372,18 +374,40 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
 
 // The work of one breeding step apart from its fixed pauses (the fake clock skips them), as a
 // share of Repeat's 1.2 s interval in Breed mode.
+// CPU time (user and system) of another process, in seconds: with QUORVALE_BENCH_SERVER_PID
+// naming the display server, the breeding step counts the server's share of its work too.
+double ProcessCpuSeconds(const QByteArray& pid) {
+    QFile stat("/proc/" + pid + "/stat");
+    if (pid.isEmpty() || !stat.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray text = stat.readAll();
+    // The fields after the command name, which is in parentheses and may hold spaces.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13) {
+        return 0;
+    }
+    return (fields[11].toDouble() + fields[12].toDouble()) /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 void BM_BreedingStep(benchmark::State& state) {
     const int cols = static_cast<int>(state.range(0));
     const int rows = static_cast<int>(state.range(1));
     SWindow w(cols, rows, state.range(2) == 1);
     w.frame->show();
+    QCoreApplication::processEvents();
+    const QByteArray server = qgetenv("QUORVALE_BENCH_SERVER_PID");
     double seconds = 0;
+    double serverSeconds = 0;
     for (auto _ : state) {
+        const double s0 = ProcessCpuSeconds(server);
         auto t0 = std::chrono::steady_clock::now();
         w.View()->BreedFromCell(
             static_cast<int>(NextRandom() % static_cast<uint32_t>(cols * rows)));
         QCoreApplication::processEvents();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        serverSeconds += ProcessCpuSeconds(server) - s0;
         if (state.range(2) == 1) {
             // Breeding again from the worst morph, so every step draws the heaviest grid.
             w.doc->m_pCurrent->SetGenes(kWorstGenes);
@@ -393,7 +417,12 @@ void BM_BreedingStep(benchmark::State& state) {
             }
         }
     }
-    state.counters["share_of_1200ms"] = seconds / static_cast<double>(state.iterations()) / 1.2;
+    const double steps = static_cast<double>(state.iterations());
+    state.counters["share_of_1200ms"] = seconds / steps / 1.2;
+    if (!server.isEmpty()) {
+        state.counters["server_ms"] = 1000.0 * serverSeconds / steps;
+        state.counters["share_with_server"] = (seconds + serverSeconds) / steps / 1.2;
+    }
 }
 
 // One Repeat step in Engineer mode with its repaint, as a share of the 200 ms interval.
@@ -489,7 +518,11 @@ BENCHMARK(BM_RepeatStepEngineer)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless told otherwise: QT_QPA_PLATFORM=xcb on a display lets the breeding step
+    // be measured with the display server's share (see README).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

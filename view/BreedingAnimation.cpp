@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QRegion>
 #include <QScopedValueRollback>
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 #include "view/AnimationInputGuard.h"
@@ -13,6 +16,24 @@
 bool g_bAbortReveal = false;
 
 namespace {
+
+// What a two-pixel line from (x0, y0) to (x1, y1) touches, as small boxes along it: a
+// diagonal line's bounding box can be most of the window, and every pixel shown goes to the
+// display server.
+QRegion LineArea(int x0, int y0, int x1, int y1) {
+    QRegion area;
+    const int steps = std::max(1, std::max(std::abs(x1 - x0), std::abs(y1 - y0)) / 24);
+    int px = x0;
+    int py = y0;
+    for (int i = 1; i <= steps; ++i) {
+        const int qx = x0 + (x1 - x0) * i / steps;
+        const int qy = y0 + (y1 - y0) * i / steps;
+        area += QRect(QPoint(px, py), QPoint(qx, qy)).normalized().adjusted(-2, -2, 2, 2);
+        px = qx;
+        py = qy;
+    }
+    return area;
+}
 
 // What a two-pixel outline of r touches.
 QRect OutlineArea(const SRect& r) {
@@ -153,7 +174,7 @@ void CBreedingAnimation::FlashLine(int x0, int y0, int x1, int y1, int ms) {
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         p.drawLine(ax, ay, bx, by);
     };
-    const QRect area = QRect(QPoint(x0, y0), QPoint(x1, y1)).normalized().adjusted(-2, -2, 2, 2);
+    const QRegion area = LineArea(x0, y0, x1, y1);
     draw(x0, y0, x1, y1);
     m_view.ShowScreen(area);
     m_view.Clock().Pause(ms);

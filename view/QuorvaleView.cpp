@@ -232,6 +232,10 @@ void CQuorvaleView::ShowScreen(const QRect& changed) {
     }
 }
 
+void CQuorvaleView::ShowScreen(const QRegion& changed) {
+    repaint(changed.intersected(rect()));
+}
+
 const QImage& CQuorvaleView::ScreenImage() {
     EnsureScreen();
     if (m_bNeedsDraw) {
@@ -248,10 +252,11 @@ void CQuorvaleView::paintEvent(QPaintEvent* event) {
     // Only the part asked for: a travelling box or the morph under the pointer changes a small
     // part of a large picture.
     QPainter p(this);
-    const QRect area = event->rect();
     const qreal dpr = m_imgScreen.devicePixelRatio();
-    p.drawImage(area, m_imgScreen,
-                QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr));
+    for (const QRect& area : event->region()) {
+        p.drawImage(area, m_imgScreen,
+                    QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr));
+    }
 }
 
 void CQuorvaleView::OnDraw() {

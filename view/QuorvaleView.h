@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
@@ -86,6 +87,7 @@ public:
     // The screen image for animations to draw on, and showing it at once.
     QImage& Screen() { return m_imgScreen; }
     void ShowScreen(const QRect& changed = QRect());
+    void ShowScreen(const QRegion& changed);
     void EnsureScreen();
     bool NeedsDraw() const { return m_bNeedsDraw; }
     void MarkDrawn() { m_bNeedsDraw = false; }
