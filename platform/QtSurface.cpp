@@ -196,6 +196,21 @@ void CQtSurface::Flush() {
     ApplyXor(INT_MIN, INT_MAX);
 }
 
+void CQtSurface::XorRun(const QRect& clip, int y, int x0, int x1, uint32_t colour) {
+    // Gathered while the clip is no larger than a big window; on a huge picture (the tool
+    // draws up to 8000 pixels a side) the buffer of run ends would cost as much memory as the
+    // picture, so such runs change their pixels at once.
+    constexpr int64_t kMaxGatheredArea = int64_t{4096} * 4096;
+    if (int64_t{clip.width()} * clip.height() <= kMaxGatheredArea) {
+        m_xor.Add(clip, y, x0, x1, colour);
+        return;
+    }
+    auto* pixels = reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride);
+    for (int x = x0; x < x1; ++x) {
+        pixels[x] ^= colour;
+    }
+}
+
 void CQtSurface::FlushForQt() {
     FlushBatch();
     // XOR by Qt changes pixels in any order with the gathered runs; anything else sets them.
@@ -303,7 +318,7 @@ bool CQtSurface::StampGroup(const QLine* lines, int count, bool bDots) {
         for (++i; i < rows.size() && rowOf(rows[i]) == y && startOf(rows[i]) <= x1; ++i) {
             x1 = std::max(x1, endOf(rows[i]));
         }
-        m_xor.Add(clip, y, x0, x1, rgb);
+        XorRun(clip, y, x0, x1, rgb);
     }
     return true;
 }
@@ -421,7 +436,7 @@ void CQtSurface::CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor,
         }
         const uint32_t c = colours[run.tag & 3];
         if (bXor) {
-            m_xor.Add(clip, y, x0, x1, c);
+            XorRun(clip, y, x0, x1, c);
         } else {
             FillSpan(reinterpret_cast<uint32_t*>(m_pBits + y * m_nStride) + x0, x1 - x0, c);
         }

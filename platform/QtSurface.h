@@ -89,6 +89,8 @@ private:
     // Before Qt draws a primitive in the current state: the batch, and the gathered XOR runs
     // unless Qt's drawing changes pixels by XOR too.
     void FlushForQt();
+    // Changes a run of pixels of a row inside the clip by XOR, now or when the runs are applied.
+    void XorRun(const QRect& clip, int y, int x0, int x1, uint32_t colour);
     // Applies the gathered XOR runs to device rows top to bottom.
     void ApplyXor(int top, int bottom);
     static uint32_t RgbOf(SRgb c);
