@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSettings>
 #include <QUrl>
 #include <cstdio>
@@ -71,6 +72,18 @@ public:
     }
 };
 
+// Without a window (printing or exporting from the command line) nobody is there to close a
+// message box: what the program would show goes to stderr instead.
+class CCommandLineDialogs : public CAppDialogs {
+public:
+    using CAppDialogs::CAppDialogs;
+    void ShowMessage(const QString& text) override {
+        QString oneLine = text;
+        oneLine.replace(QStringLiteral("\n\n"), QStringLiteral(" ")).replace('\n', ' ');
+        std::fprintf(stderr, "quorvale: %s\n", oneLine.toLocal8Bit().constData());
+    }
+};
+
 }  // namespace
 
 QIcon CQuorvaleApp::ApplicationIcon() {
@@ -96,10 +109,23 @@ bool CQuorvaleApp::InitInstance() {
                                          "Print the file on the default printer and quit.");
     const QCommandLineOption printToOption(
         "print-to", "Print the file on the named printer and quit.", "printer");
+    const QCommandLineOption printPdfOption(
+        "print-pdf", "Print the file into a PDF file and quit, without showing the window.",
+        "out.pdf");
+    const QCommandLineOption exportOption(
+        "export",
+        "Save the picture of the file as PNG or SVG (by the name's extension) and quit, "
+        "without showing the window.",
+        "out.png|out.svg");
+    const QCommandLineOption scaleOption(
+        "scale", "With --export to PNG: pixels for each pixel of the window (1 to 4).", "n", "1");
     const QCommandLineOption unregisterOption("unregister",
                                               "Remove Quorvale's saved settings and quit.");
     parser.addOption(printOption);
     parser.addOption(printToOption);
+    parser.addOption(printPdfOption);
+    parser.addOption(exportOption);
+    parser.addOption(scaleOption);
     parser.addOption(unregisterOption);
     parser.process(*this);
 
@@ -121,13 +147,30 @@ bool CQuorvaleApp::InitInstance() {
     connect(frame, &CMainFrame::recentFilesChanged, this, [this] { SaveSettings(); });
 
     const QStringList files = parser.positionalArguments();
-    if (parser.isSet(printOption) || parser.isSet(printToOption)) {
+    if (parser.isSet(printOption) || parser.isSet(printToOption) || parser.isSet(printPdfOption)) {
         if (files.isEmpty()) {
             std::fprintf(stderr, "quorvale: printing needs a file to print\n");
             m_nExitCode = 2;
             return false;
         }
-        m_nExitCode = PrintFile(ArgumentBytes(files.first()), parser.value(printToOption)) ? 0 : 1;
+        m_nExitCode = PrintFile(ArgumentBytes(files.first()), parser.value(printToOption),
+                                parser.value(printPdfOption))
+                          ? 0
+                          : 1;
+        return false;
+    }
+    if (parser.isSet(exportOption)) {
+        bool bScale = false;
+        const int scale = parser.value(scaleOption).toInt(&bScale);
+        if (files.isEmpty() || !bScale || scale < 1 || scale > 4) {
+            std::fprintf(stderr, files.isEmpty()
+                                     ? "quorvale: --export needs a file to draw\n"
+                                     : "quorvale: --scale takes a whole number from 1 to 4\n");
+            m_nExitCode = 2;
+            return false;
+        }
+        m_nExitCode =
+            ExportFile(ArgumentBytes(files.first()), parser.value(exportOption), scale) ? 0 : 1;
         return false;
     }
 
@@ -148,23 +191,65 @@ bool CQuorvaleApp::InitInstance() {
     return true;
 }
 
-bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName) {
+bool CQuorvaleApp::OpenWithoutWindow(const std::string& path) {
+    m_pDialogs = std::make_unique<CCommandLineDialogs>(m_pFrame.get());
+    m_pFrame->SetDialogs(m_pDialogs.get());
     m_pDoc->OnNewDocument();
+    // The picture of a window of the size the program opens with, laid out as if shown.
     m_pFrame->resize(1024, 720);
+    m_pFrame->setAttribute(Qt::WA_DontShowOnScreen);
+    m_pFrame->show();
     m_pFrame->View()->OnInitialUpdate();
-    if (!m_pFrame->OpenDocumentPath(path)) {
+    return m_pFrame->OpenDocumentPath(path);
+}
+
+bool CQuorvaleApp::ExportFile(const std::string& path, const QString& out, int scale) {
+    if (!OpenWithoutWindow(path)) {
+        return false;
+    }
+    const QString error = m_pFrame->View()->ExportPicture(out, scale, nullptr);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "quorvale: could not export the picture to %s: %s\n",
+                     out.toLocal8Bit().constData(), error.toLocal8Bit().constData());
+        return false;
+    }
+    return true;
+}
+
+bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName,
+                             const QString& pdf) {
+    if (pdf.isEmpty()) {
+        // Say so in words before anything else is tried: Qt would only report that its
+        // painter could not begin.
+        if (printerName.isEmpty() && QPrinterInfo::defaultPrinter().isNull()) {
+            std::fprintf(stderr,
+                         "quorvale: no printer is available; --print-pdf OUT.pdf prints into "
+                         "a PDF file\n");
+            return false;
+        }
+        if (!printerName.isEmpty() && QPrinterInfo::printerInfo(printerName).isNull()) {
+            std::fprintf(stderr, "quorvale: there is no printer named \"%s\"\n",
+                         printerName.toLocal8Bit().constData());
+            return false;
+        }
+    }
+    if (!OpenWithoutWindow(path)) {
         return false;
     }
     QPrinter printer(QPrinter::HighResolution);
-    if (!printerName.isEmpty()) {
+    if (!pdf.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+    } else if (!printerName.isEmpty()) {
         printer.setPrinterName(printerName);
     }
-    if (!printer.isValid() && printer.outputFormat() != QPrinter::PdfFormat) {
-        std::fprintf(stderr, "quorvale: no printer is available\n");
-        return false;
-    }
     if (!m_pFrame->PrintOn(printer, 1, m_pFrame->View()->PrintPageCount())) {
-        std::fprintf(stderr, "quorvale: Could not start print job.\n");
+        if (pdf.isEmpty()) {
+            std::fprintf(stderr, "quorvale: Could not start print job.\n");
+        } else {
+            std::fprintf(stderr, "quorvale: could not write the PDF file %s\n",
+                         pdf.toLocal8Bit().constData());
+        }
         return false;
     }
     return true;

@@ -40,7 +40,13 @@ public:
 private:
     void LoadSettings();
     void SaveSettings();
-    bool PrintFile(const std::string& path, const QString& printer);
+    // Prints a file on a printer (the default one, or the one named) or into a PDF file;
+    // false, with the reason on stderr, when it cannot.
+    bool PrintFile(const std::string& path, const QString& printer, const QString& pdf);
+    // Saves the picture of a file as PNG or SVG.
+    bool ExportFile(const std::string& path, const QString& out, int scale);
+    // Opens a file in a window that is laid out but never shown.
+    bool OpenWithoutWindow(const std::string& path);
     // The bytes of a command-line argument that Qt has decoded into the given text.
     std::string ArgumentBytes(const QString& argument) const;
 

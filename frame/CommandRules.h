@@ -48,6 +48,9 @@ enum class ECommand {
     HelpAbout,
     ContextSave,
     ContextCopy,
+    // Beyond the menus the program always had: pictures out.
+    FileExportPicture,
+    ContextExport,
     Count
 };
 

@@ -36,4 +36,7 @@ public:
     virtual std::optional<float> RunMutationRate(float rate) = 0;
     // The print dialog for a printout of the given number of pages; false on Cancel.
     virtual bool AskPrint(QPrinter& printer, int pages) = 0;
+    // Where to export a picture (a .png or .svg name) and, for PNG, its scale (1 to 4); false
+    // on Cancel.
+    virtual bool AskExportPicture(QString& path, int& scale) = 0;
 };

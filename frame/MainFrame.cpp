@@ -203,6 +203,11 @@ const std::vector<CMainFrame::SCommandSpec>& CMainFrame::Commands() {
          [](CMainFrame& f) { f.OnFileSaveAs(); }},
         {ECommand::ContextCopy, "&Copy", "", "", 0, false,
          [](CMainFrame& f) { f.OnContextCopy(); }},
+        {ECommand::FileExportPicture, "&Export picture...", "Ctrl+E",
+         "Save the view as a PNG or SVG picture.", kHelpIdExportPicture, false,
+         [](CMainFrame& f) { f.OnExportPicture(false); }},
+        {ECommand::ContextExport, "&Export picture...", "", "", kHelpIdExportPicture, false,
+         [](CMainFrame& f) { f.OnExportPicture(true); }},
     };
     return commands;
 }
@@ -279,6 +284,7 @@ void CMainFrame::CreateMenus() {
     AddCommand(file, ECommand::FileNew);
     AddCommand(file, ECommand::FileOpen);
     AddCommand(file, ECommand::FileSaveAs);
+    AddCommand(file, ECommand::FileExportPicture);
     file->addSeparator();
     AddCommand(file, ECommand::FilePrint);
     AddCommand(file, ECommand::FilePrintSetup);
@@ -363,6 +369,7 @@ void CMainFrame::CreateMenus() {
     m_pContextMenu = new QMenu(this);
     m_pContextMenu->addAction(Action(ECommand::ContextSave));
     m_pContextMenu->addAction(Action(ECommand::ContextCopy));
+    m_pContextMenu->addAction(Action(ECommand::ContextExport));
 }
 
 SCommandState CMainFrame::CommandState() const {
@@ -720,8 +727,37 @@ bool CMainFrame::PrintOn(QPrinter& printer, int from, int to) {
         return false;
     }
     const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-    m_pView->PrintPages(painter, QRect(QPoint(0, 0), printable.size()), from, to,
-                        [&printer] { return printer.newPage(); });
+    // A printer that makes copies itself is asked for them with the job; for one that cannot
+    // (a PDF file) the pages are drawn once per copy, all pages of a copy together when the
+    // copies are collated, else each page as many times in a row.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(printer.copyCount(), 1);
+    bool bFirst = true;
+    auto newPage = [&] {
+        if (bFirst) {
+            bFirst = false;
+            return true;
+        }
+        return printer.newPage();
+    };
+    if (copies == 1 || printer.collateCopies()) {
+        for (int copy = 0; copy < copies; ++copy) {
+            if (!newPage()) {
+                break;
+            }
+            m_pView->PrintPages(painter, QRect(QPoint(0, 0), printable.size()), from, to,
+                                [&printer] { return printer.newPage(); });
+        }
+    } else {
+        for (int page = from; page <= std::min(to, m_pView->PrintPageCount()); ++page) {
+            for (int copy = 0; copy < copies; ++copy) {
+                if (!newPage()) {
+                    break;
+                }
+                m_pView->PrintPages(painter, QRect(QPoint(0, 0), printable.size()), page, page,
+                                    nullptr);
+            }
+        }
+    }
     painter.end();
     return true;
 }
@@ -840,6 +876,24 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
     m_pView->SetContextMenuPoint(globalPos);
     m_pView->SetSkipClick(true);
     Dialogs().ExecContextMenu(m_pContextMenu, globalPos);
+}
+
+void CMainFrame::OnExportPicture(bool bFromContextMenu) {
+    // From a morph's menu, that morph alone; otherwise, or over no morph, the whole view.
+    CBioMorph* morph = bFromContextMenu
+                           ? m_pView->MorphAt(m_pView->mapFromGlobal(m_pView->ContextMenuPoint()))
+                           : nullptr;
+    QString path;
+    int scale = 1;
+    if (!Dialogs().AskExportPicture(path, scale)) {
+        return;
+    }
+    const QString error = m_pView->ExportPicture(path, scale, morph);
+    if (!error.isEmpty()) {
+        ShowError(tr("Could not export the picture to %1.\n\n%2")
+                      .arg(QFileInfo(path).fileName(), error)
+                      .toStdString());
+    }
 }
 
 void CMainFrame::OnContextCopy() {

@@ -137,6 +137,7 @@ private:
     void OnFossilHistory();
     void OnNewHistory();
     void OnContextCopy();
+    void OnExportPicture(bool bFromContextMenu);
     void OnEditCopy();
     void OnEditPaste();
     void OnGeneSpace();

@@ -1,6 +1,7 @@
 #include "frame/QtFrameDialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -99,6 +100,35 @@ std::optional<CSpecialGeneChoices> CQtFrameDialogs::RunSpecialGenes() {
 std::optional<float> CQtFrameDialogs::RunMutationRate(float rate) {
     CMainFrame* frame = m_pFrame;
     return RunMutationRateDialog(frame, rate, [frame] { frame->OnHelp(); });
+}
+
+bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
+    const QString png = QObject::tr("PNG picture (*.png)");
+    const QString svg = QObject::tr("SVG drawing (*.svg)");
+    QString filter = png;
+    QString chosen = QFileDialog::getSaveFileName(m_pFrame, QObject::tr("Export picture"),
+                                                  QString(), png + ";;" + svg, &filter);
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    const bool bSvg = filter == svg;
+    // The filter decides the kind when the name says nothing of its own.
+    if (!chosen.endsWith(".png", Qt::CaseInsensitive) &&
+        !chosen.endsWith(".svg", Qt::CaseInsensitive)) {
+        chosen += bSvg ? ".svg" : ".png";
+    }
+    scale = 1;
+    if (chosen.endsWith(".png", Qt::CaseInsensitive)) {
+        bool bOk = false;
+        scale = QInputDialog::getInt(m_pFrame, QObject::tr("Export picture"),
+                                     QObject::tr("Pixels for each pixel of the window (1 to 4):"),
+                                     1, 1, 4, 1, &bOk);
+        if (!bOk) {
+            return false;
+        }
+    }
+    path = chosen;
+    return true;
 }
 
 bool CQtFrameDialogs::AskPrint(QPrinter& printer, int pages) {

@@ -25,6 +25,7 @@ public:
     std::optional<CSpecialGeneChoices> RunSpecialGenes() override;
     std::optional<float> RunMutationRate(float rate) override;
     bool AskPrint(QPrinter& printer, int pages) override;
+    bool AskExportPicture(QString& path, int& scale) override;
 
 protected:
     CMainFrame* Frame() const { return m_pFrame; }

@@ -125,6 +125,9 @@ int HelpTopicForMode(int mode) {
 int HelpTopicForContext(uint32_t data, int mode) {
     // The high half carries the kind of request (command, control, dialog); only the id counts.
     const uint32_t id = data & 0xFFFFu;
+    if (id == kHelpIdExportPicture) {
+        return kHelpTopicExportPicture;
+    }
     for (const SHelpContext& entry : g_HelpContextMap) {
         if (entry.nId == id) {
             return entry.nTopic;
@@ -232,6 +235,8 @@ const char* HelpPageForTopic(int topic) {
             return "qrc:/help/settings.html#specialgenes";
         case kHelpTopicMutationRate:
             return "qrc:/help/settings.html#mutationrate";
+        case kHelpTopicExportPicture:
+            return "qrc:/help/printing.html#export";
         default:
             return kHelpIndexPage;
     }

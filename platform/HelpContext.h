@@ -33,7 +33,12 @@ enum EHelpTopic : int {
     kHelpTopicGeneBar = 1503,
     kHelpTopicSpecialGenes = 1504,
     kHelpTopicMutationRate = 1505,
+    kHelpTopicExportPicture = 1601,
 };
+
+// The command id of File > Export picture (and the context menu's), which help routes to its
+// own topic.
+inline constexpr uint32_t kHelpIdExportPicture = 32900;
 
 // The topic shown when a help request names nothing the table knows: the page of the document
 // mode (0 Breed, 1 Engineer, 3 Fossil history, 4 Gene-space triangle, 5 Family tree). Any other

@@ -1,5 +1,6 @@
 #include "platform/QtSurface.h"
 
+#include <QPaintEngine>
 #include <QPainterPath>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -30,9 +31,14 @@ int PenWidth(const SDrawState& s) {
 }
 
 // The pen every primitive is stroked with.
-QPen MakePen(int width, const QColor& colour) {
+QPen MakePen(int width, const QColor& colour, bool bVector = false) {
     QPen pen(colour);
-    if (width <= 1) {
+    if (width <= 1 && bVector) {
+        // On paper or in a vector file a line one pixel of the window wide, scaled with the
+        // picture: a device pixel of a printer is far too thin to see.
+        pen.setWidthF(1.0);
+        pen.setCapStyle(Qt::FlatCap);
+    } else if (width <= 1) {
         // A cosmetic one-pixel line that leaves out its last pixel, so that strokes meeting
         // end to end in XOR do not cancel each other at the joint.
         pen.setWidth(0);
@@ -70,7 +76,13 @@ int ClampSafe(int v) {
 }  // namespace
 
 CQtSurface::CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter, QImage* image)
-    : m_painter(painter), m_rcBounds(bounds), m_bPrinter(bPrinter) {
+    : m_painter(painter),
+      m_rcBounds(bounds),
+      // Only a picture in memory can change pixels by XOR; a printer, a PDF or an SVG file is
+      // drawn on as on paper, whoever asks (their engines claim raster operations they do not
+      // carry out).
+      m_bPrinter(bPrinter || !painter.paintEngine() ||
+                 painter.paintEngine()->type() != QPaintEngine::Raster) {
     m_rcCull = bounds;
     // A clip keeps aliased lines on Qt's fast path.
     m_painter.setClipRect(bounds);
@@ -78,7 +90,7 @@ CQtSurface::CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter, QI
     if (!image) {
         image = dynamic_cast<QImage*>(painter.device());
     }
-    if (image && !bPrinter &&
+    if (image && !m_bPrinter &&
         (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32)) {
         const qreal dpr = image->devicePixelRatio();
         const QTransform t = painter.deviceTransform();
@@ -181,7 +193,7 @@ void CQtSurface::Apply(const SDrawState& s) {
         return;
     }
     FlushBatch();
-    const QPen pen = MakePen(PenWidth(s), PenColour(s));
+    const QPen pen = MakePen(PenWidth(s), PenColour(s), m_bPrinter);
     m_painter.setPen(pen);
     m_painter.setBrush(QBrush(BrushColour(s)));
     m_painter.setCompositionMode(s.rop == ERop::Xor && !m_bPrinter
@@ -480,7 +492,7 @@ void CQtSurface::DrawFar(const std::function<void(QPainter&)>& draw) {
     Apply(m_state);
     FlushForQt();
     m_painter.save();
-    m_painter.setPen(MakePen(1, PenColour(m_state)));
+    m_painter.setPen(MakePen(1, PenColour(m_state), m_bPrinter));
     m_painter.setBrush(Qt::NoBrush);
     draw(m_painter);
     m_painter.restore();

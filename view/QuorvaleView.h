@@ -103,6 +103,10 @@ public:
     void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset);
     // Printing: the mode's picture fitted to the printable rectangle, page by page.
     void OnDrawPrinter(QPainter& printer, const QRect& printable);
+    // Saves the view's picture, or one morph alone on white, as a PNG (scale 1 to 4: drawn at
+    // that many pixels a pixel) or an SVG file, chosen by the name's extension. Changes neither
+    // the document nor the screen. Returns why it failed, or an empty text.
+    QString ExportPicture(const QString& path, int scale, CBioMorph* morph);
     int PrintPageCount() const;
     void PrintPages(QPainter& painter, const QRect& printable, int from, int to,
                     const std::function<bool()>& newPage);

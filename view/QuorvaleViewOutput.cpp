@@ -1,31 +1,116 @@
 #include <QPainter>
+#include <QSvgGenerator>
 #include <algorithm>
 
 #include "model/BioMorph.h"
 #include "model/DrawSurface.h"
 #include "platform/Cursors.h"
+#include "platform/QtSurface.h"
+#include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 
 // The rest of the view: its pictures on a printer, and the pointer shapes of the modes.
 
 void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
+    // The picture of the window, drawn straight onto the page as strokes and fills at the
+    // printer's resolution, as large as fits the printable area with its proportions kept,
+    // centred on it.
     const int w = std::max(width(), 1);
     const int h = std::max(height(), 1);
-    const SRect print{printable.left(), printable.top(), printable.right() + 1,
-                      printable.bottom() + 1};
-    g_fPrintScale = static_cast<float>(print.right - print.left) / static_cast<float>(w);
-    const int hp = static_cast<int>(static_cast<float>(h) * g_fPrintScale);
-    QImage picture(QSize(w, h), QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    {
-        QPainter p(&picture);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        Handler().Render(p, true);
-    }
-    printer.drawImage(QRect(0, 0, print.right, hp), picture);
+    const double scale = std::min(static_cast<double>(printable.width()) / w,
+                                  static_cast<double>(printable.height()) / h);
+    // The painter's scale places the family tree, so its own print scale stays at one.
+    g_fPrintScale = 1.0f;
+    printer.save();
+    printer.translate(printable.left() + (printable.width() - w * scale) / 2,
+                      printable.top() + (printable.height() - h * scale) / 2);
+    printer.scale(scale, scale);
+    printer.setClipRect(QRect(0, 0, w, h));
+    printer.setRenderHint(QPainter::Antialiasing, false);
+    Handler().Render(printer, true);
+    printer.restore();
     // The screen is rebuilt at the next repaint.
     Invalidate();
     g_bRemeasure = 0;
+}
+
+namespace {
+
+// The picture a morph alone needs: its measured box and a margin, as drawn by Draw.
+QSize MorphPictureSize(CBioMorph& morph, int orientation) {
+    CBioMorph measured;
+    measured.CopyGenome(morph);
+    measured.Measure(0, 0, orientation);
+    const SRect& box = measured.m_rcBounds;
+    constexpr int64_t kMargin = 8;
+    constexpr int64_t kMaxSide = 8000;
+    const int64_t w =
+        std::clamp<int64_t>(int64_t{box.right} - box.left + 2 * kMargin, 16, kMaxSide);
+    const int64_t h =
+        std::clamp<int64_t>(int64_t{box.bottom} - box.top + 2 * kMargin, 16, kMaxSide);
+    return QSize(static_cast<int>(w), static_cast<int>(h));
+}
+
+}  // namespace
+
+QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* morph) {
+    const bool bSvg = path.endsWith(".svg", Qt::CaseInsensitive);
+    if (!bSvg && !path.endsWith(".png", Qt::CaseInsensitive)) {
+        return tr("A picture is saved as PNG (.png) or SVG (.svg).");
+    }
+    scale = std::clamp(scale, 1, 4);
+    const int orientation = m_pDoc->m_nOrientation;
+    const QSize size = morph ? MorphPictureSize(*morph, orientation)
+                             : QSize(std::max(width(), 1), std::max(height(), 1));
+    // Draws the picture, in the window's coordinates, on a painter that is set up for it.
+    auto draw = [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+        if (morph) {
+            RunDrawing([&] {
+                CQtSurface surface(p, QRect(QPoint(0, 0), size));
+                morph->Draw(surface, size.width() / 2, size.height() / 2, orientation);
+            });
+        } else {
+            g_fPrintScale = 1.0f;
+            Handler().Render(p, true);
+        }
+    };
+    bool bSaved = false;
+    if (bSvg) {
+        QSvgGenerator svg;
+        svg.setFileName(path);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(QStringLiteral("Quorvale"));
+        QPainter p;
+        if (p.begin(&svg)) {
+            draw(p);
+            bSaved = p.end();
+        }
+    } else if (!morph && scale == 1) {
+        // The view at the screen's own pixels: the very picture on the screen.
+        bSaved = ScreenImage().save(path, "PNG");
+    } else {
+        QImage picture(size * scale, QImage::Format_RGB32);
+        picture.setDevicePixelRatio(scale);
+        {
+            QPainter p(&picture);
+            draw(p);
+        }
+        picture.setDevicePixelRatio(1);
+        bSaved = picture.save(path, "PNG");
+    }
+    if (!morph) {
+        // A mode's kept picture was drawn for the file: the screen is rebuilt from the
+        // document at the next repaint, as it was.
+        Invalidate();
+        g_bRemeasure = 0;
+    }
+    if (!bSaved) {
+        return tr("The file could not be written.");
+    }
+    return QString();
 }
 
 int CQuorvaleView::PrintPageCount() const {

@@ -44,6 +44,14 @@ public:
     bool AskPrint(QPrinter& printer, int pages) override {
         return m_askPrint && m_askPrint(printer, pages);
     }
+    bool AskExportPicture(QString& path, int& scale) override {
+        if (m_exportPath.isEmpty()) {
+            return false;
+        }
+        path = m_exportPath;
+        scale = m_nExportScale;
+        return true;
+    }
 
     std::function<QString(const QString& title, const QString& filter, const QString& proposed)>
         m_askOpenPath;
@@ -53,6 +61,9 @@ public:
     std::function<std::optional<CSpecialGeneChoices>()> m_runSpecialGenes;
     std::function<std::optional<float>(float)> m_runMutationRate;
     std::function<bool(QPrinter& printer, int pages)> m_askPrint;
+    // The export answer: a path (empty cancels) and a scale.
+    QString m_exportPath;
+    int m_nExportScale = 1;
     ESaveChanges m_saveChanges = ESaveChanges::Discard;
     bool m_bReplace = true;
     QStringList m_questions;

@@ -1,0 +1,220 @@
+// Pictures out of the window: File > Export picture as PNG (the screen's pixels, or drawn at a
+// larger scale) and SVG, one morph from its context menu, and printing to a PDF file as
+// strokes, with its pages and copies.
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "frame/MainFrame.h"
+#include "model/Random.h"
+#include "support/FakeClock.h"
+#include "support/FakeDialogs.h"
+#include "support/TestWindow.h"
+#include "view/QuorvaleView.h"
+
+namespace {
+
+using Genes = std::array<int32_t, kGeneCount>;
+
+Genes GenesOf(const CBioMorph& m) {
+    Genes g;
+    for (int k = 1; k <= kGeneCount; ++k) {
+        g[static_cast<size_t>(k - 1)] = m.Gene(k);
+    }
+    return g;
+}
+
+bool IsInk(QRgb c) {
+    return qGray(c) < 200;
+}
+
+// How many of a's ink pixels have no ink of b within one pixel.
+int InkMissingFrom(const QImage& a, const QImage& b) {
+    int missing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!IsInk(a.pixel(x, y))) {
+                continue;
+            }
+            bool bNear = false;
+            for (int dy = -1; dy <= 1 && !bNear; ++dy) {
+                for (int dx = -1; dx <= 1 && !bNear; ++dx) {
+                    const int nx = x + dx;
+                    const int ny = y + dy;
+                    bNear = nx >= 0 && ny >= 0 && nx < b.width() && ny < b.height() &&
+                            IsInk(b.pixel(nx, ny));
+                }
+            }
+            missing += !bNear;
+        }
+    }
+    return missing;
+}
+
+int InkCount(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            n += IsInk(image.pixel(x, y));
+        }
+    }
+    return n;
+}
+
+// Runs a poppler tool on a file and returns what it printed.
+QString Poppler(const QString& tool, const QStringList& args) {
+    QProcess process;
+    process.start(tool, args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        return QString();
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+class CExportTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CQuorvaleDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    CFakeClock m_clock;
+    CFakeDialogs m_dialogs;
+    QTemporaryDir m_dir;
+
+    CQuorvaleView* View() { return m_frame->View(); }
+
+    QImage Export(const QString& name, int scale) {
+        m_dialogs.m_exportPath = m_dir.filePath(name);
+        m_dialogs.m_nExportScale = scale;
+        m_frame->RunCommand(ECommand::FileExportPicture);
+        return QImage(m_dialogs.m_exportPath);
+    }
+
+private slots:
+    void init() {
+        SetDefaultGeneTables();
+        SeedRandom(5);
+        m_clock = CFakeClock();
+        m_dialogs = CFakeDialogs();
+        m_doc = std::make_unique<CQuorvaleDoc>();
+        m_frame = MakeTestWindow(*m_doc, m_clock, m_dialogs);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    }
+
+    void cleanup() {
+        m_frame.reset();
+        m_doc.reset();
+    }
+
+    void pngAtTheScreensScaleIsTheScreen() {
+        const QImage screen = View()->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        const Genes before = GenesOf(*m_doc->m_pCurrent);
+        const QImage png = Export("grid.png", 1).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(png.size(), screen.size());
+        QVERIFY(png == screen);
+        // Neither the document nor the screen changed.
+        QCOMPARE(GenesOf(*m_doc->m_pCurrent), before);
+        QVERIFY(View()->ScreenImage().convertToFormat(QImage::Format_RGB32) == screen);
+    }
+
+    void pngAtALargerScaleIsDrawnAtThatScale() {
+        m_frame->RunCommand(ECommand::Engineer);
+        const QImage screen = View()->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        const QImage png = Export("big.png", 3).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(png.size(), screen.size() * 3);
+        // The same morph, three times the size: shrunk back it lies where the screen's does.
+        const QImage shrunk =
+            png.scaled(screen.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        QVERIFY(InkCount(screen) > 50);
+        QVERIFY2(InkMissingFrom(screen, shrunk) < InkCount(screen) / 20,
+                 qPrintable(QString::number(InkMissingFrom(screen, shrunk))));
+        QCOMPARE(View()->ScreenImage().convertToFormat(QImage::Format_RGB32), screen);
+    }
+
+    void svgIsADrawingOfTheScreen() {
+        const QImage screen = View()->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        m_dialogs.m_exportPath = m_dir.filePath("grid.svg");
+        m_frame->RunCommand(ECommand::FileExportPicture);
+        QSvgRenderer svg(m_dialogs.m_exportPath);
+        QVERIFY(svg.isValid());
+        QImage drawn(screen.size(), QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        {
+            QPainter p(&drawn);
+            svg.render(&p);
+        }
+        // The same strokes, rasterised twice: every stroke of the screen is in the drawing,
+        // within a pixel. The drawing has a little more, as on paper: where the tips of a
+        // morph cross, XOR on the screen clears the pixels they share, and a drawing cannot.
+        QVERIFY(InkCount(screen) > 200);
+        QVERIFY2(InkMissingFrom(screen, drawn) < InkCount(screen) / 50,
+                 qPrintable(QString::number(InkMissingFrom(screen, drawn))));
+        QVERIFY2(InkMissingFrom(drawn, screen) < InkCount(drawn) / 10,
+                 qPrintable(QString::number(InkMissingFrom(drawn, screen)) + " of " +
+                            QString::number(InkCount(drawn))));
+    }
+
+    void aMorphsMenuExportsThatMorphAlone() {
+        const SRect cell = View()->CellRect(2);
+        const QPoint centre((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        m_dialogs.m_exportPath = m_dir.filePath("one.png");
+        m_dialogs.m_nExportScale = 1;
+        m_dialogs.m_execContextMenu = [this](QMenu*, const QPoint&) {
+            return m_frame->Action(ECommand::ContextExport);
+        };
+        m_frame->OnContextMenu(View()->mapToGlobal(centre));
+        const QImage one(m_dialogs.m_exportPath);
+        QVERIFY(!one.isNull());
+        // The morph with a margin, far smaller than the window, with ink in it.
+        QVERIFY(one.width() < View()->width() / 2);
+        QVERIFY(InkCount(one) > 10);
+        // An unknown kind of file is refused with its name and the reason.
+        m_dialogs.m_exportPath = m_dir.filePath("one.jpg");
+        m_frame->RunCommand(ECommand::FileExportPicture);
+        QVERIFY(!QFile::exists(m_dialogs.m_exportPath));
+        QVERIFY(!m_dialogs.m_messages.isEmpty());
+        QVERIFY(m_dialogs.m_messages.last().contains("one.jpg"));
+    }
+
+    // The fossil history printed into a PDF file: the chosen pages, each copy, as strokes.
+    void fossilPagesPrintAsStrokesWithTheirCopies() {
+        if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
+            QStandardPaths::findExecutable("pdfimages").isEmpty()) {
+            QSKIP("pdfinfo and pdfimages (poppler-utils) are needed");
+        }
+        for (int i = 0; i < 40; ++i) {
+            View()->BreedFromCell(i % 15 == 7 ? 6 : i % 15);
+            View()->RecordFossil(*m_doc->m_pCurrent);
+        }
+        View()->SetMode(kModeFossils);
+        QVERIFY(View()->PrintPageCount() >= 3);
+        const QString pdf = m_dir.filePath("fossils.pdf");
+        m_dialogs.m_askPrint = [&](QPrinter& printer, int) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(2, 3);
+            printer.setCopyCount(2);
+            return true;
+        };
+        m_frame->RunCommand(ECommand::FilePrint);
+        const QString info = Poppler("pdfinfo", {pdf});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+4\\b")), qPrintable(info));
+        // No picture in it: every line and fill is a vector.
+        const QStringList images =
+            Poppler("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(images.size(), 2);  // the two heading lines of the list
+    }
+};
+
+QTEST_MAIN(CExportTest)
+#include "ExportTest.moc"
