@@ -63,6 +63,9 @@ CQuorvaleApp::~CQuorvaleApp() {
 namespace {
 
 // The program's dialogs, with the About box of the application.
+// Set once the first start's hint has been followed.
+const char* const kFirstHintKey = "Hints/FirstClickDone";
+
 class CAppDialogs : public CQtFrameDialogs {
 public:
     using CQtFrameDialogs::CQtFrameDialogs;
@@ -187,6 +190,12 @@ bool CQuorvaleApp::InitInstance() {
         frame->OpenDocumentPath(ArgumentBytes(files.first()));
     }
     frame->UpdateCaption();
+    // The very first start says how to begin, until the first click.
+    if (!QSettings().value(kFirstHintKey, false).toBool()) {
+        frame->ShowFirstHint();
+        connect(frame, &CMainFrame::firstHintDone, this,
+                [] { QSettings().setValue(kFirstHintKey, true); });
+    }
     frame->showMaximized();
     return true;
 }

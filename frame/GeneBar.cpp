@@ -2,11 +2,45 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QToolTip>
 
 #include "model/BioMorph.h"
+
+// What each gene does, in a line: the tip of its box, and its name for a screen reader.
+QString GeneTip(int gene) {
+    static const char* const kTips[kGeneCount + 1] = {
+        "",
+        "Gene 1: horizontal part of branch directions 1 and 3 (-400 to 400)",
+        "Gene 2: horizontal part of branch directions 0 and 4 (-400 to 400)",
+        "Gene 3: horizontal part of branch directions 5 and 7 (-400 to 400)",
+        "Gene 4: vertical part of direction 2, the trunk (-400 to 400)",
+        "Gene 5: vertical part of branch directions 1 and 3 (-400 to 400)",
+        "Gene 6: vertical part of branch directions 0 and 4 (-400 to 400)",
+        "Gene 7: vertical part of branch directions 5 and 7 (-400 to 400)",
+        "Gene 8: vertical part of branch direction 6 (-400 to 400)",
+        "Gene 9: depth of branching (1\u20139)",
+        "Gene 10: number of segments (1\u20139)",
+        "Gene 11: distance between segments, in pixels (-100 to 100)",
+        "Gene 12: mirror symmetry: Bilat, both sides alike, or Asym",
+        "Gene 13: rotational symmetry: Single, Double (two arms) or Radial (four arms)",
+        "Gene 14: scaling, in percent of the branch lengths (-400 to 400)",
+        "Gene 15: branch style: 0 line, 1 triangle, 2 line with a round tip, 3 leaf",
+        "Gene 16: outline colour (0\u2013160)",
+        "Gene 17: body colour (0\u2013160)",
+        "Gene 18: line thickness, in pixels (-8 to 10)",
+        "Gene 19: line tapering, thickness added at each branching (-4 to 10)",
+    };
+    return gene >= 1 && gene <= kGeneCount ? QString::fromUtf8(kTips[gene]) : QString();
+}
+
+QString GradientTip(int gene) {
+    return QObject::tr("Gradient of gene %1: how the gene changes from one segment to the next")
+        .arg(gene);
+}
 
 // A sunken box showing one gene's value. Presses go to the bar, which decides what they do.
 class CGeneBox : public QFrame {
@@ -15,7 +49,9 @@ public:
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(1);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setToolTip(QString::fromUtf8(GeneName(gene)));
+        // The box passes the mouse on to the bar, so the bar shows the tip; a screen reader
+        // reads the name.
+        setAccessibleName(GeneTip(gene));
     }
     void SetText(const QString& text) {
         if (text != m_strText) {
@@ -49,7 +85,7 @@ class CGenePicture : public QWidget {
 public:
     CGenePicture(int gene, QWidget* parent) : QWidget(parent), m_nGene(gene) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setToolTip(QString::fromUtf8(GeneName(gene)) + QObject::tr(" gradient"));
+        setAccessibleName(GradientTip(gene));
     }
     void SetPicture(const QPixmap& pixmap) {
         m_pixmap = pixmap;
@@ -326,6 +362,28 @@ void CGeneBar::EnableRepeat(bool bEnabled) {
 }
 bool CGeneBar::IsRepeatEnabled() const {
     return m_pRepeat->isEnabled();
+}
+
+bool CGeneBar::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // The boxes and pictures let the mouse through to the bar, so their tips come from here.
+        auto* help = static_cast<QHelpEvent*>(event);
+        for (int k = 1; k <= kGeneCount; ++k) {
+            for (QWidget* w :
+                 {static_cast<QWidget*>(m_boxes[k]), static_cast<QWidget*>(m_pictures[k])}) {
+                if (w->isVisible() && w->geometry().contains(help->pos())) {
+                    QToolTip::showText(help->globalPos(),
+                                       w == m_boxes[k] ? GeneTip(k) : GradientTip(k), this,
+                                       w->geometry());
+                    return true;
+                }
+            }
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 int CGeneBar::ControlIdAt(QPoint point) const {

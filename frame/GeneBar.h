@@ -20,6 +20,10 @@ class CGenePicture;
 // The strip along the top of the window: one box per gene with its gradient picture above,
 // the Repeat box and the Hopeful button. It shows what it is told and, in Engineer mode,
 // edits the current morph's genome through the frame.
+// One line on what a gene, or its gradient, does.
+QString GeneTip(int gene);
+QString GradientTip(int gene);
+
 class CGeneBar : public QWidget, public IGeneDisplay, public IGeneBarControls {
     Q_OBJECT
 
@@ -89,6 +93,7 @@ signals:
     void beepRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -941,7 +941,18 @@ void CMainFrame::FinishPointHelp(int id) {
     ShowHelpTopic(HelpTopicForContext(static_cast<uint32_t>(id), m_pDoc->m_nMode));
 }
 
+void CMainFrame::ShowFirstHint() {
+    m_bFirstHint = true;
+    m_pIdlePrompt->setText(tr("Click the creature you like best to breed from it"));
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (m_bFirstHint && event->type() == QEvent::MouseButtonPress && watched == m_pView) {
+        // The first click in the view: the hint has done its work.
+        m_bFirstHint = false;
+        m_pIdlePrompt->setText(tr(kIdlePrompt));
+        emit firstHintDone();
+    }
     // The window's keys do not reach a modal dialog, but F1 still asks for help there.
     if (event->type() == QEvent::KeyPress && QApplication::activeModalWidget() &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&

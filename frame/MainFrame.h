@@ -87,8 +87,14 @@ public:
     // The title's mark of unsaved changes follows the document.
     void RefreshModified();
 
+    // The first start's hint: the status bar says how to begin until the first click in the
+    // view, which emits firstHintDone.
+    void ShowFirstHint();
+    bool IsShowingFirstHint() const { return m_bFirstHint; }
+
 signals:
     void recentFilesChanged();
+    void firstHintDone();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -154,6 +160,7 @@ private:
     CGeneBar* m_pGeneBar = nullptr;
     QToolBar* m_pGeneBarDock = nullptr;
     QLabel* m_pIdlePrompt = nullptr;
+    bool m_bFirstHint = false;
     QMenu* m_pContextMenu = nullptr;
     QMenu* m_pRecentMenuAnchor = nullptr;
     QAction* m_pRecentSeparator = nullptr;

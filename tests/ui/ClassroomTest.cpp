@@ -1,0 +1,106 @@
+// What helps a newcomer: the gene bar names every gene and gradient in a tip and to a screen
+// reader, and the first start's hint says how to begin until the first click.
+#include <QHelpEvent>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QToolTip>
+#include <QtTest>
+#include <memory>
+
+#include "frame/GeneBar.h"
+#include "frame/MainFrame.h"
+#include "model/Random.h"
+#include "support/FakeClock.h"
+#include "support/FakeDialogs.h"
+#include "support/TestWindow.h"
+#include "view/QuorvaleView.h"
+
+class CClassroomTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<CQuorvaleDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    CFakeClock m_clock;
+    CFakeDialogs m_dialogs;
+
+    CGeneBar* Bar() { return m_frame->GeneBar(); }
+
+    // A point of the bar over the control with the given id.
+    QPoint PointOf(int id) {
+        for (int y = 0; y < Bar()->height(); ++y) {
+            for (int x = 0; x < Bar()->width(); ++x) {
+                if (Bar()->ControlIdAt(QPoint(x, y)) == id) {
+                    return QPoint(x + 3, y + 3);
+                }
+            }
+        }
+        return QPoint(-1, -1);
+    }
+
+private slots:
+    void init() {
+        SetDefaultGeneTables();
+        SeedRandom(3);
+        m_doc = std::make_unique<CQuorvaleDoc>();
+        m_frame = MakeTestWindow(*m_doc, m_clock, m_dialogs);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    }
+
+    void cleanup() {
+        QToolTip::hideText();
+        m_frame.reset();
+        m_doc.reset();
+    }
+
+    void everyGeneBoxAndGradientShowsItsTip_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("tip");
+        QTest::addRow("box of gene 9")
+            << CGeneBar::kFirstBoxId + 8
+            << QString::fromUtf8("Gene 9: depth of branching (1\u20139)");
+        QTest::addRow("box of gene 1") << CGeneBar::kFirstBoxId << GeneTip(1);
+        QTest::addRow("gradient of gene 4") << CGeneBar::kFirstPictureId + 3 << GradientTip(4);
+    }
+    void everyGeneBoxAndGradientShowsItsTip() {
+        QFETCH(int, id);
+        QFETCH(QString, tip);
+        for (int mode : {kModeBreed, kModeEngineer}) {
+            m_frame->RunCommand(mode == kModeBreed ? ECommand::Breed : ECommand::Engineer);
+            const QPoint at = PointOf(id);
+            QVERIFY(at.x() >= 0);
+            QToolTip::hideText();
+            QHelpEvent help(QEvent::ToolTip, at, Bar()->mapToGlobal(at));
+            QApplication::sendEvent(Bar(), &help);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(), tip);
+        }
+        // A screen reader hears the same line.
+        bool bNamed = false;
+        for (QWidget* child : Bar()->findChildren<QWidget*>()) {
+            bNamed |= child->accessibleName() == tip;
+        }
+        QVERIFY(bNamed);
+    }
+
+    void theFirstHintStaysUntilTheFirstClick() {
+        const QString idle = m_frame->IdlePrompt()->text();
+        QSignalSpy done(m_frame.get(), &CMainFrame::firstHintDone);
+        m_frame->ShowFirstHint();
+        QCOMPARE(m_frame->IdlePrompt()->text(),
+                 QStringLiteral("Click the creature you like best to breed from it"));
+        // Menus and the gene bar leave it; a click in the view ends it, once.
+        m_frame->RunCommand(ECommand::Engineer);
+        m_frame->RunCommand(ECommand::Breed);
+        QVERIFY(m_frame->IsShowingFirstHint());
+        QTest::mouseClick(m_frame->View(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(m_frame->IdlePrompt()->text(), idle);
+        QCOMPARE(done.count(), 1);
+        QTest::mouseClick(m_frame->View(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(done.count(), 1);
+    }
+};
+
+QTEST_MAIN(CClassroomTest)
+#include "ClassroomTest.moc"
