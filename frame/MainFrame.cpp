@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -17,6 +20,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 #include "document/BioFile.h"
 #include "document/FileIo.h"
@@ -42,6 +46,9 @@ public:
     }
 };
 
+// How near a triangle corner (in pixels, across plus down) a dropped file loads that corner.
+constexpr int kCornerDropReach = 90;
+
 const char* const kIdlePrompt =
     "For help, press F1; or for \"point + click\" help press 'shift' + F1";
 
@@ -56,6 +63,8 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     setObjectName("mainFrame");
     // Right clicks on the bars show nothing; the view's context menu is the only one.
     setContextMenuPolicy(Qt::NoContextMenu);
+    // A .bio file dropped on the window opens, or over a triangle corner loads that corner.
+    setAcceptDrops(true);
 
     // The gene bar along the top edge, fixed there.
     m_pGeneBar = new CGeneBar(this);
@@ -647,6 +656,68 @@ void CMainFrame::LoadCorner(CBioMorph& corner) {
     if (path.isEmpty()) {
         return;
     }
+    LoadCornerFrom(corner, path);
+}
+
+QString CMainFrame::DraggedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls()) {
+        return QString();
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            return url.toLocalFile();
+        }
+    }
+    return QString();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DraggedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (!DraggedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = DraggedFile(event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    // Over a corner of the gene-space triangle, the file goes to that corner.
+    if (m_pDoc->m_nMode == kModeTriangle) {
+        const QPoint at = m_pView->mapFrom(this, event->position().toPoint());
+        const std::pair<SPoint, CBioMorph*> corners[] = {
+            {m_pView->TriangleTop(), m_pDoc->m_pTriTop.get()},
+            {m_pView->TriangleLeft(), m_pDoc->m_pTriLeft.get()},
+            {m_pView->TriangleRight(), m_pDoc->m_pTriRight.get()}};
+        for (const auto& [point, morph] : corners) {
+            const QPoint d = at - QPoint(point.x, point.y);
+            if (d.manhattanLength() <= kCornerDropReach) {
+                LoadCornerFrom(*morph, path);
+                return;
+            }
+        }
+    }
+    // Anywhere else it opens, as File > Open would.
+    if (!MaybeSaveChanges()) {
+        return;
+    }
+    const std::string bytes = PathBytes(path);
+    if (m_pDoc->OpenFile(bytes)) {
+        AddRecentFile(ShownPath(bytes));
+        m_pDoc->FinishOpen();
+    }
+    UpdateCaption();
+    m_pView->Invalidate();
+}
+
+void CMainFrame::LoadCornerFrom(CBioMorph& corner, const QString& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     const std::string file = PathBytes(path);

@@ -16,6 +16,7 @@
 #include "frame/CommandRules.h"
 #include "frame/FrameDialogs.h"
 
+class QMimeData;
 class CGeneBar;
 class CQuorvaleView;
 class QToolBar;
@@ -98,6 +99,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -148,6 +152,9 @@ private:
     void OnEditPaste();
     void OnGeneSpace();
     void LoadCorner(CBioMorph& corner);
+    void LoadCornerFrom(CBioMorph& corner, const QString& path);
+    // The local file a drag carries, if any.
+    static QString DraggedFile(const QMimeData* data);
     void OnTriangleClear();
     void OnFamilyTree();
     void OnFamilyClear();

@@ -143,6 +143,14 @@ SPoint CQuorvaleView::TriangleTop() const {
     return m_pTriangle->Top();
 }
 
+SPoint CQuorvaleView::TriangleLeft() const {
+    return m_pTriangle->Left();
+}
+
+SPoint CQuorvaleView::TriangleRight() const {
+    return m_pTriangle->Right();
+}
+
 bool CQuorvaleView::OffersContextMenuAt(QPoint point) const {
     return rect().contains(point) && Handler().OffersContextMenuAt(point);
 }

@@ -147,6 +147,8 @@ public:
     void TriangleChanged();
     void TriangleCleared();
     SPoint TriangleTop() const;
+    SPoint TriangleLeft() const;
+    SPoint TriangleRight() const;
 
     // Family tree.
     void NewFamilyRoot();

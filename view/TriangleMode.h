@@ -31,6 +31,8 @@ public:
     // The points were cleared: nothing is left to add to the picture.
     void Cleared();
     SPoint Top() const { return m_ptTop; }
+    SPoint Left() const { return m_ptLeft; }
+    SPoint Right() const { return m_ptRight; }
 
 private:
     void DrawTriangle(QPainter& p, const SRect& rect);

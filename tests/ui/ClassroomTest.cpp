@@ -1,9 +1,13 @@
-// What helps a newcomer: the gene bar names every gene and gradient in a tip and to a screen
-// reader, and the first start's hint says how to begin until the first click.
+// What helps a class: the gene bar names every gene and gradient in a tip and to a screen
+// reader, a .bio file can be dropped on the window, and the first start's hint says how to
+// begin until the first click.
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QToolTip>
+#include <QUrl>
 #include <QtTest>
 #include <memory>
 
@@ -82,6 +86,45 @@ private slots:
             bNamed |= child->accessibleName() == tip;
         }
         QVERIFY(bNamed);
+    }
+
+    // A .bio file dropped on the window opens (asking first about unsaved changes); dropped
+    // over a triangle corner it loads that corner, and the document stays.
+    void aDroppedFileOpensOrLoadsACorner() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("dropped.bio");
+        CQuorvaleDoc writer;
+        writer.OnNewDocument();
+        writer.m_pCurrent->SetGene(2, 155);
+        QVERIFY(writer.SaveFile(file.toStdString()));
+        auto drop = [&](QPoint at) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(file)});
+            const QPointF pos = m_frame->View()->mapTo(m_frame.get(), at);
+            QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(m_frame.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent event(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_frame.get(), &event);
+        };
+        m_frame->RunCommand(ECommand::GeneSpace);
+        m_frame->View()->ScreenImage();
+        const int before = m_doc->m_pCurrent->Gene(2);
+        const SPoint left = m_frame->View()->TriangleLeft();
+        drop(QPoint(left.x + 5, left.y - 5));
+        QCOMPARE(m_doc->m_pTriLeft->Gene(2), 155);
+        QCOMPARE(m_doc->m_pCurrent->Gene(2), before);
+        // Away from the corners, and in any other mode, the file opens.
+        m_frame->RunCommand(ECommand::Breed);
+        drop(QPoint(30, 30));
+        QCOMPARE(m_doc->m_pCurrent->Gene(2), 155);
+        // With unsaved changes the question comes first, and Cancel keeps the document.
+        m_doc->m_pCurrent->SetGene(2, -35);
+        m_dialogs.m_saveChanges = IFrameDialogs::ESaveChanges::Cancel;
+        drop(QPoint(30, 30));
+        QCOMPARE(m_doc->m_pCurrent->Gene(2), -35);
+        QVERIFY(!m_dialogs.m_questions.isEmpty());
     }
 
     void theFirstHintStaysUntilTheFirstClick() {
