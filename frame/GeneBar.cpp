@@ -1,8 +1,11 @@
 #include "frame/GeneBar.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -60,11 +63,22 @@ public:
         }
     }
     const QString& Text() const { return m_strText; }
+    // The box the keyboard steps, marked while the bar has the focus.
+    void SetFocusMark(bool bMarked) {
+        if (bMarked != m_bFocusMark) {
+            m_bFocusMark = bMarked;
+            update();
+        }
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter p(this);
+        if (m_bFocusMark) {
+            p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            p.drawRect(rect().adjusted(1, 1, -1, -1));
+        }
         // A special gene that is expressed but may not mutate is shown greyed.
         bool bGreyed = false;
         if (m_nGene >= 10 && IsPresent(m_nGene == kGeneSegmentDistance ? kGeneSegments : m_nGene)) {
@@ -78,6 +92,7 @@ protected:
 private:
     int m_nGene;
     QString m_strText;
+    bool m_bFocusMark = false;
 };
 
 // The gradient picture above a box.
@@ -164,6 +179,8 @@ QPixmap GradientPicture(EIndicator kind, bool bWide) {
 
 CGeneBar::CGeneBar(QWidget* parent) : QWidget(parent) {
     setObjectName("geneBar");
+    // Tab reaches the genes; the arrow keys and + and - step the one marked.
+    setFocusPolicy(Qt::StrongFocus);
     m_state.m_nValue.fill(0);
     for (const SBoxPlace& place : kPlaces) {
         auto* box = new CGeneBox(place.gene, this);
@@ -384,6 +401,88 @@ bool CGeneBar::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
+}
+
+// ---------------------------------------------------------------------------------------
+// The keyboard
+
+bool CGeneBar::KeyReaches(int k) const {
+    return k >= 1 && k <= kGeneCount && m_boxes[k]->isVisible() && BoxReacts(k);
+}
+
+void CGeneBar::MoveKeyFocus(int k) {
+    for (int g = 1; g <= kGeneCount; ++g) {
+        m_boxes[g]->SetFocusMark(g == k && hasFocus());
+    }
+    m_nKeyGene = k;
+    if (hasFocus() && KeyReaches(k)) {
+        // A screen reader announces the gene that now has the keyboard.
+        QAccessibleEvent focus(m_boxes[k], QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
+bool CGeneBar::focusNextPrevChild(bool bNext) {
+    if (hasFocus()) {
+        for (int k = m_nKeyGene + (bNext ? 1 : -1); k >= 1 && k <= kGeneCount;
+             k += bNext ? 1 : -1) {
+            if (KeyReaches(k)) {
+                MoveKeyFocus(k);
+                return true;
+            }
+        }
+    }
+    return QWidget::focusNextPrevChild(bNext);
+}
+
+void CGeneBar::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    int k = KeyReaches(m_nKeyGene) ? m_nKeyGene : 0;
+    if (k == 0) {
+        const bool bBack = event->reason() == Qt::BacktabFocusReason;
+        for (int g = bBack ? kGeneCount : 1; g >= 1 && g <= kGeneCount; g += bBack ? -1 : 1) {
+            if (KeyReaches(g)) {
+                k = g;
+                break;
+            }
+        }
+    }
+    MoveKeyFocus(k);
+}
+
+void CGeneBar::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    MoveKeyFocus(m_nKeyGene);
+}
+
+void CGeneBar::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool bUp = key == Qt::Key_Up || key == Qt::Key_Plus;
+    const bool bDown = key == Qt::Key_Down || key == Qt::Key_Minus;
+    if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        // The arrows stay in the bar (only Tab leaves it at either end).
+        const int step = key == Qt::Key_Right ? 1 : -1;
+        for (int k = m_nKeyGene + step; k >= 1 && k <= kGeneCount; k += step) {
+            if (KeyReaches(k)) {
+                MoveKeyFocus(k);
+                break;
+            }
+        }
+        event->accept();
+        return;
+    }
+    if (!bUp && !bDown) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // The rules of a click on the box: editable only in Engineer mode, not while Repeat runs;
+    // up is the left button's step, down the right's, Ctrl ten steps.
+    if (m_bEditable && !IsRepeatChecked() && KeyReaches(m_nKeyGene)) {
+        StepGene(m_nKeyGene, bUp ? Qt::LeftButton : Qt::RightButton, event->modifiers());
+    } else {
+        emit beepRequested();
+    }
+    event->accept();
 }
 
 int CGeneBar::ControlIdAt(QPoint point) const {

@@ -94,6 +94,10 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    bool focusNextPrevChild(bool bNext) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -102,6 +106,9 @@ protected:
 
 private:
     bool BoxReacts(int k) const;
+    // Whether the keyboard can step gene k now, and moving its mark to gene k.
+    bool KeyReaches(int k) const;
+    void MoveKeyFocus(int k);
     void RefreshBoxTexts();
     void WriteBack();
     void OnTimer();
@@ -117,6 +124,8 @@ private:
     QTimer m_timer;
     int m_nRepeatTimer = 0;
     bool m_bEditable = true;
+    // The gene the keyboard steps.
+    int m_nKeyGene = 0;
     bool m_bTwoRows = false;
     QPoint m_ptPress;
     Qt::MouseButton m_nPressButton = Qt::LeftButton;

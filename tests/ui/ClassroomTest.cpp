@@ -88,6 +88,51 @@ private slots:
         QVERIFY(bNamed);
     }
 
+    // The keyboard steps a gene exactly as a click on its box does: Up or + as the left
+    // button, Down or - as the right, Tab and the side arrows from gene to gene.
+    void theKeyboardStepsAGeneAsAClickDoes() {
+        m_frame->RunCommand(ECommand::Engineer);
+        auto setGene = [this](int k, int v) {
+            m_doc->m_pCurrent->SetGene(k, v);
+            Bar()->ShowGenes(m_doc->m_pCurrent.get());
+        };
+        struct SCase {
+            int gene;
+            int start;
+            Qt::Key key;
+            Qt::MouseButton button;
+        };
+        const SCase cases[] = {{1, -10, Qt::Key_Up, Qt::LeftButton},
+                               {2, -10, Qt::Key_Down, Qt::RightButton},
+                               {9, 5, Qt::Key_Plus, Qt::LeftButton},
+                               {9, 1, Qt::Key_Minus, Qt::RightButton}};
+        for (const SCase& c : cases) {
+            setGene(c.gene, c.start);
+            QTest::mouseClick(Bar(), c.button, {}, PointOf(CGeneBar::kFirstBoxId + c.gene - 1));
+            const int clicked = m_doc->m_pCurrent->Gene(c.gene);
+            setGene(c.gene, c.start);
+            Bar()->clearFocus();
+            Bar()->setFocus(Qt::TabFocusReason);
+            // To the first gene (the arrows stop there), then along to this one.
+            for (int k = 0; k < kGeneCount; ++k) {
+                QTest::keyClick(Bar(), Qt::Key_Left);
+            }
+            for (int k = 1; k < c.gene; ++k) {
+                QTest::keyClick(Bar(), k % 2 ? Qt::Key_Tab : Qt::Key_Right);
+            }
+            QVERIFY(Bar()->hasFocus());
+            QTest::keyClick(Bar(), c.key);
+            QCOMPARE(m_doc->m_pCurrent->Gene(c.gene), clicked);
+        }
+        // In Breed mode the bar takes no edits, from the mouse or the keyboard.
+        m_frame->RunCommand(ECommand::Breed);
+        const int bred = m_doc->m_pCurrent->Gene(1);
+        Bar()->clearFocus();
+        Bar()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(Bar(), Qt::Key_Up);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), bred);
+    }
+
     // A .bio file dropped on the window opens (asking first about unsaved changes); dropped
     // over a triangle corner it loads that corner, and the document stays.
     void aDroppedFileOpensOrLoadsACorner() {
