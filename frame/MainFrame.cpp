@@ -89,6 +89,8 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     m_pView = new CQuorvaleView(m_pDoc, this);
     m_pView->setObjectName("view");
     setCentralWidget(m_pView);
+    // The keyboard starts with the view; Tab takes it to the gene bar.
+    m_pView->setFocus();
     m_pDoc->SetViewLink(m_pView);
     m_pDoc->SetMessageSink(this);
     m_pView->SetGeneBar(m_pGeneBar);
