@@ -55,6 +55,8 @@ SCommandRule RuleFor(ECommand command, const SCommandState& s) {
             return {!s.bRecording, false};
         case ECommand::FossilStop:
             return {s.bRecording, false};
+        case ECommand::ViewFullScreen:
+            return {true, s.bFullScreen};
         default:
             return {true, false};
     }

@@ -51,6 +51,7 @@ enum class ECommand {
     // Beyond the menus the program always had: pictures out.
     FileExportPicture,
     ContextExport,
+    ViewFullScreen,
     Count
 };
 
@@ -64,6 +65,7 @@ struct SCommandState {
     bool bClipboardHasMorph = false;
     bool bRepeatChecked = false;
     EFamilyTool nFamilyTool = EFamilyTool::Create;
+    bool bFullScreen = false;
 };
 
 struct SCommandRule {

@@ -219,6 +219,9 @@ const std::vector<CMainFrame::SCommandSpec>& CMainFrame::Commands() {
          [](CMainFrame& f) { f.OnExportPicture(false); }},
         {ECommand::ContextExport, "&Export picture...", "", "", kHelpIdExportPicture, false,
          [](CMainFrame& f) { f.OnExportPicture(true); }},
+        {ECommand::ViewFullScreen, "&Full screen", "F11",
+         "Show the window on the whole screen, for a projector; F11 again to go back.", 0, true,
+         [](CMainFrame& f) { f.OnFullScreen(); }},
     };
     return commands;
 }
@@ -320,6 +323,9 @@ void CMainFrame::CreateMenus() {
     AddCommand(edit, ECommand::AddColumn);
     AddCommand(edit, ECommand::RemoveColumn);
 
+    QMenu* view = bar->addMenu(tr("&View"));
+    AddCommand(view, ECommand::ViewFullScreen);
+
     QMenu* evolve = bar->addMenu(tr("E&volve"));
     AddCommand(evolve, ECommand::Breed);
     AddCommand(evolve, ECommand::Engineer);
@@ -393,6 +399,7 @@ SCommandState CMainFrame::CommandState() const {
     s.bClipboardHasMorph = m_pView->ClipboardHasMorph();
     s.bRepeatChecked = m_pGeneBar->IsRepeatChecked();
     s.nFamilyTool = m_pView->FamilyTool();
+    s.bFullScreen = isFullScreen();
     return s;
 }
 
@@ -949,6 +956,20 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
     m_pView->SetContextMenuPoint(globalPos);
     m_pView->SetSkipClick(true);
     Dialogs().ExecContextMenu(m_pContextMenu, globalPos);
+}
+
+void CMainFrame::OnFullScreen() {
+    if (isFullScreen()) {
+        // Back to how the window was before, maximised or not.
+        if (m_bWasMaximized) {
+            showMaximized();
+        } else {
+            showNormal();
+        }
+    } else {
+        m_bWasMaximized = isMaximized();
+        showFullScreen();
+    }
 }
 
 void CMainFrame::OnExportPicture(bool bFromContextMenu) {

@@ -148,6 +148,7 @@ private:
     void OnNewHistory();
     void OnContextCopy();
     void OnExportPicture(bool bFromContextMenu);
+    void OnFullScreen();
     void OnEditCopy();
     void OnEditPaste();
     void OnGeneSpace();
@@ -168,6 +169,7 @@ private:
     QToolBar* m_pGeneBarDock = nullptr;
     QLabel* m_pIdlePrompt = nullptr;
     bool m_bFirstHint = false;
+    bool m_bWasMaximized = false;
     QMenu* m_pContextMenu = nullptr;
     QMenu* m_pRecentMenuAnchor = nullptr;
     QAction* m_pRecentSeparator = nullptr;

@@ -172,6 +172,20 @@ private slots:
         QVERIFY(!m_dialogs.m_questions.isEmpty());
     }
 
+    // F11 fills the screen and gives the window back as it was; the menu item says which.
+    void fullScreenAndBack() {
+        m_frame->showMaximized();
+        QVERIFY(!m_frame->isFullScreen());
+        QTest::keyClick(m_frame.get(), Qt::Key_F11);
+        QTRY_VERIFY(m_frame->isFullScreen());
+        SCommandState state;
+        state.bFullScreen = true;
+        QVERIFY(RuleFor(ECommand::ViewFullScreen, state).bChecked);
+        QTest::keyClick(m_frame.get(), Qt::Key_F11);
+        QTRY_VERIFY(!m_frame->isFullScreen());
+        QVERIFY(m_frame->isMaximized());
+    }
+
     void theFirstHintStaysUntilTheFirstClick() {
         const QString idle = m_frame->IdlePrompt()->text();
         QSignalSpy done(m_frame.get(), &CMainFrame::firstHintDone);
