@@ -105,6 +105,12 @@ CQtSurface::CQtSurface(QPainter& painter, const QRect& bounds, bool bPrinter, QI
             SetClip(nullptr);
         }
     }
+    // A painter that scales the picture itself (a picture exported at 2 to 4 times the
+    // window's pixels) draws one-pixel lines as lines one window pixel wide at its
+    // resolution, not as blocks of pixels.
+    const QPaintDevice* device = painter.device();
+    const qreal deviceRatio = device ? device->devicePixelRatioF() : 1.0;
+    m_bScaledPens = m_bPrinter || painter.deviceTransform().m11() > deviceRatio + 0.01;
 }
 
 void CQtSurface::PlotBlock(int x, int y, uint32_t rgb, bool bXor) {
@@ -193,7 +199,7 @@ void CQtSurface::Apply(const SDrawState& s) {
         return;
     }
     FlushBatch();
-    const QPen pen = MakePen(PenWidth(s), PenColour(s), m_bPrinter);
+    const QPen pen = MakePen(PenWidth(s), PenColour(s), m_bScaledPens);
     m_painter.setPen(pen);
     m_painter.setBrush(QBrush(BrushColour(s)));
     m_painter.setCompositionMode(s.rop == ERop::Xor && !m_bPrinter
@@ -492,7 +498,7 @@ void CQtSurface::DrawFar(const std::function<void(QPainter&)>& draw) {
     Apply(m_state);
     FlushForQt();
     m_painter.save();
-    m_painter.setPen(MakePen(1, PenColour(m_state), m_bPrinter));
+    m_painter.setPen(MakePen(1, PenColour(m_state), m_bScaledPens));
     m_painter.setBrush(Qt::NoBrush);
     draw(m_painter);
     m_painter.restore();

@@ -102,6 +102,8 @@ private:
     bool m_bPrinter;
     bool m_bApplied = false;
     bool m_bStamping = true;
+    // One-pixel pens scale with the painter (printing, and pictures drawn larger).
+    bool m_bScaledPens = false;
     SDrawState m_applied;
     QVector<QLine> m_lines;
     QVector<QPoint> m_points;

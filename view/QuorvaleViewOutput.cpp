@@ -92,13 +92,14 @@ QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* 
         // The view at the screen's own pixels: the very picture on the screen.
         bSaved = ScreenImage().save(path, "PNG");
     } else {
+        // Drawn through a painter that scales, at the picture's own resolution: strokes are
+        // rasterised there, not enlarged from the window's pixels.
         QImage picture(size * scale, QImage::Format_RGB32);
-        picture.setDevicePixelRatio(scale);
         {
             QPainter p(&picture);
+            p.scale(scale, scale);
             draw(p);
         }
-        picture.setDevicePixelRatio(1);
         bSaved = picture.save(path, "PNG");
     }
     if (!morph) {

@@ -137,6 +137,20 @@ private slots:
         QVERIFY(InkCount(screen) > 50);
         QVERIFY2(InkMissingFrom(screen, shrunk) < InkCount(screen) / 20,
                  qPrintable(QString::number(InkMissingFrom(screen, shrunk))));
+        // Drawn at that resolution, not the screen enlarged: some 3x3 blocks of the picture
+        // are not all one colour.
+        int mixed = 0;
+        for (int y = 0; y + 3 <= png.height(); y += 3) {
+            for (int x = 0; x + 3 <= png.width(); x += 3) {
+                const QRgb first = png.pixel(x, y);
+                bool bMixed = false;
+                for (int i = 0; i < 9 && !bMixed; ++i) {
+                    bMixed = png.pixel(x + i % 3, y + i / 3) != first;
+                }
+                mixed += bMixed;
+            }
+        }
+        QVERIFY(mixed > 20);
         QCOMPARE(View()->ScreenImage().convertToFormat(QImage::Format_RGB32), screen);
     }
 
