@@ -65,6 +65,7 @@ namespace {
 // The program's dialogs, with the About box of the application.
 // Set once the first start's hint has been followed.
 const char* const kFirstHintKey = "Hints/FirstClickDone";
+const char* const kZoomKey = "View/Zoom";
 
 class CAppDialogs : public CQtFrameDialogs {
 public:
@@ -196,6 +197,10 @@ bool CQuorvaleApp::InitInstance() {
         connect(frame, &CMainFrame::firstHintDone, this,
                 [] { QSettings().setValue(kFirstHintKey, true); });
     }
+    // The zoom a class chose for its projector stays chosen.
+    frame->SetZoom(QSettings().value(kZoomKey, 1).toInt());
+    connect(frame, &CMainFrame::zoomChanged, this,
+            [](int zoom) { QSettings().setValue(kZoomKey, zoom); });
     frame->showMaximized();
     return true;
 }

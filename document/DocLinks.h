@@ -24,6 +24,9 @@ public:
     virtual void UpdateAllViews() = 0;
     // New, load and save switch Repeat off.
     virtual void StopRepeat() = 0;
+    // New and load put another creature in the document: what could be undone belonged to
+    // the one before.
+    virtual void DocumentReplaced() {}
 };
 
 // Where the document's messages go: message boxes in the window, a list when headless.

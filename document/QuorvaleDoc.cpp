@@ -115,6 +115,7 @@ void CQuorvaleDoc::ResetView(bool bResetFirstFossil) {
     if (!m_pView) {
         return;
     }
+    m_pView->DocumentReplaced();
     m_pView->SetFamilyTool(EFamilyTool::Create);
     m_pView->SetGridSize(5, 3);
     if (bResetFirstFossil) {

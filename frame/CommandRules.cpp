@@ -57,6 +57,16 @@ SCommandRule RuleFor(ECommand command, const SCommandState& s) {
             return {s.bRecording, false};
         case ECommand::ViewFullScreen:
             return {true, s.bFullScreen};
+        case ECommand::EditUndo:
+            return {s.bCanUndo && !s.bAnimating, false};
+        case ECommand::EditRedo:
+            return {s.bCanRedo && !s.bAnimating, false};
+        case ECommand::ViewZoomIn:
+            return {s.nZoom < kMaxZoom, false};
+        case ECommand::ViewZoomOut:
+            return {s.nZoom > 1, false};
+        case ECommand::ViewActualSize:
+            return {s.nZoom != 1, false};
         default:
             return {true, false};
     }

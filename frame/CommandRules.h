@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "document/QuorvaleDoc.h"
+#include "view/ViewGeometry.h"
 
 // Every command of the menus, accelerators and context menu.
 enum class ECommand {
@@ -52,6 +53,12 @@ enum class ECommand {
     FileExportPicture,
     ContextExport,
     ViewFullScreen,
+    // Beyond them too: for the classroom.
+    EditUndo,
+    EditRedo,
+    ViewZoomIn,
+    ViewZoomOut,
+    ViewActualSize,
     Count
 };
 
@@ -66,6 +73,10 @@ struct SCommandState {
     bool bRepeatChecked = false;
     EFamilyTool nFamilyTool = EFamilyTool::Create;
     bool bFullScreen = false;
+    bool bCanUndo = false;
+    bool bCanRedo = false;
+    bool bAnimating = false;
+    int nZoom = 1;
 };
 
 struct SCommandRule {

@@ -220,8 +220,19 @@ const std::vector<CMainFrame::SCommandSpec>& CMainFrame::Commands() {
         {ECommand::ContextExport, "&Export picture...", "", "", kHelpIdExportPicture, false,
          [](CMainFrame& f) { f.OnExportPicture(true); }},
         {ECommand::ViewFullScreen, "&Full screen", "F11",
-         "Show the window on the whole screen, for a projector; F11 again to go back.", 0, true,
-         [](CMainFrame& f) { f.OnFullScreen(); }},
+         "Show the window on the whole screen, for a projector; F11 again to go back.",
+         kHelpIdFullScreen, true, [](CMainFrame& f) { f.OnFullScreen(); }},
+        {ECommand::EditUndo, "&Undo", "Ctrl+Z", "Take back the last change to the creature.",
+         kHelpIdUndo, false, [](CMainFrame& f) { f.OnUndo(); }},
+        {ECommand::EditRedo, "&Redo", "Ctrl+Shift+Z", "Make the change taken back again.",
+         kHelpIdUndo, false, [](CMainFrame& f) { f.OnRedo(); }},
+        {ECommand::ViewZoomIn, "Zoom &in", "Ctrl+=", "Draw the morphs larger.", kHelpIdZoom, false,
+         [](CMainFrame& f) { f.SetZoom(f.m_pView->Zoom() + 1); }},
+        {ECommand::ViewZoomOut, "Zoom &out", "Ctrl+-", "Draw the morphs smaller.", kHelpIdZoom,
+         false, [](CMainFrame& f) { f.SetZoom(f.m_pView->Zoom() - 1); }},
+        {ECommand::ViewActualSize, "&Actual size", "Ctrl+0",
+         "Draw the morphs at the size they grow to.", kHelpIdZoom, false,
+         [](CMainFrame& f) { f.SetZoom(1); }},
     };
     return commands;
 }
@@ -310,6 +321,9 @@ void CMainFrame::CreateMenus() {
     AddCommand(file, ECommand::FileExit);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
+    AddCommand(edit, ECommand::EditUndo);
+    AddCommand(edit, ECommand::EditRedo);
+    edit->addSeparator();
     AddCommand(edit, ECommand::EditCopy);
     AddCommand(edit, ECommand::EditCopyScreen);
     AddCommand(edit, ECommand::EditPaste);
@@ -324,6 +338,10 @@ void CMainFrame::CreateMenus() {
     AddCommand(edit, ECommand::RemoveColumn);
 
     QMenu* view = bar->addMenu(tr("&View"));
+    AddCommand(view, ECommand::ViewZoomIn);
+    AddCommand(view, ECommand::ViewZoomOut);
+    AddCommand(view, ECommand::ViewActualSize);
+    view->addSeparator();
     AddCommand(view, ECommand::ViewFullScreen);
 
     QMenu* evolve = bar->addMenu(tr("E&volve"));
@@ -367,7 +385,7 @@ void CMainFrame::CreateMenus() {
     help->addSeparator();
     AddCommand(help, ECommand::HelpAbout);
 
-    m_menus = {file, edit, pasteTo, evolve, genes, triangle, family, fossils, help};
+    m_menus = {file, edit, pasteTo, view, evolve, genes, triangle, family, fossils, help};
     auto* menuStyle = new CMenuStyle;
     menuStyle->setParent(this);
     for (QMenu* menu : m_menus) {
@@ -400,10 +418,15 @@ SCommandState CMainFrame::CommandState() const {
     s.bRepeatChecked = m_pGeneBar->IsRepeatChecked();
     s.nFamilyTool = m_pView->FamilyTool();
     s.bFullScreen = isFullScreen();
+    s.bCanUndo = m_pView->History().CanUndo();
+    s.bCanRedo = m_pView->History().CanRedo();
+    s.bAnimating = m_pView->IsAnimating();
+    s.nZoom = m_pView->Zoom();
     return s;
 }
 
 void CMainFrame::UpdateMenu(QMenu* menu) {
+    RefreshUndoTexts();
     const SCommandState state = CommandState();
     for (size_t i = 0; i < m_actions.size(); ++i) {
         QAction* action = m_actions[i];
@@ -419,6 +442,7 @@ void CMainFrame::UpdateMenu(QMenu* menu) {
 }
 
 void CMainFrame::UpdateCommandUI() {
+    RefreshUndoTexts();
     const SCommandState state = CommandState();
     for (size_t i = 0; i < m_actions.size(); ++i) {
         const SCommandRule rule = RuleFor(static_cast<ECommand>(i), state);
@@ -443,12 +467,75 @@ bool CMainFrame::RunCommand(ECommand command) {
     if (!rule.bEnabled) {
         return false;
     }
+    const std::optional<EUndoKind> kind = UndoKindOf(command);
+    if (kind) {
+        m_pView->History().Begin();
+    }
     Execute(command);
+    if (kind) {
+        m_pView->History().Commit(*kind);
+    }
     RefreshModified();
     if (action->isCheckable()) {
         action->setChecked(Rule(command).bChecked);
     }
     return true;
+}
+
+std::optional<EUndoKind> CMainFrame::UndoKindOf(ECommand command) {
+    switch (command) {
+        case ECommand::EditPaste:
+            return EUndoKind::Paste;
+        case ECommand::PasteTriangleTop:
+        case ECommand::PasteTriangleLeft:
+        case ECommand::PasteTriangleRight:
+        case ECommand::TriangleNewTop:
+        case ECommand::TriangleNewLeft:
+        case ECommand::TriangleNewRight:
+            return EUndoKind::Corner;
+        case ECommand::AddRow:
+        case ECommand::RemoveRow:
+        case ECommand::AddColumn:
+        case ECommand::RemoveColumn:
+            return EUndoKind::Grid;
+        case ECommand::HopefulMonster:
+            return EUndoKind::HopefulMonster;
+        case ECommand::TriangleClear:
+            return EUndoKind::TriangleClear;
+        case ECommand::FamilyClear:
+            return EUndoKind::FamilyClear;
+        default:
+            return std::nullopt;
+    }
+}
+
+void CMainFrame::RefreshUndoTexts() {
+    CUndoHistory& history = m_pView->History();
+    if (history.InRun() && !m_pGeneBar->IsRepeatChecked()) {
+        history.EndRun();
+    }
+    const QString undo = history.InRun() ? tr("repeat") : history.Stack().undoText();
+    const QString redo = history.InRun() ? QString() : history.Stack().redoText();
+    Action(ECommand::EditUndo)->setText(undo.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undo));
+    Action(ECommand::EditRedo)->setText(redo.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redo));
+}
+
+void CMainFrame::OnUndo() {
+    m_pView->History().Undo();
+    RefreshUndoTexts();
+}
+
+void CMainFrame::OnRedo() {
+    m_pView->History().Redo();
+    RefreshUndoTexts();
+}
+
+void CMainFrame::SetZoom(int zoom) {
+    zoom = std::clamp(zoom, 1, kMaxZoom);
+    if (zoom != m_pView->Zoom()) {
+        m_pView->SetZoom(zoom);
+        emit zoomChanged(zoom);
+    }
 }
 
 void CMainFrame::Execute(ECommand command) {
@@ -727,6 +814,12 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadCornerFrom(CBioMorph& corner, const QString& path) {
+    m_pView->History().Begin();
+    LoadCornerFile(corner, path);
+    m_pView->History().Commit(EUndoKind::Corner);
+}
+
+void CMainFrame::LoadCornerFile(CBioMorph& corner, const QString& path) {
     std::vector<uint8_t> bytes;
     std::string error;
     const std::string file = PathBytes(path);
@@ -930,13 +1023,17 @@ void CMainFrame::OnNewHistory() {
 }
 
 void CMainFrame::ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes) {
+    m_pView->History().Begin();
     m_pDoc->m_pCurrent->SetGenes(genes);
+    m_pView->History().Commit(EUndoKind::GeneEdit);
     m_pView->Invalidate();
     RefreshModified();
 }
 
 void CMainFrame::ApplyGradientsToCurrent(const GeneArray& gradients) {
+    m_pView->History().Begin();
     m_pDoc->m_pCurrent->SetGradients(gradients);
+    m_pView->History().Commit(EUndoKind::GeneEdit);
     m_pView->Invalidate();
     RefreshModified();
 }

@@ -15,6 +15,7 @@
 #include "document/QuorvaleDoc.h"
 #include "frame/CommandRules.h"
 #include "frame/FrameDialogs.h"
+#include "view/UndoHistory.h"
 
 class QMimeData;
 class CGeneBar;
@@ -47,6 +48,9 @@ public:
     bool RunCommand(ECommand command);
     // The help id of a command (0 for none).
     static int CommandHelpId(ECommand command);
+
+    // Draws the morphs 1 to 4 times as large, and remembers it for the next start.
+    void SetZoom(int zoom);
 
     // Operations the gene bar calls.
     void ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes);
@@ -96,6 +100,8 @@ public:
 signals:
     void recentFilesChanged();
     void firstHintDone();
+    // The user chose another zoom (the program remembers it).
+    void zoomChanged(int zoom);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -149,11 +155,18 @@ private:
     void OnContextCopy();
     void OnExportPicture(bool bFromContextMenu);
     void OnFullScreen();
+    void OnUndo();
+    void OnRedo();
+    // The Edit menu names what Undo and Redo would take back or make again.
+    void RefreshUndoTexts();
+    // Which kind of undoable change a command makes, if any.
+    static std::optional<EUndoKind> UndoKindOf(ECommand command);
     void OnEditCopy();
     void OnEditPaste();
     void OnGeneSpace();
     void LoadCorner(CBioMorph& corner);
     void LoadCornerFrom(CBioMorph& corner, const QString& path);
+    void LoadCornerFile(CBioMorph& corner, const QString& path);
     // The local file a drag carries, if any.
     static QString DraggedFile(const QMimeData* data);
     void OnTriangleClear();

@@ -125,8 +125,17 @@ int HelpTopicForMode(int mode) {
 int HelpTopicForContext(uint32_t data, int mode) {
     // The high half carries the kind of request (command, control, dialog); only the id counts.
     const uint32_t id = data & 0xFFFFu;
-    if (id == kHelpIdExportPicture) {
-        return kHelpTopicExportPicture;
+    switch (id) {
+        case kHelpIdExportPicture:
+            return kHelpTopicExportPicture;
+        case kHelpIdUndo:
+            return kHelpTopicUndo;
+        case kHelpIdZoom:
+            return kHelpTopicZoom;
+        case kHelpIdFullScreen:
+            return kHelpTopicFullScreen;
+        default:
+            break;
     }
     for (const SHelpContext& entry : g_HelpContextMap) {
         if (entry.nId == id) {
@@ -237,6 +246,12 @@ const char* HelpPageForTopic(int topic) {
             return "qrc:/help/settings.html#mutationrate";
         case kHelpTopicExportPicture:
             return "qrc:/help/printing.html#export";
+        case kHelpTopicUndo:
+            return "qrc:/help/classroom.html#undo";
+        case kHelpTopicZoom:
+            return "qrc:/help/classroom.html#zoom";
+        case kHelpTopicFullScreen:
+            return "qrc:/help/classroom.html#fullscreen";
         default:
             return kHelpIndexPage;
     }

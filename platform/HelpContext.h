@@ -34,11 +34,18 @@ enum EHelpTopic : int {
     kHelpTopicSpecialGenes = 1504,
     kHelpTopicMutationRate = 1505,
     kHelpTopicExportPicture = 1601,
+    kHelpTopicUndo = 1602,
+    kHelpTopicZoom = 1603,
+    kHelpTopicFullScreen = 1604,
 };
 
 // The command id of File > Export picture (and the context menu's), which help routes to its
 // own topic.
 inline constexpr uint32_t kHelpIdExportPicture = 32900;
+// The same for Undo and Redo, the zoom commands and Full screen.
+inline constexpr uint32_t kHelpIdUndo = 32901;
+inline constexpr uint32_t kHelpIdZoom = 32902;
+inline constexpr uint32_t kHelpIdFullScreen = 32903;
 
 // The topic shown when a help request names nothing the table knows: the page of the document
 // mode (0 Breed, 1 Engineer, 3 Fossil history, 4 Gene-space triangle, 5 Family tree). Any other

@@ -36,7 +36,8 @@ void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
                 FrameRect(p, r, Qt::black);
             }
             if (CBioMorph* morph = CellMorph(c)) {
-                jobs.push_back({morph, r, 1, Centre(r), m_view.Doc().m_nOrientation});
+                jobs.push_back(
+                    {morph, r, 1, Centre(r), m_view.Doc().m_nOrientation, m_view.Zoom()});
             }
         }
     }

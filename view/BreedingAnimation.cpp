@@ -205,7 +205,7 @@ void CBreedingAnimation::RevealOffspring(int px, int py) {
         for (int i = 0; i <= count; ++i) {
             if (CBioMorph* morph = morphOf(i)) {
                 const SRect r = m_view.CellRect(i);
-                jobs.push_back({morph, r, 0, Centre(r), doc.m_nOrientation});
+                jobs.push_back({morph, r, 0, Centre(r), doc.m_nOrientation, m_view.Zoom()});
             }
         }
         QPainter p(&drawn);

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "model/BioMorph.h"
+#include "model/ScaledSurface.h"
 #include "platform/QtSurface.h"
 
 namespace {
@@ -20,7 +21,8 @@ void DrawJob(QPainter& painter, const QRect& bounds, const SCellJob& job) {
     const SRect clip{r.left + job.nInset, r.top + job.nInset, r.right - job.nInset,
                      r.bottom - job.nInset};
     surface.SetClip(&clip);
-    job.pMorph->Draw(surface, job.ptCentre.x, job.ptCentre.y, job.nOrientation);
+    DrawMorphZoomed(surface, *job.pMorph, job.ptCentre.x, job.ptCentre.y, job.nOrientation,
+                    job.nZoom);
     surface.Flush();
 }
 
@@ -42,6 +44,16 @@ QImage* PlainImage(QPainter& painter) {
 }
 
 }  // namespace
+
+void DrawMorphZoomed(IDrawSurface& surface, CBioMorph& morph, int x, int y, int orientation,
+                     int zoom) {
+    if (zoom <= 1) {
+        morph.Draw(surface, x, y, orientation);
+        return;
+    }
+    CScaledSurface scaled(surface, {x, y}, zoom);
+    morph.Draw(scaled, x, y, orientation);
+}
 
 void RunDrawing(const std::function<void()>& draw) {
     QThreadPool* pool = QThreadPool::globalInstance();

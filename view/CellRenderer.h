@@ -8,6 +8,11 @@
 #include "model/Geometry.h"
 
 class CBioMorph;
+class IDrawSurface;
+
+// Draws a morph centred on (x, y) as Draw does, at a zoom of 1 to 4 about that point.
+void DrawMorphZoomed(IDrawSurface& surface, CBioMorph& morph, int x, int y, int orientation,
+                     int zoom);
 
 // One morph to draw in one cell of a picture.
 struct SCellJob {
@@ -16,6 +21,7 @@ struct SCellJob {
     int nInset = 0;   // the drawing is clipped to the cell shrunk by this much
     SPoint ptCentre;  // where the morph is centred
     int nOrientation = 0;
+    int nZoom = 1;  // drawn this many times as large about the centre
 };
 
 // Runs draw on a thread of Qt's pool and waits for it. Qt's raster engine hands every large fill

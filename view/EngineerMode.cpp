@@ -28,7 +28,7 @@ void CEngineerMode::Render(QPainter& p, bool /*bPrinting*/) {
     CQuorvaleDoc& doc = m_view.Doc();
     RunDrawing([&] {
         CQtSurface surface(p, QRect(0, 0, w, h));
-        doc.m_pCurrent->Draw(surface, w / 2, h / 2, doc.m_nOrientation);
+        DrawMorphZoomed(surface, *doc.m_pCurrent, w / 2, h / 2, doc.m_nOrientation, m_view.Zoom());
     });
 }
 

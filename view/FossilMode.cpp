@@ -101,7 +101,8 @@ void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
                 p.restore();
             }
             if (morph) {
-                jobs.push_back({morph, r, 1, Centre(r), m_view.Doc().m_nOrientation});
+                jobs.push_back(
+                    {morph, r, 1, Centre(r), m_view.Doc().m_nOrientation, m_view.Zoom()});
             }
         }
     }

@@ -41,14 +41,14 @@ void DrawCellFrames(QPainter& p, const SGridGeometry& grid, int parentCol, int p
 }
 
 void DrawMorphInCell(QPainter& p, const QRect& bounds, CBioMorph& morph, const SRect& cell,
-                     int inset, int orientation) {
+                     int inset, int orientation, int zoom) {
     RunDrawing([&] {
         CQtSurface surface(p, bounds);
         const SRect clip{cell.left + inset, cell.top + inset, cell.right - inset,
                          cell.bottom - inset};
         surface.SetClip(&clip);
         const SPoint c = Centre(cell);
-        morph.Draw(surface, c.x, c.y, orientation);
+        DrawMorphZoomed(surface, morph, c.x, c.y, orientation, zoom);
         surface.Flush();
     });
     p.setClipping(false);

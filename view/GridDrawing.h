@@ -16,4 +16,4 @@ void DrawCellFrames(QPainter& p, const SGridGeometry& grid, int parentCol, int p
 // A morph centred in a cell, clipped to the cell shrunk by inset pixels (a repaint keeps the
 // frames clear; the breeding animation clips to the cell itself). bounds: the picture's area.
 void DrawMorphInCell(QPainter& p, const QRect& bounds, CBioMorph& morph, const SRect& cell,
-                     int inset, int orientation);
+                     int inset, int orientation, int zoom = 1);

@@ -19,6 +19,7 @@
 #include "view/FossilMode.h"
 #include "view/GridDrawing.h"
 #include "view/TriangleMode.h"
+#include "view/UndoHistory.h"
 #include "view/ViewPainting.h"
 
 CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent)
@@ -30,7 +31,8 @@ CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent)
       m_pTriangle(std::make_unique<CTriangleMode>(*this)),
       m_pFamily(std::make_unique<CFamilyMode>(*this)),
       m_clipboard(*this),
-      m_repeat(*this) {
+      m_repeat(*this),
+      m_pHistory(std::make_unique<CUndoHistory>(*this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -98,6 +100,9 @@ void CQuorvaleView::SetMode(int mode) {
     }
     UpdateCursor(mapFromGlobal(QCursor::pos()));
     ScheduleRepeat();
+    if (!m_pBar->IsRepeatChecked()) {
+        m_pHistory->EndRun();
+    }
 }
 
 void CQuorvaleView::OnInitialUpdate() {
@@ -291,7 +296,7 @@ void CQuorvaleView::OnDraw() {
 }
 
 void CQuorvaleView::DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset) {
-    ::DrawMorphInCell(p, rect(), morph, r, inset, m_pDoc->m_nOrientation);
+    ::DrawMorphInCell(p, rect(), morph, r, inset, m_pDoc->m_nOrientation, m_nZoom);
 }
 
 void CQuorvaleView::DrawGridLines(QPainter& p, QColor colour, const SRect& area) const {
@@ -372,6 +377,56 @@ void CQuorvaleView::StopRepeat() {
         m_pBar->SetRepeatChecked(false);
     }
     g_bAbortReveal = true;
+    m_pHistory->EndRun();
+}
+
+void CQuorvaleView::DocumentReplaced() {
+    m_pFamily->EndGesture();
+    m_pHistory->Clear();
+}
+
+void CQuorvaleView::SetZoom(int zoom) {
+    zoom = std::clamp(zoom, 1, kMaxZoom);
+    if (zoom == m_nZoom) {
+        return;
+    }
+    m_nZoom = zoom;
+    // The triangle's kept picture holds morphs at the old size.
+    m_pTriangle->MarkDirty();
+    Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------
+// Undo
+
+int CQuorvaleView::UndoKindOfMode() const {
+    switch (m_pDoc->m_nMode) {
+        case kModeEngineer:
+            return static_cast<int>(EUndoKind::Engineer);
+        case kModeTriangle:
+            return static_cast<int>(EUndoKind::TrianglePick);
+        case kModeFamily:
+            return static_cast<int>(EUndoKind::FamilyEdit);
+        default:
+            return static_cast<int>(EUndoKind::Breed);
+    }
+}
+
+void CQuorvaleView::RestoreState(const SDocState& state, unsigned parts) {
+    // A gesture in progress may point at nodes that are about to go.
+    m_pFamily->EndGesture();
+    state.RestoreInto(*m_pDoc, parts);
+    if (parts & kPartOffspring) {
+        m_nCols = std::clamp(state.cols, 1, 9);
+        m_nRows = std::clamp(state.rows, 1, 7);
+        GridResized();
+    }
+    if (parts & (kPartTriangle | kPartCorners)) {
+        m_pTriangle->Cleared();
+    }
+    GeneDisplay().ShowGenes(m_pDoc->m_pCurrent.get());
+    Invalidate();
+    emit documentChanged();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -450,13 +505,20 @@ void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
     if (m_pBar->IsRepeatChecked()) {
         return;
     }
+    const auto kind = static_cast<EUndoKind>(UndoKindOfMode());
+    m_pHistory->Begin();
     Handler().Press(event->position().toPoint());
+    // A press that changed nothing yet (a drag begins) leaves the change to its release.
+    m_pHistory->Commit(kind, true);
     emit documentChanged();
 }
 
 void CQuorvaleView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !Handler().Release(event->position().toPoint())) {
         QWidget::mouseReleaseEvent(event);
+    }
+    if (event->button() == Qt::LeftButton) {
+        m_pHistory->Commit(static_cast<EUndoKind>(UndoKindOfMode()));
     }
     emit documentChanged();
 }
@@ -487,9 +549,12 @@ void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CQuorvaleView::keyReleaseEvent(QKeyEvent* event) {
+    const auto kind = static_cast<EUndoKind>(UndoKindOfMode());
+    m_pHistory->Begin();
     if (!Handler().KeyRelease(event)) {
         QWidget::keyReleaseEvent(event);
     }
+    m_pHistory->Commit(kind);
     emit documentChanged();
 }
 

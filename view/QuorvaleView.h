@@ -29,6 +29,8 @@ class CEngineerMode;
 class CFossilMode;
 class CTriangleMode;
 class CFamilyMode;
+class CUndoHistory;
+struct SDocState;
 
 // The one view: shows the document in its mode and passes the mouse and keys to the handler
 // of that mode. It keeps a client-sized screen image that stands for the window's pixels:
@@ -57,6 +59,7 @@ public:
     void FossilScrollRangeChanged() override;
     void UpdateAllViews() override { Invalidate(); }
     void StopRepeat() override;
+    void DocumentReplaced() override;
 
     void OnInitialUpdate();
 
@@ -164,6 +167,16 @@ public:
     void SetSkipClick(bool bSkip) { m_bSkipClick = bSkip; }
     bool SkipsClick() const { return m_bSkipClick; }
 
+    // How large morphs are drawn (1 to kMaxZoom times) in Breed, Engineer, Fossils and the
+    // triangle.
+    int Zoom() const { return m_nZoom; }
+    void SetZoom(int zoom);
+
+    // Undo: the history of changes to the creature, and putting parts of the document back
+    // as a change left them (the grid follows the offspring).
+    CUndoHistory& History() const { return *m_pHistory; }
+    void RestoreState(const SDocState& state, unsigned parts);
+
     // Repeat.
     void RepeatStep() { m_repeat.Step(); }
     void RepeatLastEvolve();
@@ -203,6 +216,8 @@ protected:
 
 private:
     IModeHandler& Handler() const;
+    // What a click or key changes in the current mode, as undo names it.
+    int UndoKindOfMode() const;
     IModeHandler* HandlerFor(int mode) const;
     void UpdateParentCell();
     void GridResized();
@@ -230,10 +245,12 @@ private:
     int m_nRows = 3;
     int m_nParentCell = 7;
     int m_nLastEvolve = evolveNone;
+    int m_nZoom = 1;
     EFamilyTool m_nFamilyTool = EFamilyTool::Create;
     QPoint m_ptLastMouse{-1, -1};
     QPoint m_ptContextMenu;
     QScrollBar* m_wndVScroll = nullptr;
     QScrollBar* m_wndHScroll = nullptr;
     CRepeatDriver m_repeat;
+    std::unique_ptr<CUndoHistory> m_pHistory;
 };

@@ -4,6 +4,7 @@
 
 #include "view/QuorvaleView.h"
 #include "view/RepeatTiming.h"
+#include "view/UndoHistory.h"
 
 CRepeatDriver::CRepeatDriver(CQuorvaleView& view) : m_view(view) {
     m_timer.setSingleShot(true);
@@ -35,6 +36,7 @@ void CRepeatDriver::Step() {
     }
     m_bInStep = true;
     m_dwLastStepTick = m_view.Clock().TickCount();
+    m_view.History().RepeatStep();
     m_view.StepMode();
     m_view.RecordFossil(*m_view.Doc().m_pCurrent);
     m_bInStep = false;

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "model/GeneDisplay.h"
+#include "model/ScaledSurface.h"
 #include "platform/QtSurface.h"
 #include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
@@ -72,21 +73,32 @@ void CTriangleMode::DrawPoints(QPainter& p) {
     CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
     CQuorvaleDoc& doc = m_view.Doc();
     CBioMorph& blend = *doc.m_pTriMorph;
-    const int o = doc.m_nOrientation;
     if (m_bDirty) {
         for (const SPoint& pt : doc.m_listTrianglePoints) {
             BlendTriangle(blend, *doc.m_pTriTop, *doc.m_pTriLeft, *doc.m_pTriRight,
                           TriangleDistances(pt.x, pt.y, m_ptTop, m_ptLeft, m_ptRight));
             GeneDisplay().ShowGenes(&blend);
             GeneDisplay().RefreshIndicators();
-            RunDrawing([&] { blend.Develop(&surface, pt.x, pt.y, o, 1); });
+            RunDrawing([&] { DevelopZoomed(surface, blend, pt.x, pt.y); });
         }
         m_bDirty = false;
         m_ptClick.reset();
     } else if (m_ptClick) {
-        RunDrawing([&] { blend.Develop(&surface, m_ptClick->x, m_ptClick->y, o, 1); });
+        RunDrawing([&] { DevelopZoomed(surface, blend, m_ptClick->x, m_ptClick->y); });
         m_ptClick.reset();
     }
+}
+
+void CTriangleMode::DevelopZoomed(IDrawSurface& surface, CBioMorph& morph, int x, int y) const {
+    // The triangle grows each morph from the point itself, not centred on it; a zoomed morph
+    // grows from the same point.
+    const int o = m_view.Doc().m_nOrientation;
+    if (m_view.Zoom() <= 1) {
+        morph.Develop(&surface, x, y, o, 1);
+        return;
+    }
+    CScaledSurface scaled(surface, {x, y}, m_view.Zoom());
+    morph.Develop(&scaled, x, y, o, 1);
 }
 
 void CTriangleMode::Cleared() {
@@ -137,7 +149,7 @@ void CTriangleMode::Move(QPoint point) {
         QPainter p(&m_view.Screen());
         RunDrawing([&] {
             CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
-            doc.m_pTriMorph->Develop(&surface, point.x(), point.y(), doc.m_nOrientation, 1);
+            DevelopZoomed(surface, *doc.m_pTriMorph, point.x(), point.y());
             surface.Flush();
             m_rcLive = surface.Touched();
         });

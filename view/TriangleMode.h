@@ -6,7 +6,9 @@
 #include "model/Geometry.h"
 #include "view/ModeHandler.h"
 
+class CBioMorph;
 class CQuorvaleView;
+class IDrawSurface;
 
 // The gene-space triangle: three morphs at its corners, and wherever the pointer goes, the
 // morph blended from them by its distances to the corners. A click leaves that morph there.
@@ -38,6 +40,7 @@ private:
     void DrawTriangle(QPainter& p, const SRect& rect);
     void DrawPoints(QPainter& p);
     void ShowPointer();
+    void DevelopZoomed(IDrawSurface& surface, CBioMorph& morph, int x, int y) const;
     // Puts the kept picture back where the live morph was on the screen; returns that area.
     QRect RemoveLiveMorph();
 

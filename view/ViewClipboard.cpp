@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "document/ClipboardRecord.h"
+#include "model/ScaledSurface.h"
 #include "view/QuorvaleView.h"
 
 void CViewClipboard::Copy(CBioMorph* morph, const SRect* rect) {
@@ -19,8 +20,9 @@ void CViewClipboard::Copy(CBioMorph* morph, const SRect* rect) {
     } else if (rect) {
         source = *rect;
     } else {
-        // The box the current morph took when it was last measured for drawing.
-        source = doc.m_pCurrent->m_rcBounds;
+        // The box the current morph took when it was last measured for drawing, as large as
+        // the zoom drew it about the view's centre.
+        source = ScaledAbout(doc.m_pCurrent->m_rcBounds, {width / 2, height / 2}, m_view.Zoom());
     }
     source = source.Normalised();
     if (source.Width() > width) {

@@ -25,6 +25,9 @@ struct SGridGeometry {
     int ParentCell() const { return nRows * nCols / 2; }
 };
 
+// How large morphs are drawn: 1 (as they grow) to kMaxZoom times, for a projector.
+inline constexpr int kMaxZoom = 4;
+
 // Strictly inside: the cell's border pixels do not count.
 inline bool PtInCell(const SRect& r, int x, int y) {
     return r.left < x && x < r.right && r.top < y && y < r.bottom;
