@@ -1,0 +1,248 @@
+// Undo and redo through the window: each kind of change to the creature, made with the mouse,
+// the keys or a command as the user makes it, is taken back to exactly the state before it and
+// made again exactly, and the fossil record stays as the user recorded it.
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "document/DocState.h"
+#include "frame/GeneBar.h"
+#include "frame/MainFrame.h"
+#include "model/Random.h"
+#include "support/FakeClock.h"
+#include "support/FakeDialogs.h"
+#include "support/TestWindow.h"
+#include "view/QuorvaleView.h"
+#include "view/UndoHistory.h"
+
+using FAction = std::function<void(class CUndoTest&)>;
+Q_DECLARE_METATYPE(FAction)
+
+class CUndoTest : public QObject {
+    Q_OBJECT
+
+public:
+    std::unique_ptr<CQuorvaleDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    CFakeClock m_clock;
+    CFakeDialogs m_dialogs;
+
+    CQuorvaleView* View() { return m_frame->View(); }
+    CGeneBar* Bar() { return m_frame->GeneBar(); }
+    SDocState Now() { return SDocState::Capture(*m_doc, View()->Cols(), View()->Rows()); }
+    QPoint CellCentre(int cell) {
+        const SRect r = View()->CellRect(cell);
+        return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    void Click(QPoint at) { QTest::mouseClick(View(), Qt::LeftButton, {}, at); }
+    void Drag(QPoint from, QPoint to) {
+        QTest::mousePress(View(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(View(), (from + to) / 2);
+        QTest::mouseMove(View(), to);
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, to);
+    }
+    // A point on the node of the first family tree's first node.
+    QPoint RootNode() {
+        const SPoint p = m_doc->m_listFamilies.front()->front()->m_ptNode;
+        return QPoint(p.x, p.y);
+    }
+    QString UndoText() {
+        m_frame->UpdateCommandUI();
+        return m_frame->Action(ECommand::EditUndo)->text();
+    }
+
+private slots:
+    void init() {
+        SetDefaultGeneTables();
+        SeedRandom(11);
+        m_doc = std::make_unique<CQuorvaleDoc>();
+        m_frame = MakeTestWindow(*m_doc, m_clock, m_dialogs);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        // A creature with some branches, so every change shows.
+        m_frame->RunCommand(ECommand::Engineer);
+        for (int i = 0; i < 6; ++i) {
+            m_frame->RunCommand(ECommand::HopefulMonster);
+        }
+        View()->History().Clear();
+    }
+
+    void cleanup() {
+        m_frame.reset();
+        m_doc.reset();
+    }
+
+    void eachKindOfChangeIsUndoneAndRedoneExactly_data() {
+        QTest::addColumn<FAction>("setup");
+        QTest::addColumn<FAction>("change");
+        QTest::addColumn<QString>("name");
+        const FAction none = [](CUndoTest&) {};
+        const auto command = [](ECommand c) {
+            return FAction([c](CUndoTest& t) { t.m_frame->RunCommand(c); });
+        };
+        QTest::addRow("breeding choice")
+            << command(ECommand::Breed) << FAction([](CUndoTest& t) { t.Click(t.CellCentre(3)); })
+            << "breeding choice";
+        QTest::addRow("engineering click")
+            << none << FAction([](CUndoTest& t) { t.Click(QPoint(100, 100)); }) << "mutation";
+        QTest::addRow("engineering by Space")
+            << none << FAction([](CUndoTest& t) { QTest::keyClick(t.View(), Qt::Key_Space); })
+            << "mutation";
+        QTest::addRow("gene bar click") << none << FAction([](CUndoTest& t) {
+            const QPoint box = t.Bar()->Box(9)->geometry().center();
+            QTest::mouseClick(t.Bar(), Qt::LeftButton, {}, box);
+        }) << "gene edit";
+        QTest::addRow("gene bar key") << none << FAction([](CUndoTest& t) {
+            t.Bar()->setFocus();
+            QTest::keyClick(t.Bar(), Qt::Key_Up);
+        }) << "gene edit";
+        QTest::addRow("hopeful monster")
+            << none << command(ECommand::HopefulMonster) << "hopeful monster";
+        QTest::addRow("paste in Breed mode (offspring bred anew)") << FAction([](CUndoTest& t) {
+            t.m_frame->RunCommand(ECommand::EditCopy);
+            t.m_frame->RunCommand(ECommand::HopefulMonster);
+            t.m_frame->RunCommand(ECommand::Breed);
+        }) << command(ECommand::EditPaste) << "paste";
+        QTest::addRow("paste to a triangle corner")
+            << FAction([](CUndoTest& t) { t.m_frame->RunCommand(ECommand::EditCopy); })
+            << command(ECommand::PasteTriangleLeft) << "new triangle corner";
+        QTest::addRow("triangle pick") << command(ECommand::GeneSpace) << FAction([](CUndoTest& t) {
+            const SPoint top = t.View()->TriangleTop();
+            t.Click(QPoint(top.x, top.y + 80));
+        }) << "triangle pick";
+        QTest::addRow("triangle clear") << FAction([](CUndoTest& t) {
+            t.m_frame->RunCommand(ECommand::GeneSpace);
+            const SPoint top = t.View()->TriangleTop();
+            t.Click(QPoint(top.x, top.y + 80));
+            t.Click(QPoint(top.x, top.y + 120));
+        }) << command(ECommand::TriangleClear)
+                                        << "clear triangle";
+        QTest::addRow("family tree: a child dragged out")
+            << command(ECommand::FamilyTree)
+            << FAction([](CUndoTest& t) { t.Drag(t.RootNode(), QPoint(60, 60)); })
+            << "family tree edit";
+        QTest::addRow("family tree: a line destroyed") << FAction([](CUndoTest& t) {
+            t.m_frame->RunCommand(ECommand::FamilyTree);
+            t.Drag(t.RootNode(), QPoint(60, 60));
+            t.Drag(QPoint(60, 60), QPoint(700, 80));
+            t.m_frame->RunCommand(ECommand::FamilyDestroy);
+        }) << FAction([](CUndoTest& t) { t.Click(QPoint(60, 60)); })
+                                                       << "family tree edit";
+        QTest::addRow("family trees cleared") << FAction([](CUndoTest& t) {
+            t.m_frame->RunCommand(ECommand::FamilyTree);
+            t.Drag(t.RootNode(), QPoint(60, 60));
+        }) << command(ECommand::FamilyClear) << "clear family trees";
+        QTest::addRow("row added")
+            << command(ECommand::Breed) << command(ECommand::AddRow) << "rows and columns";
+        QTest::addRow("column removed")
+            << command(ECommand::Breed) << command(ECommand::RemoveColumn) << "rows and columns";
+    }
+    void eachKindOfChangeIsUndoneAndRedoneExactly() {
+        QFETCH(FAction, setup);
+        QFETCH(FAction, change);
+        QFETCH(QString, name);
+        setup(*this);
+        const SDocState before = Now();
+        change(*this);
+        const SDocState after = Now();
+        QVERIFY2(before.DifferingParts(after) != 0, "the action changed nothing");
+        QCOMPARE(UndoText(), "&Undo " + name);
+        const size_t fossils = m_doc->m_listFossils.size();
+
+        QVERIFY(m_frame->RunCommand(ECommand::EditUndo));
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QCOMPARE(View()->Bar().IsRepeatChecked(), false);
+        QCOMPARE(m_doc->m_listFossils.size(), fossils);
+
+        QVERIFY(m_frame->RunCommand(ECommand::EditRedo));
+        QCOMPARE(Now().DifferingParts(after), 0u);
+        // Once more both ways: redo put back the very state, not a new one.
+        QVERIFY(m_frame->RunCommand(ECommand::EditUndo));
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QCOMPARE(m_doc->m_listFossils.size(), fossils);
+        // The picture follows: a repaint now draws the restored document.
+        const QImage shown = View()->ScreenImage().copy();
+        View()->Invalidate();
+        QCOMPARE(View()->ScreenImage(), shown);
+    }
+
+    void breedingUndoneRestoresTheGridCellByCell() {
+        m_frame->RunCommand(ECommand::Breed);
+        m_frame->RunCommand(ECommand::AddColumn);
+        View()->Invalidate();
+        const QImage grid = View()->ScreenImage().copy();
+        const SDocState before = Now();
+        Click(CellCentre(2));
+        Click(CellCentre(8));
+        QVERIFY(View()->ScreenImage() != grid);
+        m_frame->RunCommand(ECommand::EditUndo);
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QCOMPARE(View()->Cols(), 7);
+        QCOMPARE(View()->ScreenImage(), grid);
+        // The column added before the breeding is the next thing to undo.
+        QCOMPARE(UndoText(), QString("&Undo rows and columns"));
+    }
+
+    void aRepeatRunIsOneUndoEntry() {
+        Click(QPoint(100, 100));  // Repeat repeats the last mutation
+        const SDocState before = Now();
+        m_frame->RunCommand(ECommand::Repeat);
+        for (int i = 0; i < 4; ++i) {
+            m_clock.Advance(1000);
+            View()->RepeatDriver();
+        }
+        m_frame->RunCommand(ECommand::Repeat);
+        QVERIFY(!Bar()->IsRepeatChecked());
+        QVERIFY(Now().DifferingParts(before) != 0);
+        QVERIFY(UndoText().startsWith("&Undo repeat ("));
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QCOMPARE(UndoText(), QString("&Undo mutation"));
+    }
+
+    void undoWhileRepeatRunsStopsItAndTakesBackTheRun() {
+        m_frame->RunCommand(ECommand::Breed);
+        const SDocState before = Now();
+        m_frame->RunCommand(ECommand::Repeat);
+        QVERIFY(Bar()->IsRepeatChecked());
+        m_clock.Advance(1000);
+        View()->RepeatDriver();
+        QVERIFY(m_frame->Rule(ECommand::EditUndo).bEnabled);
+        QVERIFY(m_frame->RunCommand(ECommand::EditUndo));
+        QVERIFY(!Bar()->IsRepeatChecked());
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QVERIFY(m_frame->RunCommand(ECommand::EditRedo));
+        QVERIFY(Now().DifferingParts(before) != 0);
+    }
+
+    void newAndOpenEndTheHistory() {
+        Click(QPoint(100, 100));
+        QVERIFY(m_frame->Rule(ECommand::EditUndo).bEnabled);
+        m_frame->RunCommand(ECommand::FileNew);
+        QVERIFY(!m_frame->Rule(ECommand::EditUndo).bEnabled);
+        QVERIFY(!m_frame->Rule(ECommand::EditRedo).bEnabled);
+        QCOMPARE(UndoText(), QString("&Undo"));
+    }
+
+    void undoFollowsTheUnsavedMark() {
+        m_doc->MarkClean();
+        m_frame->RefreshModified();
+        QVERIFY(!m_frame->isWindowModified());
+        Click(QPoint(100, 100));
+        QVERIFY(m_frame->isWindowModified());
+        m_frame->RunCommand(ECommand::EditUndo);
+        QVERIFY(!m_frame->isWindowModified());
+    }
+
+    void aNewChangeDropsWhatCouldBeRedone() {
+        Click(QPoint(100, 100));
+        m_frame->RunCommand(ECommand::EditUndo);
+        QVERIFY(m_frame->Rule(ECommand::EditRedo).bEnabled);
+        m_frame->RunCommand(ECommand::HopefulMonster);
+        QVERIFY(!m_frame->Rule(ECommand::EditRedo).bEnabled);
+    }
+};
+
+QTEST_MAIN(CUndoTest)
+#include "UndoTest.moc"
