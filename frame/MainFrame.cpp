@@ -768,20 +768,22 @@ QString CMainFrame::DraggedFile(const QMimeData* data) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DraggedFile(event->mimeData()).isEmpty()) {
+    // A morph dragged out of the view is for other programs: dropped back, it would only
+    // open a copy of itself over the document.
+    if (event->source() != m_pView && !DraggedFile(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
-    if (!DraggedFile(event->mimeData()).isEmpty()) {
+    if (event->source() != m_pView && !DraggedFile(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
     }
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
     const QString path = DraggedFile(event->mimeData());
-    if (path.isEmpty()) {
+    if (path.isEmpty() || event->source() == m_pView) {
         return;
     }
     event->acceptProposedAction();

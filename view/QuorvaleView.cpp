@@ -18,6 +18,7 @@
 #include "view/FamilyMode.h"
 #include "view/FossilMode.h"
 #include "view/GridDrawing.h"
+#include "view/MorphDrag.h"
 #include "view/TriangleMode.h"
 #include "view/UndoHistory.h"
 #include "view/ViewPainting.h"
@@ -32,7 +33,8 @@ CQuorvaleView::CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent)
       m_pFamily(std::make_unique<CFamilyMode>(*this)),
       m_clipboard(*this),
       m_repeat(*this),
-      m_pHistory(std::make_unique<CUndoHistory>(*this)) {
+      m_pHistory(std::make_unique<CUndoHistory>(*this)),
+      m_pMorphDrag(std::make_unique<CMorphDrag>(*this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
@@ -505,15 +507,29 @@ void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
     if (m_pBar->IsRepeatChecked()) {
         return;
     }
+    if (m_pMorphDrag->Press(event->position().toPoint(),
+                            event->modifiers().testFlag(Qt::ControlModifier))) {
+        return;
+    }
+    PressMode(event->position().toPoint());
+}
+
+void CQuorvaleView::PressMode(QPoint point) {
     const auto kind = static_cast<EUndoKind>(UndoKindOfMode());
     m_pHistory->Begin();
-    Handler().Press(event->position().toPoint());
+    Handler().Press(point);
     // A press that changed nothing yet (a drag begins) leaves the change to its release.
     m_pHistory->Commit(kind, true);
     emit documentChanged();
 }
 
 void CQuorvaleView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_pMorphDrag->IsPending()) {
+        // Ctrl and a click without a drag: the click it would have been.
+        const QPoint pressed = m_pMorphDrag->PressPoint();
+        m_pMorphDrag->Release();
+        PressMode(pressed);
+    }
     if (event->button() != Qt::LeftButton || !Handler().Release(event->position().toPoint())) {
         QWidget::mouseReleaseEvent(event);
     }
@@ -534,6 +550,9 @@ void CQuorvaleView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     m_ptLastMouse = point;
+    if ((event->buttons() & Qt::LeftButton) && m_pMorphDrag->Move(point)) {
+        return;
+    }
     Handler().Move(point);
 }
 

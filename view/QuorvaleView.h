@@ -30,6 +30,7 @@ class CFossilMode;
 class CTriangleMode;
 class CFamilyMode;
 class CUndoHistory;
+class CMorphDrag;
 struct SDocState;
 
 // The one view: shows the document in its mode and passes the mouse and keys to the handler
@@ -110,6 +111,10 @@ public:
     // that many pixels a pixel) or an SVG file, chosen by the name's extension. Changes neither
     // the document nor the screen. Returns why it failed, or an empty text.
     QString ExportPicture(const QString& path, int scale, CBioMorph* morph);
+    // A morph alone on white, with a margin, drawn at the scale (1 to 4).
+    QImage MorphPicture(CBioMorph& morph, int scale);
+    // Dragging a morph out (Ctrl and a drag over it).
+    CMorphDrag& MorphDrag() const { return *m_pMorphDrag; }
     int PrintPageCount() const;
     void PrintPages(QPainter& painter, const QRect& printable, int from, int to,
                     const std::function<bool()>& newPage);
@@ -216,6 +221,8 @@ protected:
 
 private:
     IModeHandler& Handler() const;
+    // A press passed to the mode, undo bracketing what it changes.
+    void PressMode(QPoint point);
     // What a click or key changes in the current mode, as undo names it.
     int UndoKindOfMode() const;
     IModeHandler* HandlerFor(int mode) const;
@@ -253,4 +260,5 @@ private:
     QScrollBar* m_wndHScroll = nullptr;
     CRepeatDriver m_repeat;
     std::unique_ptr<CUndoHistory> m_pHistory;
+    std::unique_ptr<CMorphDrag> m_pMorphDrag;
 };

@@ -53,6 +53,22 @@ QSize MorphPictureSize(CBioMorph& morph, int orientation) {
 
 }  // namespace
 
+QImage CQuorvaleView::MorphPicture(CBioMorph& morph, int scale) {
+    scale = std::clamp(scale, 1, 4);
+    const int orientation = m_pDoc->m_nOrientation;
+    const QSize size = MorphPictureSize(morph, orientation);
+    QImage picture(size * scale, QImage::Format_RGB32);
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.scale(scale, scale);
+    p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    RunDrawing([&] {
+        CQtSurface surface(p, QRect(QPoint(0, 0), size));
+        morph.Draw(surface, size.width() / 2, size.height() / 2, orientation);
+    });
+    return picture;
+}
+
 QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* morph) {
     const bool bSvg = path.endsWith(".svg", Qt::CaseInsensitive);
     if (!bSvg && !path.endsWith(".png", Qt::CaseInsensitive)) {

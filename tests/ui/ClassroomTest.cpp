@@ -1,6 +1,7 @@
 // What helps a class: the gene bar names every gene and gradient in a tip and to a screen
 // reader, a .bio file can be dropped on the window, and the first start's hint says how to
 // begin until the first click.
+#include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -11,12 +12,15 @@
 #include <QtTest>
 #include <memory>
 
+#include "document/BioFile.h"
+#include "document/ClipboardRecord.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
 #include "model/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
 #include "support/TestWindow.h"
+#include "view/MorphDrag.h"
 #include "view/QuorvaleView.h"
 
 class CClassroomTest : public QObject {
@@ -29,6 +33,7 @@ private:
     CFakeDialogs m_dialogs;
 
     CGeneBar* Bar() { return m_frame->GeneBar(); }
+    CQuorvaleView* View() { return m_frame->View(); }
 
     // A point of the bar over the control with the given id.
     QPoint PointOf(int id) {
@@ -201,6 +206,58 @@ private slots:
         QCOMPARE(done.count(), 1);
         QTest::mouseClick(m_frame->View(), Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(done.count(), 1);
+    }
+
+    // A morph dragged out carries itself as a .bio file, a PNG file and picture, and the
+    // program's own record, each of them the morph of the cell.
+    void aDraggedMorphCarriesItsFileAndPicture() {
+        m_frame->RunCommand(ECommand::Breed);
+        CBioMorph& child = *m_doc->m_listOffspring[2];
+        std::unique_ptr<QMimeData> data(View()->MorphDrag().MimeFor(child));
+        QVERIFY(data);
+        const QList<QUrl> urls = data->urls();
+        QCOMPARE(urls.size(), 2);
+        QVERIFY(urls[0].toLocalFile().endsWith(".bio"));
+        QVERIFY(urls[1].toLocalFile().endsWith(".png"));
+        QFile bio(urls[0].toLocalFile());
+        QVERIFY(bio.open(QIODevice::ReadOnly));
+        const QByteArray bytes = bio.readAll();
+        CBioMorph read;
+        QCOMPARE(DecodeBioFile(reinterpret_cast<const uint8_t*>(bytes.data()),
+                               static_cast<size_t>(bytes.size()), read),
+                 EBioLoad::Ok);
+        QCOMPARE(read.GetGenes(), child.GetGenes());
+        const QImage png(urls[1].toLocalFile());
+        QVERIFY(!png.isNull());
+        QCOMPARE(png.convertToFormat(QImage::Format_RGB32),
+                 View()->MorphPicture(child, 1).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), png.size());
+        const QByteArray record = data->data(CMorphDrag::kMimeType);
+        const std::vector<uint8_t> expected = EncodeClipboardBlock(child);
+        QCOMPARE(record, QByteArray(reinterpret_cast<const char*>(expected.data()),
+                                    static_cast<qsizetype>(expected.size())));
+    }
+
+    // Ctrl held at the press holds it back for a drag: nothing is bred until the release,
+    // and a release without a drag is the click it would have been.
+    void ctrlClickWithoutADragIsAClick() {
+        m_frame->RunCommand(ECommand::Breed);
+        const auto child = m_doc->m_listOffspring[3]->GetGenes();
+        const auto parent = m_doc->m_pCurrent->GetGenes();
+        const SRect r = View()->CellRect(3);
+        const QPoint at((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        QTest::mousePress(View(), Qt::LeftButton, Qt::ControlModifier, at);
+        QCOMPARE(m_doc->m_pCurrent->GetGenes(), parent);
+        QVERIFY(View()->MorphDrag().IsPending());
+        QTest::mouseRelease(View(), Qt::LeftButton, Qt::ControlModifier, at);
+        QCOMPARE(m_doc->m_pCurrent->GetGenes(), child);
+        QVERIFY(!View()->MorphDrag().IsPending());
+        // Where there is no morph, Ctrl changes nothing: the press goes to the mode at once.
+        m_frame->RunCommand(ECommand::GeneSpace);
+        QTest::mousePress(View(), Qt::LeftButton, Qt::ControlModifier, QPoint(300, 300));
+        QVERIFY(!View()->MorphDrag().IsPending());
+        QCOMPARE(m_doc->m_listTrianglePoints.size(), size_t{1});
+        QTest::mouseRelease(View(), Qt::LeftButton, Qt::ControlModifier, QPoint(300, 300));
     }
 };
 
