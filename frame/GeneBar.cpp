@@ -2,14 +2,17 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QToolTip>
+#include <QWhatsThis>
 
 #include "model/BioMorph.h"
 
@@ -43,6 +46,77 @@ QString GeneTip(int gene) {
 QString GradientTip(int gene) {
     return QObject::tr("Gradient of gene %1: how the gene changes from one segment to the next")
         .arg(gene);
+}
+
+namespace {
+
+// The help's section on a gene, split into the gene's part and its gradient's part, as rich
+// text without pictures or links (a What's This window shows neither).
+struct SGeneHelp {
+    QString gene;
+    QString gradient;
+};
+
+QString PlainSection(QString html) {
+    static const QRegularExpression table(QStringLiteral("<table.*</table>"),
+                                          QRegularExpression::DotMatchesEverythingOption |
+                                              QRegularExpression::InvertedGreedinessOption);
+    static const QRegularExpression anchor(QStringLiteral("</?a[^>]*>"));
+    html.remove(table);
+    html.remove(anchor);
+    html.replace(QStringLiteral("<h3>"), QStringLiteral("<p><b>"));
+    html.replace(QStringLiteral("</h3>"), QStringLiteral("</b></p>"));
+    return html.trimmed();
+}
+
+const std::array<SGeneHelp, kGeneCount + 1>& GeneHelp() {
+    static const std::array<SGeneHelp, kGeneCount + 1> help = [] {
+        std::array<SGeneHelp, kGeneCount + 1> sections;
+        QFile file(QStringLiteral(":/help/genes.html"));
+        if (!file.open(QIODevice::ReadOnly)) {
+            return sections;
+        }
+        const QString page = QString::fromUtf8(file.readAll());
+        for (int k = 1; k <= kGeneCount; ++k) {
+            const qsizetype start = page.lastIndexOf(
+                QStringLiteral("<h3>"), page.indexOf(QStringLiteral("name=\"gene%1\"").arg(k)));
+            if (start < 0) {
+                continue;
+            }
+            qsizetype end = page.indexOf(QStringLiteral("<h"), start + 4);
+            if (end < 0) {
+                end = page.size();
+            }
+            const QString section = page.mid(start, end - start);
+            const qsizetype gradient =
+                section.indexOf(QStringLiteral("<p><a name=\"gradient%1\"").arg(k));
+            sections[static_cast<size_t>(k)].gene = PlainSection(section.left(gradient));
+            if (gradient >= 0) {
+                sections[static_cast<size_t>(k)].gradient = PlainSection(section.mid(gradient));
+            }
+        }
+        return sections;
+    }();
+    return help;
+}
+
+}  // namespace
+
+QString GeneWhatsThis(int gene) {
+    if (gene < 1 || gene > kGeneCount) {
+        return QString();
+    }
+    const QString& text = GeneHelp()[static_cast<size_t>(gene)].gene;
+    return text.isEmpty() ? GeneTip(gene) : text;
+}
+
+QString GradientWhatsThis(int gene) {
+    if (gene < 1 || gene > kGeneCount) {
+        return QString();
+    }
+    const QString& text = GeneHelp()[static_cast<size_t>(gene)].gradient;
+    return text.isEmpty() ? GradientTip(gene)
+                          : QStringLiteral("<p><b>%1</b></p>").arg(GradientTip(gene)) + text;
 }
 
 // A sunken box showing one gene's value. Presses go to the bar, which decides what they do.
@@ -381,7 +455,37 @@ bool CGeneBar::IsRepeatEnabled() const {
     return m_pRepeat->isEnabled();
 }
 
+QString CGeneBar::WhatsThisAt(QPoint point) const {
+    for (int k = 1; k <= kGeneCount; ++k) {
+        if (m_boxes[k]->isVisible() && m_boxes[k]->geometry().contains(point)) {
+            return GeneWhatsThis(k);
+        }
+        if (m_pictures[k]->isVisible() && m_pictures[k]->geometry().contains(point)) {
+            return GradientWhatsThis(k);
+        }
+    }
+    return QString();
+}
+
 bool CGeneBar::event(QEvent* event) {
+    if (event->type() == QEvent::QueryWhatsThis || event->type() == QEvent::WhatsThis) {
+        // What's This mode: the gene's own section of the help, where the mouse points, or
+        // for the gene the keyboard marks.
+        auto* help = static_cast<QHelpEvent*>(event);
+        QString text = WhatsThisAt(help->pos());
+        if (text.isEmpty() && hasFocus() && m_nKeyGene >= 1) {
+            text = GeneWhatsThis(m_nKeyGene);
+        }
+        if (text.isEmpty()) {
+            event->ignore();
+            return false;
+        }
+        if (event->type() == QEvent::WhatsThis) {
+            QWhatsThis::showText(help->globalPos(), text, this);
+        }
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::ToolTip) {
         // The boxes and pictures let the mouse through to the bar, so their tips come from here.
         auto* help = static_cast<QHelpEvent*>(event);

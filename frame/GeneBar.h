@@ -23,6 +23,10 @@ class CGenePicture;
 // One line on what a gene, or its gradient, does.
 QString GeneTip(int gene);
 QString GradientTip(int gene);
+// What's This: the help's own words on a gene and on its gradient (the tip if the help is
+// not there).
+QString GeneWhatsThis(int gene);
+QString GradientWhatsThis(int gene);
 
 class CGeneBar : public QWidget, public IGeneDisplay, public IGeneBarControls {
     Q_OBJECT
@@ -74,6 +78,8 @@ public:
     QPushButton* HopefulButton() const { return m_pHopeful; }
     // The id of the control under a point of the bar, 0 for none (point-and-click help).
     int ControlIdAt(QPoint point) const;
+    // The What's This text of the gene box or gradient picture at the point (empty: none).
+    QString WhatsThisAt(QPoint point) const;
     QSize sizeHint() const override;
     // The width the window gives the bar: one row, or two when one does not fit.
     void SetAvailableWidth(int width);

@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
+#include <QWhatsThis>
 
 #include "document/BioFile.h"
 #include "document/FileIo.h"
@@ -382,6 +383,11 @@ void CMainFrame::CreateMenus() {
 
     QMenu* help = bar->addMenu(tr("&Help"));
     AddCommand(help, ECommand::HelpTopics);
+    // Click it, then a gene box or gradient picture: the help's own words on that gene.
+    QAction* whatsThis = QWhatsThis::createAction(this);
+    whatsThis->setShortcut(QKeySequence());  // Shift+F1 is point-and-click help
+    whatsThis->setStatusTip(tr("Explain a gene box or gradient picture of the gene bar."));
+    help->addAction(whatsThis);
     help->addSeparator();
     AddCommand(help, ECommand::HelpAbout);
 

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QUrl>
+#include <QWhatsThis>
 #include <QtTest>
 #include <memory>
 
@@ -258,6 +259,34 @@ private slots:
         QVERIFY(!View()->MorphDrag().IsPending());
         QCOMPARE(m_doc->m_listTrianglePoints.size(), size_t{1});
         QTest::mouseRelease(View(), Qt::LeftButton, Qt::ControlModifier, QPoint(300, 300));
+    }
+
+    // What's This over a gene box or gradient picture shows the help's own words on it.
+    void whatsThisExplainsAGeneFromTheHelp() {
+        const QString gene = GeneWhatsThis(9);
+        QVERIFY2(gene.contains("levels of branching"), qPrintable(gene));
+        QVERIFY(!gene.contains("<img"));
+        QVERIFY(!gene.contains("Gradient."));
+        QVERIFY(GradientWhatsThis(9).contains("two levels deeper"));
+        QVERIFY(GeneWhatsThis(19).contains("tapering"));
+        m_frame->RunCommand(ECommand::Engineer);
+        const QPoint box = PointOf(CGeneBar::kFirstBoxId + 8);
+        QHelpEvent query(QEvent::QueryWhatsThis, box, Bar()->mapToGlobal(box));
+        QVERIFY(QApplication::sendEvent(Bar(), &query));
+        QHelpEvent nowhere(QEvent::QueryWhatsThis, QPoint(Bar()->width() - 2, 1),
+                           Bar()->mapToGlobal(QPoint(Bar()->width() - 2, 1)));
+        QVERIFY(!QApplication::sendEvent(Bar(), &nowhere) || !nowhere.isAccepted());
+        QHelpEvent show(QEvent::WhatsThis, box, Bar()->mapToGlobal(box));
+        QApplication::sendEvent(Bar(), &show);
+        QTRY_VERIFY([] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->isVisible() && QString(w->metaObject()->className()) == "QWhatsThat") {
+                    return true;
+                }
+            }
+            return false;
+        }());
+        QWhatsThis::hideText();
     }
 };
 
