@@ -114,6 +114,11 @@ TEST(CHelpContextTest, ContextRequestsFindTheirTopicOrFallBackToTheMode) {
         {1234, 0, 1021},  // Segment distance Can Mutate shares one with gene 1's value box
         {159, 0, 1505},
         {1203, 1, 1505},
+        // The commands added beyond the table route by their own ids.
+        {kHelpIdExportPicture, 1, kHelpTopicExportPicture},
+        {kHelpIdUndo, 0, kHelpTopicUndo},
+        {kHelpIdZoom, 3, kHelpTopicZoom},
+        {0x10000u | kHelpIdFullScreen, 4, kHelpTopicFullScreen},
     };
     for (const SCase& c : kCases) {
         SCOPED_TRACE(testing::Message() << "data " << c.data << " mode " << c.mode);
@@ -180,9 +185,10 @@ TEST(CHelpContextTest, GeneTopicsLandOnTheirGene) {
 }
 
 TEST(CHelpContextTest, EveryTopicHasAPageWithItsAnchor) {
-    std::set<int> topics = {kHelpTopicBreedMode,   kHelpTopicEngineerMode, kHelpTopicFamilyMode,
-                            kHelpTopicFossilMode,  kHelpTopicTriangleMode, kHelpTopicSpecialGenes,
-                            kHelpTopicMutationRate};
+    std::set<int> topics = {kHelpTopicBreedMode,    kHelpTopicEngineerMode,  kHelpTopicFamilyMode,
+                            kHelpTopicFossilMode,   kHelpTopicTriangleMode,  kHelpTopicSpecialGenes,
+                            kHelpTopicMutationRate, kHelpTopicExportPicture, kHelpTopicUndo,
+                            kHelpTopicZoom,         kHelpTopicFullScreen};
     for (const SHelpContext& entry : g_HelpContextMap) {
         topics.insert(entry.nTopic);
     }
