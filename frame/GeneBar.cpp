@@ -677,6 +677,8 @@ void CGeneBar::mousePressEvent(QMouseEvent* event) {
     m_nPressFlags = event->modifiers();
     // The bar is editable in Engineer mode only; Repeat running there takes no edits.
     if (!IsRepeatChecked()) {
+        m_bPressOpen = true;
+        emit pressStarted();
         if (ApplyClick(m_ptPress, m_nPressButton, m_nPressFlags)) {
             StartAutoRepeat();
         }
@@ -694,6 +696,10 @@ void CGeneBar::mouseReleaseEvent(QMouseEvent* event) {
     // meanwhile (a mode change while the button was held).
     if (m_bEditable || m_nRepeatTimer != 0) {
         StopAutoRepeat();
+    }
+    if (m_bPressOpen) {
+        m_bPressOpen = false;
+        emit pressEnded();
     }
     QWidget::mouseReleaseEvent(event);
 }

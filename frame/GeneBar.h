@@ -94,6 +94,10 @@ signals:
     void genesEdited(const CGeneValues& genes);
     void gradientsEdited(const GeneArray& gradients);
     void hopefulClicked();
+    // A press on the bar begins and ends: whatever it edits, however long it is held, is one
+    // change to take back.
+    void pressStarted();
+    void pressEnded();
     void repeatClicked();
     // A step went past a gene's limit.
     void beepRequested();
@@ -111,6 +115,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool m_bPressOpen = false;
     bool BoxReacts(int k) const;
     // Whether the keyboard can step gene k now, and moving its mark to gene k.
     bool KeyReaches(int k) const;

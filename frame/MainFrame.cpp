@@ -80,6 +80,19 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     SetGeneDisplay(m_pGeneBar);
     connect(m_pGeneBar, &CGeneBar::genesEdited, this, &CMainFrame::ApplyGenesToCurrent);
     connect(m_pGeneBar, &CGeneBar::gradientsEdited, this, &CMainFrame::ApplyGradientsToCurrent);
+    connect(m_pGeneBar, &CGeneBar::pressStarted, this, [this] {
+        if (m_bBarPress) {
+            m_pView->History().Commit(EUndoKind::GeneEdit);
+        }
+        m_bBarPress = true;
+        m_pView->History().Begin();
+    });
+    connect(m_pGeneBar, &CGeneBar::pressEnded, this, [this] {
+        if (m_bBarPress) {
+            m_bBarPress = false;
+            m_pView->History().Commit(EUndoKind::GeneEdit);
+        }
+    });
     connect(m_pGeneBar, &CGeneBar::hopefulClicked, this, &CMainFrame::OnHopefulMonster);
     connect(m_pGeneBar, &CGeneBar::repeatClicked, this, &CMainFrame::OnRepeatBox);
     connect(m_pGeneBar, &CGeneBar::beepRequested, this, [] { QApplication::beep(); });
@@ -1031,17 +1044,26 @@ void CMainFrame::OnNewHistory() {
 }
 
 void CMainFrame::ApplyGenesToCurrent(const std::array<int32_t, kGeneCount>& genes) {
-    m_pView->History().Begin();
+    // Inside a press on the bar the press is the change; a key's step is one of its own.
+    if (!m_bBarPress) {
+        m_pView->History().Begin();
+    }
     m_pDoc->m_pCurrent->SetGenes(genes);
-    m_pView->History().Commit(EUndoKind::GeneEdit);
+    if (!m_bBarPress) {
+        m_pView->History().Commit(EUndoKind::GeneEdit);
+    }
     m_pView->Invalidate();
     RefreshModified();
 }
 
 void CMainFrame::ApplyGradientsToCurrent(const GeneArray& gradients) {
-    m_pView->History().Begin();
+    if (!m_bBarPress) {
+        m_pView->History().Begin();
+    }
     m_pDoc->m_pCurrent->SetGradients(gradients);
-    m_pView->History().Commit(EUndoKind::GeneEdit);
+    if (!m_bBarPress) {
+        m_pView->History().Commit(EUndoKind::GeneEdit);
+    }
     m_pView->Invalidate();
     RefreshModified();
 }

@@ -182,6 +182,8 @@ private:
     QToolBar* m_pGeneBarDock = nullptr;
     QLabel* m_pIdlePrompt = nullptr;
     bool m_bFirstHint = false;
+    // A press on the gene bar is under way: its edits are one change.
+    bool m_bBarPress = false;
     bool m_bWasMaximized = false;
     QMenu* m_pContextMenu = nullptr;
     QMenu* m_pRecentMenuAnchor = nullptr;

@@ -242,6 +242,22 @@ private slots:
         m_frame->RunCommand(ECommand::HopefulMonster);
         QVERIFY(!m_frame->Rule(ECommand::EditRedo).bEnabled);
     }
+
+    // Holding a gene box steps the gene again and again: the whole press is one change.
+    void aHeldGeneBoxIsOneChange() {
+        const SDocState before = Now();
+        // Gene 1 steps by 5 between -400 and 400: towards zero there is room for many steps.
+        const QPoint box = Bar()->Box(1)->geometry().center();
+        const int start = m_doc->m_pCurrent->Gene(1);
+        const Qt::MouseButton button = start > 0 ? Qt::RightButton : Qt::LeftButton;
+        QTest::mousePress(Bar(), button, {}, box);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(m_doc->m_pCurrent->Gene(1) - start) >= 15, 5000);
+        QTest::mouseRelease(Bar(), button, {}, box);
+        QCOMPARE(UndoText(), QString("&Undo gene edit"));
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QVERIFY(!m_frame->Rule(ECommand::EditUndo).bEnabled);
+    }
 };
 
 QTEST_MAIN(CUndoTest)
