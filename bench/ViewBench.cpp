@@ -17,6 +17,7 @@
 #include "frame/MainFrame.h"
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
+#include "model/ScaledSurface.h"
 #include "platform/QtSurface.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
@@ -145,6 +146,7 @@ const SHeavyKind kHeavyKinds[] = {
 class CQtFloor {
 public:
     explicit CQtFloor(CQuorvaleView& view) {
+        const int zoom = view.Zoom();
         const SGridGeometry grid = view.Grid();
         const int o = view.GetDocument()->m_nOrientation;
         for (int cell = 0; cell < grid.nCols * grid.nRows; ++cell) {
@@ -153,7 +155,11 @@ public:
             SCell c;
             c.clip = QRect(clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
             CRecordingSurface rec;
-            view.CellMorph(cell)->Draw(rec, (r.left + r.right) / 2, (r.top + r.bottom) / 2, o);
+            const SPoint centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            // Zoomed, the same primitives the view draws: scaled about the cell's centre.
+            CScaledSurface scaled(rec, centre, zoom);
+            view.CellMorph(cell)->Draw(zoom > 1 ? static_cast<IDrawSurface&>(scaled) : rec,
+                                       centre.x, centre.y, o);
             for (const CRecordingSurface::SOp& op : rec.Ops()) {
                 Add(c, op);
             }
@@ -338,11 +344,16 @@ private:
 void BM_RepaintHeavyGrid9x7(benchmark::State& state) {
     const SHeavyKind& kind = kHeavyKinds[state.range(0)];
     const int threads = static_cast<int>(state.range(1));
+    const int zoom = static_cast<int>(state.range(2));
     SWindow w(9, 7, &kind.genes);
     w.View()->SetCellThreads(threads);
-    state.SetLabel(std::string(kind.name) + (threads == 1 ? ", 1 thread" : ", 2 threads"));
+    w.View()->SetZoom(zoom);
+    state.SetLabel(std::string(kind.name) + (threads == 1 ? ", 1 thread" : ", 2 threads") +
+                   (zoom > 1 ? ", zoom " + std::to_string(zoom) : std::string()));
     const CQtFloor floor(*w.View());
     QImage floorImage(w.View()->ScreenImage().size(), QImage::Format_RGB32);
+    // For profiling the repaint alone.
+    const bool bNoFloor = qEnvironmentVariableIsSet("QUORVALE_BENCH_NO_FLOOR");
     double repaintSeconds = 0;
     double floorSeconds = 0;
     for (auto _ : state) {
@@ -352,7 +363,9 @@ void BM_RepaintHeavyGrid9x7(benchmark::State& state) {
         auto t1 = std::chrono::steady_clock::now();
         // On Qt's pool, as the repaint draws: elsewhere Qt would hand each large fill to the
         // pool and wait, which would only make the floor slower.
-        RunDrawing([&] { floor.Draw(floorImage); });
+        if (!bNoFloor) {
+            RunDrawing([&] { floor.Draw(floorImage); });
+        }
         benchmark::DoNotOptimize(floorImage.constBits());
         auto t2 = std::chrono::steady_clock::now();
         repaintSeconds += std::chrono::duration<double>(t1 - t0).count();
@@ -501,8 +514,9 @@ BENCHMARK(BM_TrianglePointerMove)
     ->MinTime(0.5);
 BENCHMARK(BM_RepaintWorstGrid9x7)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_RepaintHeavyGrid9x7)
-    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 2}})
-    ->ArgNames({"kind", "threads"})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {1, 2}, {1}})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {2}, {4}})
+    ->ArgNames({"kind", "threads", "zoom"})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(0.5);
 BENCHMARK(BM_RepaintDefaultGrid5x3)->Unit(benchmark::kMillisecond)->MinTime(0.5);
