@@ -241,9 +241,10 @@ private:
     }
 
     void Accelerator() {
-        static const char* const kKeys[] = {"Ctrl+N", "Ctrl+O",       "Ctrl+S",  "Ctrl+P",
-                                            "Ctrl+C", "Ctrl+V",       "Ctrl+R",  "Ctrl+M",
-                                            "F1",     "Shift+Insert", "Shift+F1"};
+        static const char* const kKeys[] = {
+            "Ctrl+N", "Ctrl+O",       "Ctrl+S", "Ctrl+P",       "Ctrl+C",   "Ctrl+V",
+            "Ctrl+R", "Ctrl+M",       "F1",     "Shift+Insert", "Shift+F1", "Ctrl+Z",
+            "Ctrl+Z", "Ctrl+Shift+Z", "Ctrl+=", "Ctrl+-",       "Ctrl+0"};
         const char* key = kKeys[Pick(static_cast<int>(std::size(kKeys)))];
         Note(QStringLiteral("accelerator %1").arg(key));
         QTest::keySequence(m_frame.get(), QKeySequence(QString::fromLatin1(key)));
