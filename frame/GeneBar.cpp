@@ -555,6 +555,8 @@ void CGeneBar::focusInEvent(QFocusEvent* event) {
 }
 
 void CGeneBar::focusOutEvent(QFocusEvent* event) {
+    // The key's release goes elsewhere: the held key's change ends here.
+    EndKeyPress();
     QWidget::focusOutEvent(event);
     MoveKeyFocus(m_nKeyGene);
 }
@@ -582,11 +584,34 @@ void CGeneBar::keyPressEvent(QKeyEvent* event) {
     // The rules of a click on the box: editable only in Engineer mode, not while Repeat runs;
     // up is the left button's step, down the right's, Ctrl ten steps.
     if (m_bEditable && !IsRepeatChecked() && KeyReaches(m_nKeyGene)) {
+        // A key held down repeats its step; from its press to its release it is one change.
+        if (!event->isAutoRepeat() && !m_bPressOpen) {
+            m_bPressOpen = true;
+            m_nPressKey = key;
+            emit pressStarted();
+        }
         StepGene(m_nKeyGene, bUp ? Qt::LeftButton : Qt::RightButton, event->modifiers());
     } else {
         emit beepRequested();
     }
     event->accept();
+}
+
+void CGeneBar::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat() && m_nPressKey != 0 && event->key() == m_nPressKey) {
+        EndKeyPress();
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void CGeneBar::EndKeyPress() {
+    if (m_nPressKey != 0) {
+        m_nPressKey = 0;
+        if (m_bPressOpen) {
+            m_bPressOpen = false;
+            emit pressEnded();
+        }
+    }
 }
 
 int CGeneBar::ControlIdAt(QPoint point) const {

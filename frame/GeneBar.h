@@ -108,6 +108,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -116,6 +117,9 @@ protected:
 
 private:
     bool m_bPressOpen = false;
+    // The step key whose press opened the change (0: none).
+    int m_nPressKey = 0;
+    void EndKeyPress();
     bool BoxReacts(int k) const;
     // Whether the keyboard can step gene k now, and moving its mark to gene k.
     bool KeyReaches(int k) const;

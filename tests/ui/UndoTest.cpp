@@ -258,6 +258,32 @@ private slots:
         QCOMPARE(Now().DifferingParts(before), 0u);
         QVERIFY(!m_frame->Rule(ECommand::EditUndo).bEnabled);
     }
+
+    // A step key held down repeats; the press, its repeats and its release are one change.
+    // Separate presses are separate changes.
+    void aHeldStepKeyIsOneChange() {
+        Bar()->setFocus();
+        QTRY_VERIFY(Bar()->hasFocus());
+        const SDocState before = Now();
+        const auto send = [this](QEvent::Type type, bool bAuto) {
+            QKeyEvent key(type, Qt::Key_Up, Qt::NoModifier, QString(), bAuto);
+            QApplication::sendEvent(Bar(), &key);
+        };
+        send(QEvent::KeyPress, false);
+        for (int i = 0; i < 3; ++i) {
+            send(QEvent::KeyRelease, true);
+            send(QEvent::KeyPress, true);
+        }
+        send(QEvent::KeyRelease, false);
+        const SDocState held = Now();
+        QVERIFY(held.DifferingParts(before) != 0);
+        QTest::keyClick(Bar(), Qt::Key_Up);
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(held), 0u);
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(before), 0u);
+        QVERIFY(!m_frame->Rule(ECommand::EditUndo).bEnabled);
+    }
 };
 
 QTEST_MAIN(CUndoTest)
