@@ -64,6 +64,10 @@ const std::vector<SStampRun>* CStampCache::Get(const SStampKey& key, QSize size,
                             static_cast<int16_t>(x - origin.x()), tag});
         }
     }
+    if (m_scratch.width() > kKeptSide || m_scratch.height() > kKeptSide) {
+        canvas = QImage();
+        m_scratch = QImage();
+    }
     // A shape that reaches the edge of its stamp may go on beyond it (Qt's stepping of a flat
     // ellipse can overshoot its box): such a shape is drawn in place, now and later.
     bool bCut = false;

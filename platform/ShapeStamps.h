@@ -57,7 +57,10 @@ class CStampCache {
 public:
     // The largest shape worth a stamp, in device pixels a side; larger ones are drawn by Qt
     // straight into the picture (they are few, and a stamp of them would be mostly clipped).
-    static constexpr int kMaxSide = 1024;
+    // Zoomed morphs have tips up to 1,800 pixels across. A scratch picture over kKeptSide a
+    // side is let go once its stamp is made, so the memory is held only while drawing them.
+    static constexpr int kMaxSide = 2048;
+    static constexpr int kKeptSide = 1024;
 
     // The calling thread's cache.
     static CStampCache& ForThisThread();

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "model/BioMorph.h"
+#include "model/ScaledSurface.h"
 #include "platform/QtSurface.h"
 
 namespace {
@@ -187,20 +188,31 @@ private slots:
     void heavyMorphsAreQtsOwnPixels_data() {
         QTest::addColumn<Genes>("genes");
         QTest::addColumn<int>("gradient");
+        QTest::addColumn<int>("zoom");
         QTest::addRow("thick tapering")
-            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 0, 1, 2, 10, 10} << 0;
+            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 0, 1, 2, 10, 10} << 0
+            << 1;
         QTest::addRow("round tips")
-            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 2, 1, 2, 10, 10} << 0;
+            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 2, 1, 2, 10, 10} << 0
+            << 1;
+        // Four times as large: tips and strokes up to 1,800 pixels across, stamped too.
+        QTest::addRow("thick tapering at zoom 4")
+            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 0, 1, 2, 10, 10} << 0
+            << 4;
+        QTest::addRow("round tips at zoom 4")
+            << Genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 9, 12, 0, 2, 100, 2, 1, 2, 10, 10} << 0
+            << 4;
         QTest::addRow("widest spread with leaves")
             << Genes{-40, 40, -40, 40, -40, 40, -40, 40, 9, 9, 30, 1, 2, 100, 3, 50, 100, 10, 10}
-            << 0;
+            << 0 << 1;
         QTest::addRow("filled polygons") << Genes{-400, 400, -400, 400,  -400, 400, -400, 400, 9, 9,
                                                   -100, 0,   2,    -400, 1,    160, 5,    10,  -4}
-                                         << -2;
+                                         << -2 << 1;
     }
     void heavyMorphsAreQtsOwnPixels() {
         QFETCH(Genes, genes);
         QFETCH(int, gradient);
+        QFETCH(int, zoom);
         CBioMorph morph;
         morph.SetGenes(genes);
         for (int k = 1; k <= kGeneCount; ++k) {
@@ -210,7 +222,8 @@ private slots:
         auto draw = [&](IDrawSurface& s) {
             const SRect clip{40, 30, 460, 370};
             s.SetClip(&clip);
-            morph.Draw(s, 250, 200, 0);
+            CScaledSurface scaled(s, {250, 200}, zoom);
+            morph.Draw(zoom > 1 ? static_cast<IDrawSurface&>(scaled) : s, 250, 200, 0);
         };
         QCOMPARE(DifferentPixels(Draw(size, 1, true, draw), Draw(size, 1, false, draw)), 0);
     }
