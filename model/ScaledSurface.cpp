@@ -12,8 +12,15 @@ int ScaleCoord(int v, int origin, int scale) {
 }  // namespace
 
 SRect ScaledAbout(const SRect& r, SPoint origin, int scale) {
-    return {ScaleCoord(r.left, origin.x, scale), ScaleCoord(r.top, origin.y, scale),
-            ScaleCoord(r.right, origin.x, scale), ScaleCoord(r.bottom, origin.y, scale)};
+    // A wild morph's box scaled up may reach any coordinate; kept within 2^29 either way, its
+    // width and height still fit an int.
+    constexpr int64_t kFar = int64_t{1} << 29;
+    const auto scaled = [&](int v, int o) {
+        return static_cast<int>(
+            std::clamp<int64_t>(int64_t{o} + (int64_t{v} - o) * scale, -kFar, kFar));
+    };
+    return {scaled(r.left, origin.x), scaled(r.top, origin.y), scaled(r.right, origin.x),
+            scaled(r.bottom, origin.y)};
 }
 
 CScaledSurface::CScaledSurface(IDrawSurface& target, SPoint origin, int scale)

@@ -34,6 +34,14 @@ TEST_F(CScaledSurfaceTest, PrimitivesAreScaledAboutTheOrigin) {
     EXPECT_EQ(ops[3].rect, (SRect{4, 14, 16, 26}));
 }
 
+TEST_F(CScaledSurfaceTest, AWildBoxScaledUpStillHasAWidth) {
+    const SRect wild{-300000000, -5, 300000000, INT_MAX};
+    const SRect r = ScaledAbout(wild, {400, 300}, 4);
+    EXPECT_LT(r.left, -100000000);
+    EXPECT_GT(r.Width(), 0);
+    EXPECT_GT(r.Height(), 0);
+}
+
 TEST_F(CScaledSurfaceTest, FarPointsSaturateInsteadOfWrapping) {
     CRecordingSurface target;
     CScaledSurface s(target, {0, 0}, 4);
