@@ -283,6 +283,20 @@ void CMainFrame::CreateActions() {
     // Shift+Insert pastes as well.
     Action(ECommand::EditPaste)
         ->setShortcuts({QKeySequence("Ctrl+V"), QKeySequence("Shift+Insert")});
+    // Ctrl and + zooms in too, and the keypad's keys and the desktop's own zoom keys work.
+    const auto withStandard = [](QList<QKeySequence> keys, QKeySequence::StandardKey standard) {
+        for (const QKeySequence& key : QKeySequence::keyBindings(standard)) {
+            if (!keys.contains(key)) {
+                keys << key;
+            }
+        }
+        return keys;
+    };
+    Action(ECommand::ViewZoomIn)
+        ->setShortcuts(withStandard({QKeySequence("Ctrl+="), QKeySequence("Ctrl++")},
+                                    QKeySequence::ZoomIn));
+    Action(ECommand::ViewZoomOut)
+        ->setShortcuts(withStandard({QKeySequence("Ctrl+-")}, QKeySequence::ZoomOut));
     // Ctrl+S is the Save command, which has no menu item: it saves to the document's own path.
     auto* help = new QAction(this);
     help->setShortcut(QKeySequence(Qt::Key_F1));

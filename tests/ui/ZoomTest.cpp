@@ -229,6 +229,9 @@ private slots:
         QCOMPARE(View()->Zoom(), 1);
         QCOMPARE(changed.count(), 6);
         QCOMPARE(changed.last().at(0).toInt(), 1);
+        // Ctrl and + (shifted on most keyboards) zooms in as well.
+        QTest::keyClick(m_frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(View()->Zoom(), 2);
         // A remembered zoom from nowhere is brought within the limits.
         m_frame->SetZoom(99);
         QCOMPARE(View()->Zoom(), 4);
