@@ -297,6 +297,8 @@ void CMainFrame::CreateActions() {
                                     QKeySequence::ZoomIn));
     Action(ECommand::ViewZoomOut)
         ->setShortcuts(withStandard({QKeySequence("Ctrl+-")}, QKeySequence::ZoomOut));
+    Action(ECommand::EditRedo)
+        ->setShortcuts(withStandard({QKeySequence("Ctrl+Shift+Z")}, QKeySequence::Redo));
     // Ctrl+S is the Save command, which has no menu item: it saves to the document's own path.
     auto* help = new QAction(this);
     help->setShortcut(QKeySequence(Qt::Key_F1));
