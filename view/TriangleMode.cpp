@@ -62,10 +62,9 @@ void CTriangleMode::DrawTriangle(QPainter& p, const SRect& rect) {
     CQuorvaleDoc& doc = m_view.Doc();
     RunDrawing([&] {
         CQtSurface surface(p, QRect(0, 0, m_view.width(), m_view.height()));
-        const int o = doc.m_nOrientation;
-        doc.m_pTriTop->Develop(&surface, c.top.x, c.top.y, o, 1);
-        doc.m_pTriLeft->Develop(&surface, c.left.x, c.left.y, o, 1);
-        doc.m_pTriRight->Develop(&surface, c.right.x, c.right.y, o, 1);
+        DevelopZoomed(surface, *doc.m_pTriTop, c.top.x, c.top.y);
+        DevelopZoomed(surface, *doc.m_pTriLeft, c.left.x, c.left.y);
+        DevelopZoomed(surface, *doc.m_pTriRight, c.right.x, c.right.y);
     });
 }
 

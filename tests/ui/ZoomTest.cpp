@@ -208,6 +208,15 @@ private slots:
         const QPoint d1 = box1.topLeft() - at;
         const QPoint d2 = box2.topLeft() - at;
         QVERIFY((d2 - 2 * d1).manhattanLength() <= 10);
+        // The corners' morphs grow from their corners as well.
+        const SPoint top = View()->TriangleTop();
+        // Above the top corner and no lower: the other corners' morphs do not reach there.
+        const QRect corner(QPoint(top.x - 60, top.y - 100), QPoint(top.x + 60, top.y + 10));
+        m_frame->SetZoom(1);
+        m_frame->RunCommand(ECommand::TriangleClear);
+        const QImage flat = Screen();
+        m_frame->SetZoom(2);
+        QVERIFY(Screen().copy(corner) != flat.copy(corner));
     }
 
     void zoomStepsStopAtTheLimitsAndAreAnnounced() {
