@@ -254,7 +254,9 @@ QPixmap GradientPicture(EIndicator kind, bool bWide) {
 CGeneBar::CGeneBar(QWidget* parent) : QWidget(parent) {
     setObjectName("geneBar");
     // Tab reaches the genes; the arrow keys and + and - step the one marked.
-    setFocusPolicy(Qt::StrongFocus);
+    // Tab brings the keyboard here; a click edits without taking it from the view, where Space
+    // mutates.
+    setFocusPolicy(Qt::TabFocus);
     m_state.m_nValue.fill(0);
     for (const SBoxPlace& place : kPlaces) {
         auto* box = new CGeneBox(place.gene, this);
@@ -541,9 +543,12 @@ bool CGeneBar::focusNextPrevChild(bool bNext) {
 
 void CGeneBar::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    int k = KeyReaches(m_nKeyGene) ? m_nKeyGene : 0;
+    // Tab comes in at the first gene, Shift+Tab at the last; coming back to the window finds
+    // the gene it left.
+    const bool bBack = event->reason() == Qt::BacktabFocusReason;
+    const bool bTab = bBack || event->reason() == Qt::TabFocusReason;
+    int k = !bTab && KeyReaches(m_nKeyGene) ? m_nKeyGene : 0;
     if (k == 0) {
-        const bool bBack = event->reason() == Qt::BacktabFocusReason;
         for (int g = bBack ? kGeneCount : 1; g >= 1 && g <= kGeneCount; g += bBack ? -1 : 1) {
             if (KeyReaches(g)) {
                 k = g;
@@ -699,6 +704,16 @@ void CGeneBar::mousePressEvent(QMouseEvent* event) {
     }
     m_ptPress = event->position().toPoint();
     m_nPressButton = event->button();
+    // With the keyboard here, the mark goes to the gene clicked, so keys go on from it.
+    if (hasFocus()) {
+        for (int k = 1; k <= kGeneCount; ++k) {
+            if (KeyReaches(k) && (m_boxes[k]->geometry().contains(m_ptPress) ||
+                                  m_pictures[k]->geometry().contains(m_ptPress))) {
+                MoveKeyFocus(k);
+                break;
+            }
+        }
+    }
     m_nPressFlags = event->modifiers();
     // The bar is editable in Engineer mode only; Repeat running there takes no edits.
     if (!IsRepeatChecked()) {

@@ -288,6 +288,32 @@ private slots:
         }());
         QWhatsThis::hideText();
     }
+
+    // A click on the bar edits without taking the keyboard from the view (Space still
+    // mutates); with the keyboard already in the bar, the mark goes to the gene clicked; Tab
+    // comes into the bar at its first gene.
+    void theBarTakesTheKeyboardOnlyFromTab() {
+        m_frame->RunCommand(ECommand::Engineer);
+        View()->setFocus();
+        QTRY_VERIFY(View()->hasFocus());
+        QTest::mouseClick(Bar(), Qt::LeftButton, {}, PointOf(CGeneBar::kFirstBoxId));
+        QVERIFY(View()->hasFocus());
+
+        Bar()->setFocus(Qt::TabFocusReason);
+        const int seven = m_doc->m_pCurrent->Gene(7);
+        const int three = m_doc->m_pCurrent->Gene(3);
+        QTest::mouseClick(Bar(), Qt::RightButton, {}, PointOf(CGeneBar::kFirstBoxId + 6));
+        QTest::keyClick(Bar(), Qt::Key_Up);
+        // Down a step by the click, up a step by the key: gene 7 is back, gene 3 untouched.
+        QCOMPARE(m_doc->m_pCurrent->Gene(7), seven);
+        QCOMPARE(m_doc->m_pCurrent->Gene(3), three);
+
+        View()->setFocus(Qt::TabFocusReason);
+        const int one = m_doc->m_pCurrent->Gene(1);
+        Bar()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(Bar(), Qt::Key_Up);
+        QVERIFY(m_doc->m_pCurrent->Gene(1) != one);
+    }
 };
 
 QTEST_MAIN(CClassroomTest)
