@@ -99,6 +99,12 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
 
     m_pIdlePrompt = new QLabel(tr(kIdlePrompt), this);
     statusBar()->addWidget(m_pIdlePrompt, 1);
+    // The zoom shows at the right of the status bar while it is not 1x.
+    m_pZoomLabel = new QLabel(this);
+    m_pZoomLabel->setObjectName("zoomLabel");
+    m_pZoomLabel->setToolTip(tr("How large the creatures are drawn (View > Actual size: 1x)"));
+    m_pZoomLabel->hide();
+    statusBar()->addPermanentWidget(m_pZoomLabel);
 
     m_pView = new CQuorvaleView(m_pDoc, this);
     m_pView->setObjectName("view");
@@ -293,8 +299,8 @@ void CMainFrame::CreateActions() {
         return keys;
     };
     Action(ECommand::ViewZoomIn)
-        ->setShortcuts(withStandard({QKeySequence("Ctrl+="), QKeySequence("Ctrl++")},
-                                    QKeySequence::ZoomIn));
+        ->setShortcuts(
+            withStandard({QKeySequence("Ctrl+="), QKeySequence("Ctrl++")}, QKeySequence::ZoomIn));
     Action(ECommand::ViewZoomOut)
         ->setShortcuts(withStandard({QKeySequence("Ctrl+-")}, QKeySequence::ZoomOut));
     Action(ECommand::EditRedo)
@@ -571,6 +577,8 @@ void CMainFrame::SetZoom(int zoom) {
         m_pView->SetZoom(zoom);
         emit zoomChanged(zoom);
     }
+    m_pZoomLabel->setText(tr("Zoom %1x").arg(zoom));
+    m_pZoomLabel->setVisible(zoom > 1);
 }
 
 void CMainFrame::Execute(ECommand command) {

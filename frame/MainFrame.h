@@ -181,6 +181,7 @@ private:
     CGeneBar* m_pGeneBar = nullptr;
     QToolBar* m_pGeneBarDock = nullptr;
     QLabel* m_pIdlePrompt = nullptr;
+    QLabel* m_pZoomLabel = nullptr;
     bool m_bFirstHint = false;
     // A press on the gene bar is under way: its edits are one change.
     bool m_bBarPress = false;

@@ -1,6 +1,7 @@
 #include "view/MorphDrag.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QDrag>
 #include <QFile>
 #include <QMimeData>
@@ -96,7 +97,10 @@ void CMorphDrag::StartDrag() {
         picture.width() > 160 || picture.height() > 160
             ? picture.scaled(160, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation)
             : picture;
-    drag->setPixmap(QPixmap::fromImage(shown));
+    // Only the morph follows the pointer: its white ground is left out.
+    QPixmap pixmap = QPixmap::fromImage(shown);
+    pixmap.setMask(QBitmap::fromImage(shown.createMaskFromColor(qRgb(255, 255, 255))));
+    drag->setPixmap(pixmap);
     drag->setHotSpot(QPoint(shown.width() / 2, shown.height() / 2));
     drag->exec(Qt::CopyAction);
 }

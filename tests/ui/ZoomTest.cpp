@@ -1,6 +1,7 @@
 // Zoom: morphs drawn 1 to 4 times as large in their cells, drawn at that scale rather than
 // enlarged, still centred and clipped to their cells; at 1x every picture is as it was.
 #include <QClipboard>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
 #include <memory>
@@ -237,6 +238,14 @@ private slots:
         QTest::keyClick(m_frame.get(), Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(View()->Zoom(), 1);
         QCOMPARE(changed.count(), 6);
+        // The status bar says the zoom while it is not 1x.
+        auto* label = m_frame->findChild<QLabel*>("zoomLabel");
+        QVERIFY(label);
+        QVERIFY(label->isHidden());
+        m_frame->SetZoom(3);
+        QVERIFY(!label->isHidden());
+        QCOMPARE(label->text(), QString("Zoom 3x"));
+        m_frame->SetZoom(1);
         QCOMPARE(changed.last().at(0).toInt(), 1);
         // Ctrl and + (shifted on most keyboards) zooms in as well.
         QTest::keyClick(m_frame.get(), Qt::Key_Plus, Qt::ControlModifier);
