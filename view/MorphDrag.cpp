@@ -1,7 +1,6 @@
 #include "view/MorphDrag.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QDrag>
 #include <QFile>
 #include <QMimeData>
@@ -97,10 +96,17 @@ void CMorphDrag::StartDrag() {
         picture.width() > 160 || picture.height() > 160
             ? picture.scaled(160, 160, Qt::KeepAspectRatio, Qt::SmoothTransformation)
             : picture;
-    // Only the morph follows the pointer: its white ground is left out.
-    QPixmap pixmap = QPixmap::fromImage(shown);
-    pixmap.setMask(QBitmap::fromImage(shown.createMaskFromColor(qRgb(255, 255, 255))));
-    drag->setPixmap(pixmap);
+    // Only the morph follows the pointer: its white ground is made clear.
+    QImage clear = shown.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < clear.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(clear.scanLine(y));
+        for (int x = 0; x < clear.width(); ++x) {
+            if ((line[x] & 0xFFFFFFu) == 0xFFFFFFu) {
+                line[x] = 0;
+            }
+        }
+    }
+    drag->setPixmap(QPixmap::fromImage(clear));
     drag->setHotSpot(QPoint(shown.width() / 2, shown.height() / 2));
     drag->exec(Qt::CopyAction);
 }
