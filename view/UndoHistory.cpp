@@ -89,7 +89,16 @@ SDocState CUndoHistory::Now() const {
     return SDocState::Capture(m_view.Doc(), m_view.Cols(), m_view.Rows());
 }
 
+void CUndoHistory::SyncRun() {
+    // Repeat was switched off by a way that did not say so (its box): the run ends before
+    // anything else can join it.
+    if (InRun() && !m_view.Bar().IsRepeatChecked()) {
+        EndRun();
+    }
+}
+
 void CUndoHistory::Begin() {
+    SyncRun();
     if (InRun() || m_before) {
         return;
     }
@@ -191,6 +200,7 @@ void CUndoHistory::Undo() {
 }
 
 void CUndoHistory::Redo() {
+    SyncRun();
     if (InRun()) {
         return;
     }

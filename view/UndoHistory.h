@@ -144,6 +144,8 @@ public:
     // Repeat: each step calls Step (the first opens the run); the run ends when Repeat stops.
     void RepeatStep();
     void EndRun();
+    // Ends the run if Repeat is no longer on.
+    void SyncRun();
     bool InRun() const { return m_runBefore.has_value(); }
 
     bool CanUndo() const { return m_stack.canUndo() || InRun(); }

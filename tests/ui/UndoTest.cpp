@@ -284,6 +284,29 @@ private slots:
         QCOMPARE(Now().DifferingParts(before), 0u);
         QVERIFY(!m_frame->Rule(ECommand::EditUndo).bEnabled);
     }
+
+    // Repeat switched off by its box, then a click at once: the click is a step of its own,
+    // not part of the run.
+    void aClickAfterRepeatStopsIsItsOwnStep() {
+        Click(QPoint(100, 100));
+        const SDocState beforeRun = Now();
+        m_frame->RunCommand(ECommand::Repeat);
+        // A mutation may leave the genome as it was: steps until one changes it.
+        for (int i = 0; i < 20 && Now().DifferingParts(beforeRun) == 0; ++i) {
+            m_clock.Advance(1000);
+            View()->RepeatDriver();
+        }
+        QVERIFY(Now().DifferingParts(beforeRun) != 0);
+        Bar()->SetRepeatChecked(false);
+        const SDocState afterRun = Now();
+        // Elsewhere than the first click, so the two make no double click.
+        Click(QPoint(300, 200));
+        QVERIFY(Now().DifferingParts(afterRun) != 0);
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(afterRun), 0u);
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(Now().DifferingParts(beforeRun), 0u);
+    }
 };
 
 QTEST_MAIN(CUndoTest)
