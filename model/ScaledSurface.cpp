@@ -45,7 +45,8 @@ void CScaledSurface::PassState() {
 void CScaledSurface::SetPixel(int x, int y, SRgb colour) {
     // A pixel becomes a block of the scale's size, set outright as a pixel is.
     const SPoint p = Scaled(SPoint{x, y});
-    m_target.FillRect({p.x, p.y, p.x + m_nScale, p.y + m_nScale}, colour);
+    m_target.FillRect({p.x, p.y, Sat32(int64_t{p.x} + m_nScale), Sat32(int64_t{p.y} + m_nScale)},
+                      colour);
 }
 
 void CScaledSurface::Line(int x0, int y0, int x1, int y1) {

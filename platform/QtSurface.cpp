@@ -567,7 +567,8 @@ void CQtSurface::Polygon(const SPoint* points, int count) {
     if (CulledPoints(points, count)) {
         return;
     }
-    if (count <= (SStampKey::kMaxValues - 4) / 2) {
+    // Far points are never stamped (their offsets may not even fit an int).
+    if (!FarPoints(points, count) && count <= (SStampKey::kMaxValues - 4) / 2) {
         SStampKey key;
         key.Add(kStampPolygon);
         int64_t l = points[0].x, t = points[0].y, r = l, b = t;
@@ -627,6 +628,10 @@ void CQtSurface::Bezier13(const SPoint* points) {
         path.closeSubpath();
         return path;
     };
+    if (FarPoints(points, 13)) {
+        DrawFar([&](QPainter& p) { p.drawPath(pathOf(QPoint(0, 0))); });
+        return;
+    }
     SStampKey key;
     key.Add(kStampBezier);
     int64_t l = points[0].x, t = points[0].y, r = l, b = t;
@@ -640,10 +645,6 @@ void CQtSurface::Bezier13(const SPoint* points) {
     }
     if (Stamp(key, l, t, r, b, points[0],
               [&](QPainter& painter, QPoint d) { painter.drawPath(pathOf(d)); })) {
-        return;
-    }
-    if (FarPoints(points, 13)) {
-        DrawFar([&](QPainter& p) { p.drawPath(pathOf(QPoint(0, 0))); });
         return;
     }
     Apply(m_state);

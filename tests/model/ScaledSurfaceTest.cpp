@@ -48,6 +48,9 @@ TEST_F(CScaledSurfaceTest, FarPointsSaturateInsteadOfWrapping) {
     s.Line(INT_MAX - 5, INT_MIN + 5, 1, 1);
     ASSERT_EQ(target.Ops().size(), 1u);
     EXPECT_EQ(target.Ops()[0].points[0], (SPoint{INT_MAX, INT_MIN}));
+    s.SetPixel(INT_MAX - 5, 0, kBlack);
+    ASSERT_EQ(target.Ops().size(), 2u);
+    EXPECT_EQ(target.Ops()[1].rect.right, INT_MAX);
 }
 
 TEST_F(CScaledSurfaceTest, AMorphDrawnLargeIsItsStrokesScaled) {

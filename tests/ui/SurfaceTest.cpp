@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
+#include <climits>
 #include <random>
 
 #include "model/BioMorph.h"
@@ -183,6 +184,25 @@ private slots:
         QCOMPARE(brushPixels, 0);
         // The line across the middle, one pixel high.
         QCOMPARE(penPixels, size.width());
+
+        // Points at the very ends of an int (a wild morph drawn large saturates there): their
+        // offsets from the first point do not fit an int, and nothing is filled.
+        const QImage edges = Draw(size, 1, true, [&](IDrawSurface& s) {
+            s.SetPen(90, pen);
+            s.SetBrush(brush);
+            const SPoint edge[4] = {{150, 120}, {INT_MIN, INT_MAX}, {INT_MAX, INT_MAX}, {150, 120}};
+            s.Polygon(edge, 4);
+            SPoint bezier[13];
+            for (int i = 0; i < 13; ++i) {
+                bezier[i] = i % 2 ? SPoint{INT_MIN, 130} : SPoint{150, 130};
+            }
+            s.Bezier13(bezier);
+        });
+        for (int y = 0; y < edges.height(); ++y) {
+            for (int x = 0; x < edges.width(); ++x) {
+                QVERIFY(edges.pixel(x, y) != qRgb(brush.r, brush.g, brush.b));
+            }
+        }
     }
 
     void heavyMorphsAreQtsOwnPixels_data() {
