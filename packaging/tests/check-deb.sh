@@ -124,7 +124,10 @@ pid=$(xdotool getwindowpid "$window")
 kill "$pid"
 wait
 SCRIPT
+# Once more if the first try fails: on a busy machine a virtual display can fail to come up
+# (xvfb-run's choice of a free display races with other servers starting).
 title=$(xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/open.sh" "$bio" "$work") ||
+  title=$(xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/open.sh" "$bio" "$work") ||
   fail "opening the file did not start Quorvale"
 echo "== window: $title"
 [ -f "$work/window.png" ] && echo "== screenshot: $work/window.png"
