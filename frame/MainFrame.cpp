@@ -662,6 +662,10 @@ void CMainFrame::OnFileOpen() {
     if (path.isEmpty()) {
         return;
     }
+    OpenChosenFile(path);
+}
+
+void CMainFrame::OpenChosenFile(const QString& path) {
     // Only a file that opened joins the recent list; a refused one changes nothing.
     const std::string bytes = PathBytes(path);
     if (m_pDoc->OpenFile(bytes)) {
@@ -849,13 +853,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     if (!MaybeSaveChanges()) {
         return;
     }
-    const std::string bytes = PathBytes(path);
-    if (m_pDoc->OpenFile(bytes)) {
-        AddRecentFile(ShownPath(bytes));
-        m_pDoc->FinishOpen();
-    }
-    UpdateCaption();
-    m_pView->Invalidate();
+    OpenChosenFile(path);
 }
 
 void CMainFrame::LoadCornerFrom(CBioMorph& corner, const QString& path) {

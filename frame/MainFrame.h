@@ -135,6 +135,8 @@ private:
 
     void OnFileNew();
     void OnFileOpen();
+    // Opens a file the user chose (the Open dialog, a drop), after the unsaved-changes question.
+    void OpenChosenFile(const QString& path);
     void OnFileSave();
     void OnFileSaveAs();
     void FollowModeAfterSave(int modeBefore);
