@@ -276,6 +276,8 @@ bool CQtSurface::StampGroup(const QLine* lines, int count, bool bDots) {
     if (!m_pBits || !m_bStamping || PenWidth(m_applied) <= 1) {
         return false;
     }
+    // Every stamp of the group is used after the last is made, so none may go meanwhile.
+    const CStampCache::CHold hold(CStampCache::ForThisThread());
     const std::vector<SStampRun>* stamps[16];
     for (int i = 0; i < count; ++i) {
         const QLine& l = lines[i];
@@ -463,6 +465,8 @@ void CQtSurface::CopyStamp(const std::vector<SStampRun>& runs, SPoint anchor,
 
 bool CQtSurface::Stamp(SStampKey& key, int64_t left, int64_t top, int64_t right, int64_t bottom,
                        SPoint anchor, const std::function<void(QPainter&, QPoint)>& draw) {
+    // Flushing the lines before it makes stamps of its own, which must not let go of this one.
+    const CStampCache::CHold hold(CStampCache::ForThisThread());
     const std::vector<SStampRun>* runs =
         StampOf(key, m_state, left, top, right, bottom, anchor, draw);
     if (!runs) {

@@ -80,11 +80,21 @@ const std::vector<SStampRun>* CStampCache::Get(const SStampKey& key, QSize size,
         m_cut.insert(key);
         return nullptr;
     }
-    if (m_nRuns + runs.size() > kMaxRuns) {
-        m_stamps.clear();
-        m_cut.clear();
-        m_nRuns = 0;
+    if (m_nRuns + runs.size() > m_nMaxRuns) {
+        // Stamps handed out under a hold are still in use: start again once it ends.
+        if (m_nHolds > 0) {
+            m_bFull = true;
+        } else {
+            Clear();
+        }
     }
     m_nRuns += runs.size();
     return &m_stamps.emplace(key, std::move(runs)).first->second;
+}
+
+void CStampCache::Clear() {
+    m_stamps.clear();
+    m_cut.clear();
+    m_nRuns = 0;
+    m_bFull = false;
 }

@@ -74,9 +74,35 @@ public:
 
     size_t StampCount() const { return m_stamps.size(); }
 
-private:
+    // While a hold is in place every stamp Get returned stays valid: a cache that fills up
+    // starts again only when the last hold ends. A group of shapes drawn together holds the
+    // stamps of all its members at once.
+    class CHold {
+    public:
+        explicit CHold(CStampCache& cache) : m_cache(cache) { ++m_cache.m_nHolds; }
+        ~CHold() {
+            if (--m_cache.m_nHolds == 0 && m_cache.m_bFull) {
+                m_cache.Clear();
+            }
+        }
+        CHold(const CHold&) = delete;
+        CHold& operator=(const CHold&) = delete;
+
+    private:
+        CStampCache& m_cache;
+    };
+
     // Bounds what the cache holds (8 MiB of runs): when it is full it starts again.
     static constexpr size_t kMaxRuns = size_t{1} << 20;
+    // Lets a test fill the cache quickly; takes effect from the next stamp made.
+    void SetMaxRuns(size_t nMaxRuns) { m_nMaxRuns = nMaxRuns; }
+
+private:
+    void Clear();
+
+    size_t m_nMaxRuns = kMaxRuns;
+    int m_nHolds = 0;
+    bool m_bFull = false;
 
     std::unordered_map<SStampKey, std::vector<SStampRun>, SStampKeyHash> m_stamps;
     // Shapes that have no stamp because they reach past its edge.

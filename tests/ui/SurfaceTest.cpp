@@ -9,6 +9,7 @@
 #include "model/BioMorph.h"
 #include "model/ScaledSurface.h"
 #include "platform/QtSurface.h"
+#include "platform/ShapeStamps.h"
 
 namespace {
 
@@ -128,6 +129,20 @@ private slots:
         const QImage qt = Draw(size, dpr, false, draw);
         QCOMPARE(DifferentPixels(Draw(size, dpr, true, draw), qt), 0);
         QCOMPARE(DifferentPixels(Draw(size, dpr, true, draw), qt), 0);
+    }
+
+    // A cache that fills up in the middle of a group of shapes drawn together must not let go
+    // of the stamps the group has already taken. A cache of a few hundred runs fills up
+    // every few shapes, so every group meets it.
+    void stampsLastThroughACacheThatFillsUp() {
+        const QSize size(420, 300);
+        CStampCache& cache = CStampCache::ForThisThread();
+        cache.SetMaxRuns(300);
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            auto draw = [&](IDrawSurface& s) { DrawRandom(s, seed, size); };
+            QCOMPARE(DifferentPixels(Draw(size, 1, true, draw), Draw(size, 1, false, draw)), 0);
+        }
+        cache.SetMaxRuns(CStampCache::kMaxRuns);
     }
 
     // Shapes changed by XOR are applied late, all together; a shape set outright over them
