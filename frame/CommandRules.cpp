@@ -61,12 +61,13 @@ SCommandRule RuleFor(ECommand command, const SCommandState& s) {
             return {s.bCanUndo && !s.bAnimating, false};
         case ECommand::EditRedo:
             return {s.bCanRedo && !s.bAnimating, false};
+        // The family tree is drawn at one size whatever the zoom.
         case ECommand::ViewZoomIn:
-            return {s.nZoom < kMaxZoom, false};
+            return {m != kModeFamily && s.nZoom < kMaxZoom, false};
         case ECommand::ViewZoomOut:
-            return {s.nZoom > 1, false};
+            return {m != kModeFamily && s.nZoom > 1, false};
         case ECommand::ViewActualSize:
-            return {s.nZoom != 1, false};
+            return {m != kModeFamily && s.nZoom != 1, false};
         default:
             return {true, false};
     }

@@ -117,6 +117,7 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     connect(m_pView, &CQuorvaleView::contextMenuRequested, this, &CMainFrame::OnContextMenu);
     connect(m_pView, &CQuorvaleView::beepRequested, this, [] { QApplication::beep(); });
     connect(m_pView, &CQuorvaleView::documentChanged, this, &CMainFrame::RefreshModified);
+    connect(m_pView, &CQuorvaleView::modeChanged, this, [this] { RefreshZoomLabel(); });
 
     CreateActions();
     CreateMenus();
@@ -577,8 +578,14 @@ void CMainFrame::SetZoom(int zoom) {
         m_pView->SetZoom(zoom);
         emit zoomChanged(zoom);
     }
+    RefreshZoomLabel();
+}
+
+void CMainFrame::RefreshZoomLabel() {
+    // The family tree is drawn at one size, so the label would only mislead there.
+    const int zoom = m_pView->Zoom();
     m_pZoomLabel->setText(tr("Zoom %1x").arg(zoom));
-    m_pZoomLabel->setVisible(zoom > 1);
+    m_pZoomLabel->setVisible(zoom > 1 && m_pDoc->m_nMode != kModeFamily);
 }
 
 void CMainFrame::Execute(ECommand command) {

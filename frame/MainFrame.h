@@ -161,6 +161,7 @@ private:
     void OnRedo();
     // The Edit menu names what Undo and Redo would take back or make again.
     void RefreshUndoTexts();
+    void RefreshZoomLabel();
     // Which kind of undoable change a command makes, if any.
     static std::optional<EUndoKind> UndoKindOf(ECommand command);
     void OnEditCopy();

@@ -105,6 +105,7 @@ void CQuorvaleView::SetMode(int mode) {
     if (!m_pBar->IsRepeatChecked()) {
         m_pHistory->EndRun();
     }
+    emit modeChanged(mode);
 }
 
 void CQuorvaleView::OnInitialUpdate() {

@@ -205,6 +205,8 @@ signals:
     void beepRequested();
     // A click, key or Repeat step may have changed the document.
     void documentChanged();
+    // The view has entered a mode (or entered the same one afresh).
+    void modeChanged(int mode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -253,6 +253,16 @@ private slots:
         // A remembered zoom from nowhere is brought within the limits.
         m_frame->SetZoom(99);
         QCOMPARE(View()->Zoom(), 4);
+        // The family tree is drawn at one size: the zoom neither shows nor changes there, and
+        // is back on leaving it.
+        QVERIFY(m_frame->RunCommand(ECommand::FamilyTree));
+        QVERIFY(label->isHidden());
+        QTest::keyClick(m_frame.get(), Qt::Key_0, Qt::ControlModifier);
+        QVERIFY(!m_frame->RunCommand(ECommand::ViewZoomOut));
+        QCOMPARE(View()->Zoom(), 4);
+        QVERIFY(m_frame->RunCommand(ECommand::Breed));
+        QVERIFY(!label->isHidden());
+        QCOMPARE(label->text(), QString("Zoom 4x"));
     }
 };
 
