@@ -374,7 +374,8 @@ void CMainFrame::CreateMenus() {
     AddCommand(edit, ECommand::AddColumn);
     AddCommand(edit, ECommand::RemoveColumn);
 
-    QMenu* view = bar->addMenu(tr("&View"));
+    // W, since V is Evolve's.
+    QMenu* view = bar->addMenu(tr("Vie&w"));
     AddCommand(view, ECommand::ViewZoomIn);
     AddCommand(view, ECommand::ViewZoomOut);
     AddCommand(view, ECommand::ViewActualSize);
@@ -1197,8 +1198,15 @@ void CMainFrame::ShowFirstHint() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-    if (m_bFirstHint && event->type() == QEvent::MouseButtonPress && watched == m_pView) {
-        // The first click in the view: the hint has done its work.
+    const auto isEnter = [event] {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    };
+    if (m_bFirstHint && watched == m_pView &&
+        (event->type() == QEvent::MouseButtonPress ||
+         (event->type() == QEvent::KeyPress && isEnter()))) {
+        // The first click in the view, or Enter (the keyboard's click): the hint has done its
+        // work.
         m_bFirstHint = false;
         m_pIdlePrompt->setText(tr(kIdlePrompt));
         emit firstHintDone();

@@ -37,6 +37,11 @@ bool CAnimationInputGuard::eventFilter(QObject* watched, QEvent* event) {
                 }
                 return true;
             }
+            // Enter on the animated view breeds, as a click there does: dropped like its clicks.
+            if (IsAnimated(watched) && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)) {
+                return true;
+            }
             return Hold(watched, event);
         case QEvent::ShortcutOverride:
             // Not overridden: a matching shortcut then arrives as a Shortcut event.

@@ -1,5 +1,9 @@
 #include "view/BreedMode.h"
 
+#include <QKeyEvent>
+#include <QPainter>
+#include <algorithm>
+
 #include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "view/CellRenderer.h"
@@ -94,4 +98,89 @@ void CBreedMode::Move(QPoint point) {
         // The bar compares and repaints only the boxes and pictures that differ.
         GeneDisplay().ShowGenes(morph);
     }
+}
+
+void CBreedMode::Leave() {
+    m_nKeyCell = -1;
+}
+
+int CBreedMode::KeyCell() const {
+    // Rows and columns may have gone since the cell was marked.
+    return m_nKeyCell < m_view.Rows() * m_view.Cols() ? m_nKeyCell : -1;
+}
+
+void CBreedMode::SetKeyCell(int cell) {
+    const auto repaint = [this](int c) {
+        if (c >= 0) {
+            const SRect r = m_view.CellRect(c).Inflated(2);
+            m_view.update(QRect(r.left, r.top, r.Width(), r.Height()));
+        }
+    };
+    repaint(KeyCell());
+    m_nKeyCell = cell;
+    repaint(cell);
+    if (CBioMorph* morph = CellMorph(cell)) {
+        GeneDisplay().ShowGenes(morph);
+    }
+}
+
+bool CBreedMode::KeyPress(QKeyEvent* event) {
+    const int cols = m_view.Cols();
+    const int rows = m_view.Rows();
+    // The first key marks the parent's cell, the natural place to start from.
+    const int cell = KeyCell() < 0 ? m_view.ParentCell() : KeyCell();
+    int col = cell % cols;
+    int row = cell / cols;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            col = std::max(col - 1, 0);
+            break;
+        case Qt::Key_Right:
+            col = std::min(col + 1, cols - 1);
+            break;
+        case Qt::Key_Up:
+            row = std::max(row - 1, 0);
+            break;
+        case Qt::Key_Down:
+            row = std::min(row + 1, rows - 1);
+            break;
+        case Qt::Key_Home:
+            SetKeyCell(m_view.ParentCell());
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            // A held key breeds once, not once for each of its repeats.
+            if (event->isAutoRepeat()) {
+                return true;
+            }
+            if (KeyCell() < 0) {
+                SetKeyCell(cell);
+                return true;
+            }
+            const SRect r = m_view.CellRect(cell);
+            m_view.PressAsClick(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+            // The chosen morph is now the parent, in the parent's cell.
+            SetKeyCell(m_view.ParentCell());
+            return true;
+        }
+        default:
+            return false;
+    }
+    SetKeyCell(row * cols + col);
+    return true;
+}
+
+void CBreedMode::MousePressed() {
+    SetKeyCell(-1);
+}
+
+void CBreedMode::DrawOverlay(QPainter& painter) const {
+    const int cell = KeyCell();
+    if (cell < 0) {
+        return;
+    }
+    const SRect r = m_view.CellRect(cell);
+    painter.setPen(QPen(QColor(0, 102, 204), 2, Qt::DashLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRect(r.left + 4, r.top + 4, r.Width() - 8, r.Height() - 8));
 }

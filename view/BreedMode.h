@@ -6,7 +6,8 @@
 class CQuorvaleView;
 
 // Breed mode: the parent in the middle cell framed in red, its offspring around it; a click on
-// a cell breeds from that morph.
+// a cell breeds from that morph. From the keyboard, the arrow keys move a marked cell and
+// Enter breeds from it, as a click there would.
 class CBreedMode : public IModeHandler {
 public:
     explicit CBreedMode(CQuorvaleView& view) : m_view(view), m_animation(view) {}
@@ -22,6 +23,13 @@ public:
     CBioMorph* ListMorph(int index) const override;
     CBioMorph* CellMorph(int cell) const override;
     void Pasted() override;
+    void Leave() override;
+    bool KeyPress(QKeyEvent* event) override;
+    void MousePressed() override;
+    void DrawOverlay(QPainter& painter) const override;
+
+    // The cell the keyboard points at, or -1 while the keyboard has not been used.
+    int KeyCell() const;
 
     // A breeding step from a cell, with its animation.
     void BreedFromCell(int cell) { m_animation.BreedFromCell(cell); }
@@ -29,7 +37,9 @@ public:
 
 private:
     int CellAt(QPoint point) const;
+    void SetKeyCell(int cell);
 
     CQuorvaleView& m_view;
     CBreedingAnimation m_animation;
+    int m_nKeyCell = -1;
 };

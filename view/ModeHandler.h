@@ -55,7 +55,12 @@ public:
     // True if the mode used the wheel.
     virtual bool Wheel(QWheelEvent* /*event*/) { return false; }
     // True if the mode used the key.
+    virtual bool KeyPress(QKeyEvent* /*event*/) { return false; }
     virtual bool KeyRelease(QKeyEvent* /*event*/) { return false; }
+    // A mouse button went down on the view (before the press is handled).
+    virtual void MousePressed() {}
+    // Marks drawn on the window over the screen picture, never into it (the keyboard's cell).
+    virtual void DrawOverlay(QPainter& /*painter*/) const {}
     virtual void PointerLeft() {}
     // The view changed size.
     virtual void Resized() {}

@@ -273,6 +273,7 @@ void CQuorvaleView::paintEvent(QPaintEvent* event) {
         p.drawImage(area, m_imgScreen,
                     QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr));
     }
+    Handler().DrawOverlay(p);
 }
 
 void CQuorvaleView::OnDraw() {
@@ -497,6 +498,7 @@ bool CQuorvaleView::PasteInto(CBioMorph& morph) {
 // Input
 
 void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
+    Handler().MousePressed();
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
@@ -564,8 +566,18 @@ void CQuorvaleView::leaveEvent(QEvent* event) {
 
 void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
     // Esc stops Repeat only while offspring are being revealed (the step's input guard sees
-    // it then); otherwise keys get the default handling.
-    QWidget::keyPressEvent(event);
+    // it then). Modes may use keys of their own (the grid's cells from the keyboard).
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) ||
+        !Handler().KeyPress(event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CQuorvaleView::PressAsClick(QPoint point) {
+    if (m_pBar->IsRepeatChecked()) {
+        return;
+    }
+    PressMode(point);
 }
 
 void CQuorvaleView::keyReleaseEvent(QKeyEvent* event) {

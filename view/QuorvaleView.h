@@ -221,6 +221,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
+public:
+    // A press at a point as a click there would make it (Repeat running ignores it).
+    void PressAsClick(QPoint point);
+
 private:
     IModeHandler& Handler() const;
     // A press passed to the mode, undo bracketing what it changes.

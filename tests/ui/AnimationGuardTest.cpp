@@ -65,9 +65,12 @@ private slots:
         {
             const CAnimationInputGuard guard(w->animated, [&] { ++escapes; });
             QTest::mouseClick(w->animated, Qt::LeftButton, {}, QPoint(50, 50));
+            // Enter on the animated area is its click from the keyboard: dropped too.
+            QTest::keyClick(w->animated, Qt::Key_Return);
+            QTest::keyClick(w->animated, Qt::Key_Enter, Qt::KeypadModifier);
             QTest::keyPress(w->field, Qt::Key_Escape);
             QCOMPARE(escapes, 1);
-            QCOMPARE(guard.HeldCount(), size_t(0));
+            QCOMPARE(guard.HeldCount(), size_t(2));  // the two releases, which do nothing
         }
         QCoreApplication::processEvents();
         QCOMPARE(escapes, 1);

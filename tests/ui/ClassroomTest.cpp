@@ -207,6 +207,12 @@ private slots:
         QCOMPARE(done.count(), 1);
         QTest::mouseClick(m_frame->View(), Qt::LeftButton, {}, QPoint(20, 20));
         QCOMPARE(done.count(), 1);
+        // Enter, the keyboard's click, ends it as well; the arrow keys only look.
+        m_frame->ShowFirstHint();
+        QTest::keyClick(m_frame->View(), Qt::Key_Left);
+        QVERIFY(m_frame->IsShowingFirstHint());
+        QTest::keyClick(m_frame->View(), Qt::Key_Return);
+        QVERIFY(!m_frame->IsShowingFirstHint());
     }
 
     // A morph dragged out carries itself as a .bio file, a PNG file and picture, and the
@@ -259,6 +265,64 @@ private slots:
         QVERIFY(!View()->MorphDrag().IsPending());
         QCOMPARE(m_doc->m_listTrianglePoints.size(), size_t{1});
         QTest::mouseRelease(View(), Qt::LeftButton, Qt::ControlModifier, QPoint(300, 300));
+    }
+
+    // The cell the window marks for the keyboard (over the screen picture), or -1.
+    int MarkedCell() {
+        const QImage shown = View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (int cell = 0; cell < View()->Rows() * View()->Cols(); ++cell) {
+            const SRect r = View()->CellRect(cell);
+            for (int x = r.left; x < r.right; ++x) {
+                if (shown.pixel(x, r.top + 4) == qRgb(0, 102, 204)) {
+                    return cell;
+                }
+            }
+        }
+        return -1;
+    }
+
+    // A student without a mouse breeds with the arrow keys and Enter, as a click would; the
+    // mark lives on the window only, never in the picture that is copied or printed.
+    void theKeyboardBreedsFromAMarkedCell() {
+        m_frame->RunCommand(ECommand::Breed);
+        View()->setFocus();
+        const QImage before = View()->ScreenImage().copy();
+        QCOMPARE(MarkedCell(), -1);
+        // From the parent's cell (the middle of 5 by 3): left, then up and left beyond the edge.
+        QTest::keyClick(View(), Qt::Key_Left);
+        QCOMPARE(MarkedCell(), 6);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left}) {
+            QTest::keyClick(View(), key);
+        }
+        QCOMPARE(MarkedCell(), 0);
+        QCOMPARE(View()->ScreenImage(), before);
+        QCOMPARE(Bar()->State().Genome(), m_doc->m_listOffspring[0]->GetGenes());
+
+        const auto parent = m_doc->m_pCurrent->GetGenes();
+        const auto chosen = m_doc->m_listOffspring[0]->GetGenes();
+        const size_t fossils = m_doc->m_listFossils.size();
+        QTest::keyClick(View(), Qt::Key_Return);
+        QCOMPARE(m_doc->m_pCurrent->GetGenes(), chosen);
+        QCOMPARE(m_doc->m_listFossils.size(), fossils + 1);
+        QCOMPARE(MarkedCell(), View()->ParentCell());
+        // One step to undo, like the click.
+        QTest::keyClick(m_frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_doc->m_pCurrent->GetGenes(), parent);
+
+        // A held Enter breeds once, not once per repeat.
+        const auto now = m_doc->m_pCurrent->GetGenes();
+        QTest::keyClick(View(), Qt::Key_Right);
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(View(), &repeat);
+        QCOMPARE(m_doc->m_pCurrent->GetGenes(), now);
+        // Nor does Enter breed while Repeat runs, as a click does not.
+        Bar()->SetRepeatChecked(true);
+        QTest::keyClick(View(), Qt::Key_Return);
+        Bar()->SetRepeatChecked(false);
+        QCOMPARE(m_doc->m_pCurrent->GetGenes(), now);
+        // The mouse takes over: the mark goes.
+        QTest::mouseClick(View(), Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+        QCOMPARE(MarkedCell(), -1);
     }
 
     // What's This over a gene box or gradient picture shows the help's own words on it.

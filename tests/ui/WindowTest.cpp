@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -195,8 +196,15 @@ private slots:
             titles << a->text();
         }
         // The program's menus, and View (full screen for a projector) added after Edit.
-        QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "E&volve", "&Genes", "&Triangle",
+        QCOMPARE(titles, (QStringList{"&File", "&Edit", "Vie&w", "E&volve", "&Genes", "&Triangle",
                                       "F&amily", "F&ossils ", "&Help"}));
+        // Alt and a letter must reach one menu: a shared letter only cycles between them.
+        QSet<QChar> letters;
+        for (const QString& title : titles) {
+            const QChar letter = title.at(title.indexOf('&') + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(title));
+            letters.insert(letter);
+        }
     }
 
     void disabledShortcutsDoNothing() {
