@@ -109,9 +109,13 @@ void CBreedingAnimation::ClearToParent(const SRect& parentCell) {
         p.fillRect(m_view.rect(), Qt::white);
         m_view.DrawCellFrames(p);
         m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
-        m_view.DrawMorphInCell(p, *m_view.Doc().m_pCurrent, parentCell, 0);
+        m_view.DrawMorphInCell(p, *m_view.Doc().m_pCurrent, parentCell, RevealInset());
     }
     m_view.ShowScreen();
+}
+
+int CBreedingAnimation::RevealInset() const {
+    return m_view.Zoom() > 1 ? 1 : 0;
 }
 
 void CBreedingAnimation::DrawTravelOutline(QPainter& p, const SRect& r) const {
@@ -205,7 +209,8 @@ void CBreedingAnimation::RevealOffspring(int px, int py) {
         for (int i = 0; i <= count; ++i) {
             if (CBioMorph* morph = morphOf(i)) {
                 const SRect r = m_view.CellRect(i);
-                jobs.push_back({morph, r, 0, Centre(r), doc.m_nOrientation, m_view.Zoom()});
+                jobs.push_back(
+                    {morph, r, RevealInset(), Centre(r), doc.m_nOrientation, m_view.Zoom()});
             }
         }
         QPainter p(&drawn);
@@ -230,7 +235,7 @@ void CBreedingAnimation::RevealOffspring(int px, int py) {
         } else {
             // The window changed size meanwhile: this cell is drawn where it now is.
             QPainter p(&screen);
-            m_view.DrawMorphInCell(p, *morph, r, 0);
+            m_view.DrawMorphInCell(p, *morph, r, RevealInset());
         }
         m_view.ShowScreen(ToQRect(r));
         m_view.Clock().Pause(2);

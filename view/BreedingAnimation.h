@@ -23,6 +23,10 @@ public:
 
 private:
     void ClearToParent(const SRect& parentCell);
+    // How far inside its cell a morph of the reveal is clipped. At 1x the whole cell; zoomed
+    // morphs often reach past their cells, so they stop inside the frames, as a repaint's do,
+    // and the parent's red frame stays in sight.
+    int RevealInset() const;
     void TravelBox(int x0, int y0, int x1, int y1, int n);
     void DrawTravelOutline(QPainter& p, const SRect& r) const;
     void RevealOffspring(int px, int py);
