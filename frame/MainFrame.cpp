@@ -1226,6 +1226,22 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             QApplication::restoreOverrideCursor();
             return true;
         }
+        if (event->type() == QEvent::MouseButtonRelease) {
+            // A greyed command is what a newcomer most wants explained; its menu does nothing
+            // with the click, so the help is given here.
+            if (auto* menu = qobject_cast<QMenu*>(watched)) {
+                QAction* action =
+                    menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+                const auto it = std::find(m_actions.begin(), m_actions.end(), action);
+                if (action && !action->isEnabled() && it != m_actions.end()) {
+                    while (QWidget* popup = QApplication::activePopupWidget()) {
+                        popup->close();
+                    }
+                    FinishPointHelp(CommandHelpId(static_cast<ECommand>(it - m_actions.begin())));
+                    return true;
+                }
+            }
+        }
         if (event->type() == QEvent::MouseButtonPress) {
             auto* widget = qobject_cast<QWidget*>(watched);
             auto* me = static_cast<QMouseEvent*>(event);

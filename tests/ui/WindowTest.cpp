@@ -24,6 +24,7 @@
 #include "model/DrawSurface.h"
 #include "model/GeneDisplay.h"
 #include "model/Random.h"
+#include "platform/HelpContext.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
 #include "support/TestWindow.h"
@@ -415,6 +416,29 @@ private slots:
         QCOMPARE(m_helpTopics, (QList<int>{1023, 11, 102}));
         QVERIFY(!m_frame->InPointHelp());
         QCOMPARE(m_doc->m_listFossils.size(), size_t(1));  // the help click bred nothing
+
+        // A greyed command explains itself too (Triangle > New top outside the triangle).
+        QAction* newTop = m_frame->Action(ECommand::TriangleNewTop);
+        QVERIFY(!m_frame->Rule(ECommand::TriangleNewTop).bEnabled);
+        QMenu* menu = nullptr;
+        for (QMenu* m : m_frame->findChildren<QMenu*>()) {
+            if (m->actions().contains(newTop)) {
+                menu = m;
+            }
+        }
+        QVERIFY(menu);
+        QTest::keyClick(m_frame.get(), Qt::Key_F1, Qt::ShiftModifier);
+        menu->popup(m_frame->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QVERIFY(!newTop->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(newTop).center());
+        QCOMPARE(m_helpTopics.size(), 4);
+        QCOMPARE(m_helpTopics.last(),
+                 HelpTopicForContext(
+                     static_cast<uint32_t>(CMainFrame::CommandHelpId(ECommand::TriangleNewTop)),
+                     m_doc->m_nMode));
+        QVERIFY(!m_frame->InPointHelp());
+        QTRY_VERIFY(!menu->isVisible());
     }
 
     // ---- breeding and engineering by mouse

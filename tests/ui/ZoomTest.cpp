@@ -177,8 +177,8 @@ private slots:
     // Zoomed morphs often reach past their cells; a breeding step still leaves every cell's
     // frame, the parent's red one included, as a repaint draws it.
     void aBreedingStepKeepsTheFramesOfZoomedCells() {
-        std::array<int32_t, kGeneCount> genes{40, -30, 20, -40, 30, -20, 10, 40, 9,
-                                             2,  0,   1,  1,   100, 0,  0,  1, 4,  0};
+        std::array<int32_t, kGeneCount> genes{40, -30, 20, -40, 30, -20, 10, 40, 9, 2,
+                                              0,  1,   1,  100, 0,  0,   1,  4,  0};
         m_doc->m_pCurrent->SetGenes(genes);
         m_doc->m_pCurrent->ClearGradients();
         m_frame->RunCommand(ECommand::Breed);
