@@ -1,12 +1,16 @@
 #include "frame/QtFrameDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 
+#include "document/QuorvaleDoc.h"
 #include "frame/MainFrame.h"
 #include "frame/SettingsDialogs.h"
 #include "platform/HelpViewer.h"
@@ -14,8 +18,8 @@
 namespace {
 
 QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
-                const QString& filter, const QString& proposed) {
-    QFileDialog dialog(parent, title, QString(), filter);
+                const QString& filter, const QString& folder, const QString& proposed) {
+    QFileDialog dialog(parent, title, folder, filter);
     dialog.setAcceptMode(mode);
     // The biomorph dialogs add ".bio"; the window itself asks before a file is replaced.
     const bool bBiomorphs = filter.startsWith("Biomorph");
@@ -43,13 +47,40 @@ CQtFrameDialogs::CQtFrameDialogs(CMainFrame* frame) : m_pFrame(frame) {}
 
 CQtFrameDialogs::~CQtFrameDialogs() = default;
 
+QString CQtFrameDialogs::StartFolder() const {
+    if (!m_strLastFolder.isEmpty() && QFileInfo(m_strLastFolder).isDir()) {
+        return m_strLastFolder;
+    }
+    const std::string& path = m_pFrame->Document()->PathName();
+    if (!path.empty()) {
+        const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
+        if (QFileInfo(folder).isDir()) {
+            return folder;
+        }
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void CQtFrameDialogs::Remember(const QString& chosen) {
+    if (!chosen.isEmpty()) {
+        m_strLastFolder = QFileInfo(chosen).absolutePath();
+    }
+}
+
 QString CQtFrameDialogs::AskOpenPath(const QString& title, const QString& filter) {
-    return AskPath(m_pFrame, QFileDialog::AcceptOpen, title, filter, QString());
+    const QString chosen =
+        AskPath(m_pFrame, QFileDialog::AcceptOpen, title, filter, StartFolder(), QString());
+    Remember(chosen);
+    return chosen;
 }
 
 QString CQtFrameDialogs::AskSavePath(const QString& title, const QString& filter,
                                      const QString& proposed) {
-    return AskPath(m_pFrame, QFileDialog::AcceptSave, title, filter, proposed);
+    const QString chosen =
+        AskPath(m_pFrame, QFileDialog::AcceptSave, title, filter, StartFolder(), proposed);
+    Remember(chosen);
+    return chosen;
 }
 
 IFrameDialogs::ESaveChanges CQtFrameDialogs::AskSaveChanges(const QString& name) {
@@ -105,13 +136,20 @@ std::optional<float> CQtFrameDialogs::RunMutationRate(float rate) {
 bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
     const QString png = QObject::tr("PNG picture (*.png)");
     const QString svg = QObject::tr("SVG drawing (*.svg)");
-    QString filter = png;
-    QString chosen = QFileDialog::getSaveFileName(m_pFrame, QObject::tr("Export picture"),
-                                                  QString(), png + ";;" + svg, &filter);
-    if (chosen.isEmpty()) {
+    // Named after the document, so a worksheet's pictures say which creature they show.
+    QString name = QString::fromStdString(m_pFrame->Document()->Title());
+    if (name.endsWith(".bio", Qt::CaseInsensitive)) {
+        name.chop(4);
+    }
+    QFileDialog dialog(m_pFrame, QObject::tr("Export picture"), StartFolder(), png + ";;" + svg);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(name + ".png");
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return false;
     }
-    const bool bSvg = filter == svg;
+    QString chosen = dialog.selectedFiles().first();
+    Remember(chosen);
+    const bool bSvg = dialog.selectedNameFilter() == svg;
     // The filter decides the kind when the name says nothing of its own.
     if (!chosen.endsWith(".png", Qt::CaseInsensitive) &&
         !chosen.endsWith(".svg", Qt::CaseInsensitive)) {
@@ -120,9 +158,11 @@ bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
     scale = 1;
     if (chosen.endsWith(".png", Qt::CaseInsensitive)) {
         bool bOk = false;
-        scale = QInputDialog::getInt(m_pFrame, QObject::tr("Export picture"),
-                                     QObject::tr("Pixels for each pixel of the window (1 to 4):"),
-                                     1, 1, 4, 1, &bOk);
+        scale = QInputDialog::getInt(
+            m_pFrame, QObject::tr("Picture size"),
+            QObject::tr("How many times as large as on the screen (1 to 4)?\n"
+                        "Larger pictures stay sharp on a projector or in print."),
+            1, 1, 4, 1, &bOk);
         if (!bOk) {
             return false;
         }

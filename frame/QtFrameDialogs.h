@@ -31,6 +31,12 @@ protected:
     CMainFrame* Frame() const { return m_pFrame; }
 
 private:
+    // Where a file dialog opens: the folder last chosen in one, else the document's own
+    // folder, else the user's documents.
+    QString StartFolder() const;
+    void Remember(const QString& chosen);
+
     CMainFrame* m_pFrame;
+    QString m_strLastFolder;
     std::unique_ptr<CHelpViewer> m_pHelp;
 };

@@ -1,17 +1,21 @@
 // Pictures out of the window: File > Export picture as PNG (the screen's pixels, or drawn at a
 // larger scale) and SVG, one morph from its context menu, and printing to a PDF file as
 // strokes, with its pages and copies.
+#include <QFileDialog>
 #include <QImage>
+#include <QInputDialog>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
 #include "frame/MainFrame.h"
+#include "frame/QtFrameDialogs.h"
 #include "model/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
@@ -227,6 +231,49 @@ private slots:
         const QStringList images =
             Poppler("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(images.size(), 2);  // the two heading lines of the list
+    }
+
+    // The real file dialogs open where the user works, not wherever the program was started:
+    // the document's folder, then the folder last chosen; an export is named after the document.
+    void theFileDialogsOpenWhereTheUserWorks() {
+        // As after File > Open.
+        QVERIFY(m_doc->SaveAs(m_dir.filePath("beetle.bio").toStdString()));
+        m_doc->SetPathName(m_dir.filePath("beetle.bio").toStdString());
+        QTemporaryDir other;
+        CQtFrameDialogs dialogs(m_frame.get());
+        QString folder;
+        QString proposed;
+        // Looks at the file dialog that opens next, then chooses a name in the other folder
+        // and answers the size question with 3.
+        auto answer = [&] {
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                folder = dialog->directory().absolutePath();
+                proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+                dialog->selectFile(other.filePath("worksheet.png"));
+                QTimer::singleShot(0, [] {
+                    if (auto* size =
+                            qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                        size->setIntValue(3);
+                        size->accept();
+                    }
+                });
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        };
+        QString path;
+        int scale = 0;
+        answer();
+        QVERIFY(dialogs.AskExportPicture(path, scale));
+        QCOMPARE(folder, QFileInfo(m_dir.path()).absoluteFilePath());
+        QCOMPARE(proposed, QString("beetle.png"));
+        QCOMPARE(path, other.filePath("worksheet.png"));
+        QCOMPARE(scale, 3);
+        // The next dialog opens in the folder just chosen.
+        answer();
+        dialogs.AskSavePath("Save As", "Biomorph files (*.bio)", "beetle.bio");
+        QCOMPARE(folder, QFileInfo(other.path()).absoluteFilePath());
     }
 };
 
