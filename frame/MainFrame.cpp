@@ -662,12 +662,10 @@ void CMainFrame::OnFileNew() {
 }
 
 void CMainFrame::OnFileOpen() {
-    if (!MaybeSaveChanges()) {
-        return;
-    }
+    // The file first: the question about unsaved changes matters only once one is chosen.
     const QString path =
         Dialogs().AskOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"));
-    if (path.isEmpty()) {
+    if (path.isEmpty() || !MaybeSaveChanges()) {
         return;
     }
     OpenChosenFile(path);

@@ -821,6 +821,22 @@ private slots:
         m_frame->show();
     }
 
+    // File > Open asks about unsaved changes only once a file is chosen: cancelling the open
+    // dialog asks nothing and changes nothing.
+    void cancellingOpenAsksNothing() {
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(0));
+        QVERIFY(m_frame->isWindowModified());
+        const auto changed = Genes(*m_doc->m_pCurrent);
+        m_dialogs.m_questions.clear();
+        m_dialogs.m_askOpenPath = [](const QString&, const QString&, const QString&) {
+            return QString();
+        };
+        m_frame->RunCommand(ECommand::FileOpen);
+        QCOMPARE(m_dialogs.m_questions, QStringList());
+        QCOMPARE(Genes(*m_doc->m_pCurrent), changed);
+        QVERIFY(m_frame->isWindowModified());
+    }
+
     void saveAsAsksBeforeReplacingAFile() {
         QTemporaryDir dir;
         const QString path = dir.filePath("taken.bio");
