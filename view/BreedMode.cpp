@@ -158,9 +158,10 @@ bool CBreedMode::KeyPress(QKeyEvent* event) {
                 return true;
             }
             const SRect r = m_view.CellRect(cell);
-            m_view.PressAsClick(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
-            // The chosen morph is now the parent, in the parent's cell.
-            SetKeyCell(m_view.ParentCell());
+            if (m_view.PressAsClick(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2))) {
+                // The chosen morph is now the parent, in the parent's cell.
+                SetKeyCell(m_view.ParentCell());
+            }
             return true;
         }
         default:

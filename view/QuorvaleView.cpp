@@ -573,11 +573,12 @@ void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CQuorvaleView::PressAsClick(QPoint point) {
+bool CQuorvaleView::PressAsClick(QPoint point) {
     if (m_pBar->IsRepeatChecked()) {
-        return;
+        return false;
     }
     PressMode(point);
+    return true;
 }
 
 void CQuorvaleView::keyReleaseEvent(QKeyEvent* event) {

@@ -222,8 +222,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 public:
-    // A press at a point as a click there would make it (Repeat running ignores it).
-    void PressAsClick(QPoint point);
+    // A press at a point as a click there would make it; false if ignored, as a click is while
+    // Repeat runs.
+    bool PressAsClick(QPoint point);
 
 private:
     IModeHandler& Handler() const;

@@ -316,10 +316,12 @@ private slots:
         QApplication::sendEvent(View(), &repeat);
         QCOMPARE(m_doc->m_pCurrent->GetGenes(), now);
         // Nor does Enter breed while Repeat runs, as a click does not.
+        const int marked = MarkedCell();
         Bar()->SetRepeatChecked(true);
         QTest::keyClick(View(), Qt::Key_Return);
         Bar()->SetRepeatChecked(false);
         QCOMPARE(m_doc->m_pCurrent->GetGenes(), now);
+        QCOMPARE(MarkedCell(), marked);
         // The mouse takes over: the mark goes.
         QTest::mouseClick(View(), Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
         QCOMPARE(MarkedCell(), -1);
