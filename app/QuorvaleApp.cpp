@@ -17,6 +17,7 @@
 #include "frame/FileNames.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
+#include "frame/PrintJob.h"
 #include "frame/QtFrameDialogs.h"
 #include "frame/SettingsDialogs.h"
 #include "model/Random.h"
@@ -57,6 +58,11 @@ std::string CQuorvaleApp::ArgumentBytes(const QString& argument) const {
 
 CQuorvaleApp::~CQuorvaleApp() {
     m_pFrame.reset();
+    if (m_pDoc) {
+        m_pDoc->SetViewLink(nullptr);
+        m_pDoc->SetMessageSink(nullptr);
+    }
+    m_pView.reset();
     m_pDoc.reset();
 }
 
@@ -71,7 +77,7 @@ class CAppDialogs : public CQtFrameDialogs {
 public:
     using CQtFrameDialogs::CQtFrameDialogs;
     void ShowAbout() override {
-        CAboutBox about(Frame());
+        CAboutBox about(Parent());
         about.exec();
     }
 };
@@ -89,6 +95,10 @@ public:
 };
 
 }  // namespace
+
+void CQuorvaleApp::CStderrSink::ShowError(const std::string& text) {
+    CCommandLineDialogs(nullptr, nullptr, [] {}).ShowMessage(QString::fromStdString(text));
+}
 
 QIcon CQuorvaleApp::ApplicationIcon() {
     // The installed theme's icon where there is one, so a themed desktop may restyle it;
@@ -143,13 +153,6 @@ bool CQuorvaleApp::InitInstance() {
     }
 
     m_pDoc = std::make_unique<CQuorvaleDoc>();
-    m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
-    CMainFrame* frame = m_pFrame.get();
-    m_pDialogs = std::make_unique<CAppDialogs>(frame);
-    frame->SetDialogs(m_pDialogs.get());
-    LoadSettings();
-    connect(frame, &CMainFrame::recentFilesChanged, this, [this] { SaveSettings(); });
-
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(printOption) || parser.isSet(printToOption) || parser.isSet(printPdfOption)) {
         if (files.isEmpty()) {
@@ -177,6 +180,13 @@ bool CQuorvaleApp::InitInstance() {
             ExportFile(ArgumentBytes(files.first()), parser.value(exportOption), scale) ? 0 : 1;
         return false;
     }
+
+    m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
+    CMainFrame* frame = m_pFrame.get();
+    m_pDialogs = std::make_unique<CAppDialogs>(frame, m_pDoc.get(), [frame] { frame->OnHelp(); });
+    frame->SetDialogs(m_pDialogs.get());
+    LoadSettings();
+    connect(frame, &CMainFrame::recentFilesChanged, this, [this] { SaveSettings(); });
 
     // As at every start: the new document is made before the view is linked in, and the
     // view's first update then applies the mode (one breeding of offspring each).
@@ -206,22 +216,27 @@ bool CQuorvaleApp::InitInstance() {
 }
 
 bool CQuorvaleApp::OpenWithoutWindow(const std::string& path) {
-    m_pDialogs = std::make_unique<CCommandLineDialogs>(m_pFrame.get());
-    m_pFrame->SetDialogs(m_pDialogs.get());
+    // A view alone, with no window around it: nothing is shown, and neither the recent files
+    // nor any other setting is touched.
+    m_pDialogs = std::make_unique<CCommandLineDialogs>(nullptr, m_pDoc.get(), [] {});
+    m_pHeadlessDialogs = m_pDialogs.get();
+    m_pView = std::make_unique<CQuorvaleView>(m_pDoc.get());
+    m_pDoc->SetMessageSink(&m_messages);
     m_pDoc->OnNewDocument();
-    // The picture of a window of the size the program opens with, laid out as if shown.
-    m_pFrame->resize(1024, 720);
-    m_pFrame->setAttribute(Qt::WA_DontShowOnScreen);
-    m_pFrame->show();
-    m_pFrame->View()->OnInitialUpdate();
-    return m_pFrame->OpenDocumentPath(path);
+    m_pDoc->SetViewLink(m_pView.get());
+    // The picture of the view as large as the program's window opens it, laid out as if shown.
+    m_pView->resize(kHeadlessViewSize);
+    m_pView->setAttribute(Qt::WA_DontShowOnScreen);
+    m_pView->show();
+    m_pView->OnInitialUpdate();
+    return m_pDoc->OpenFile(path);
 }
 
 bool CQuorvaleApp::ExportFile(const std::string& path, const QString& out, int scale) {
     if (!OpenWithoutWindow(path)) {
         return false;
     }
-    const QString error = m_pFrame->View()->ExportPicture(out, scale, nullptr);
+    const QString error = m_pView->ExportPicture(out, scale, nullptr);
     if (!error.isEmpty()) {
         std::fprintf(stderr, "quorvale: could not export the picture to %s: %s\n",
                      out.toLocal8Bit().constData(), error.toLocal8Bit().constData());
@@ -257,7 +272,8 @@ bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName
     } else if (!printerName.isEmpty()) {
         printer.setPrinterName(printerName);
     }
-    if (!m_pFrame->PrintOn(printer, 1, m_pFrame->View()->PrintPageCount())) {
+    CPrintJob job(*m_pView, m_pHeadlessDialogs);
+    if (!job.PrintOn(printer, 1, m_pView->PrintPageCount())) {
         if (pdf.isEmpty()) {
             std::fprintf(stderr, "quorvale: Could not start print job.\n");
         } else {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSize>
 #include <QString>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "document/QuorvaleDoc.h"
 
 class CMainFrame;
+class CQuorvaleView;
 class IFrameDialogs;
 
 // The application: start-up, the command line, settings, help and the one document, frame
@@ -53,6 +55,15 @@ private:
     std::unique_ptr<CQuorvaleDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     std::unique_ptr<IFrameDialogs> m_pDialogs;
+    // Printing and exporting from the command line: a view with no window, its messages
+    // on stderr.
+    static constexpr QSize kHeadlessViewSize{1024, 640};
+    std::unique_ptr<CQuorvaleView> m_pView;
+    IFrameDialogs* m_pHeadlessDialogs = nullptr;
+    class CStderrSink : public IMessageSink {
+    public:
+        void ShowError(const std::string& text) override;
+    } m_messages;
     int m_nExitCode = 0;
     int m_nPreviewPages = 1;
     std::vector<std::string> m_rawArguments;

@@ -148,7 +148,7 @@ public:
     explicit CQtFloor(CQuorvaleView& view) {
         const int zoom = view.Zoom();
         const SGridGeometry grid = view.Grid();
-        const int o = view.GetDocument()->m_nOrientation;
+        const int o = view.Doc().m_nOrientation;
         for (int cell = 0; cell < grid.nCols * grid.nRows; ++cell) {
             const SRect r = grid.CellRect(cell);
             const SRect clip{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};

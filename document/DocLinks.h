@@ -18,7 +18,8 @@ public:
     virtual void SetGridSize(int cols, int rows) = 0;
     virtual void SetFirstFossil(int first) = 0;
     virtual void SetLastEvolve(int evolve) = 0;
-    virtual void SetMode(int mode) = 0;
+    // The document is now in the mode: the view enters it.
+    virtual void EnterMode(int mode) = 0;
     // The history changed size: the view sizes its scroll bar to it.
     virtual void FossilScrollRangeChanged() = 0;
     virtual void UpdateAllViews() = 0;
@@ -27,6 +28,11 @@ public:
     // New and load put another creature in the document: what could be undone belonged to
     // the one before.
     virtual void DocumentReplaced() {}
+    // The current morph took other genes (new, load, save, fresh offspring): the gene bar
+    // shows it again.
+    virtual void CurrentChanged() {}
+    // The special genes' switches changed: the bar shows or hides their boxes.
+    virtual void SpecialGenesChanged() {}
 };
 
 // Where the document's messages go: message boxes in the window, a list when headless.

@@ -6,7 +6,6 @@
 #include "document/ClipboardRecord.h"
 #include "document/FileIo.h"
 #include "model/Archive.h"
-#include "model/GeneDisplay.h"
 
 int g_bMutationRateOpen = 0;
 
@@ -73,7 +72,7 @@ bool CQuorvaleDoc::OnNewDocument() {
     m_strPathName.clear();
     m_pCurrent->SetGenes(kBasicGenes);
     m_pCurrent->ClearGradients();
-    GeneDisplay().ShowGenes(m_pCurrent.get());
+    NotifyCurrentChanged();
     m_nMode = kModeBreed;
     m_nOrientation = 0;
     DeleteFossils();
@@ -122,7 +121,7 @@ void CQuorvaleDoc::ResetView(bool bResetFirstFossil) {
         m_pView->SetFirstFossil(0);
     }
     m_pView->SetLastEvolve(evolveNone);
-    m_pView->SetMode(m_nMode);
+    m_pView->EnterMode(m_nMode);
 }
 
 CBioMorph* CQuorvaleDoc::AddOffspring() {
@@ -140,6 +139,19 @@ void CQuorvaleDoc::DeleteFossils() {
     while (!m_listFossils.empty()) {
         m_listFossils.pop_back();
     }
+}
+
+void CQuorvaleDoc::SetCurrentGenes(const std::array<int32_t, kGeneCount>& genes) {
+    m_pCurrent->SetGenes(genes);
+}
+
+void CQuorvaleDoc::SetCurrentGradients(const GeneArray& gradients) {
+    m_pCurrent->SetGradients(gradients);
+}
+
+void CQuorvaleDoc::MakeHopefulMonster() {
+    m_pCurrent->HopefulMonster();
+    NotifyCurrentChanged();
 }
 
 void CQuorvaleDoc::DeleteFamilies() {
@@ -173,7 +185,7 @@ void CQuorvaleDoc::RespawnOffspring() {
         child->Mutate(m_fMutationRate);
     }
     // Each mutant showed itself on the gene bar: the bar goes back to the parent it edits.
-    GeneDisplay().ShowGenes(m_pCurrent.get());
+    NotifyCurrentChanged();
 }
 
 void CQuorvaleDoc::NewDocumentFromFramework() {
@@ -366,8 +378,8 @@ void CQuorvaleDoc::ApplySpecialGenes(const CSpecialGeneChoices& choices) {
         }
         g_SpecialGenes[g].bCanMutate = choices[g].bCanMutate ? 1 : 0;
     }
-    GeneDisplay().ShowSpecialGeneBoxes();
     if (m_pView) {
+        m_pView->SpecialGenesChanged();
         m_pView->UpdateAllViews();
     }
     m_pCurrent->m_bLaidOut = 0;
@@ -398,7 +410,7 @@ void CQuorvaleDoc::StoreDocument(CArchive& ar) {
     m_bLoadRejected = 0;
     WriteBioHeader(ar, m_strSignature, m_nVersion);
     m_pCurrent->Serialize(ar);
-    GeneDisplay().ShowGenes(m_pCurrent.get());
+    NotifyCurrentChanged();
     if (m_nMode != kModeEngineer) {
         m_nMode = kModeBreed;
         RespawnOffspring();
@@ -423,7 +435,7 @@ void CQuorvaleDoc::LoadDocument(CArchive& ar) {
         m_nVersion = kBioVersion;
     } else {
         m_pCurrent->Serialize(ar);
-        GeneDisplay().ShowGenes(m_pCurrent.get());
+        NotifyCurrentChanged();
     }
     if (m_nMode != kModeEngineer) {
         m_nMode = kModeBreed;

@@ -105,8 +105,6 @@ public:
 
     void OnRecord() { m_bRecording = 1; }
     void OnStop() { m_bRecording = 0; }
-    bool CanRecord() const { return m_bRecording != 1; }
-    bool CanStop() const { return m_bRecording == 1; }
     static bool CanSaveAs(int mode) {
         return mode != kModeFossils && mode != kModeTriangle && mode != kModeFamily;
     }
@@ -145,8 +143,24 @@ public:
     void MarkClean();
 
     int Mode() const { return m_nMode; }
+    // The mode the document is shown in (the view enters it).
+    void SetMode(int mode) { m_nMode = mode; }
+    // A quarter turn of every morph.
+    void Rotate() {
+        m_nOrientation = (m_nOrientation + 1) % 4;
+        // Every morph is laid out afresh in its new orientation.
+        g_bRemeasure = 1;
+    }
+    // The current morph takes genes or gradients (an edit on the gene bar), or becomes a
+    // hopeful monster.
+    void SetCurrentGenes(const std::array<int32_t, kGeneCount>& genes);
+    void SetCurrentGradients(const GeneArray& gradients);
+    void MakeHopefulMonster();
+    // True while the family trees hold nothing but one root (it follows the current morph).
+    bool HasLoneFamilyRoot() const {
+        return m_listFamilies.size() == 1 && m_listFamilies.front()->size() == 1;
+    }
     float MutationRate() const { return m_fMutationRate; }
-    int Recording() const { return m_bRecording; }
     const std::string& Title() const { return m_strTitle; }
     const std::string& PathName() const { return m_strPathName; }
     void SetTitle(const std::string& title) { m_strTitle = title; }
@@ -177,6 +191,11 @@ public:
 
 private:
     void ResetView(bool bResetFirstFossil);
+    void NotifyCurrentChanged() {
+        if (m_pView) {
+            m_pView->CurrentChanged();
+        }
+    }
     void StopRepeat();
     void StoreDocument(CArchive& ar);
     void LoadDocument(CArchive& ar);

@@ -39,4 +39,6 @@ public:
     // Where to export a picture (a .png or .svg name) and, for PNG, its scale (1 to 4); false
     // on Cancel.
     virtual bool AskExportPicture(QString& path, int& scale) = 0;
+    // File > Print setup: the page set-up dialog for the printer the next print uses.
+    virtual void AskPageSetup(QPrinter& printer) = 0;
 };

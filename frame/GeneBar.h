@@ -9,24 +9,17 @@
 #include <functional>
 
 #include "frame/GeneBarState.h"
-#include "model/GeneDisplay.h"
+#include "frame/GeneBox.h"
+#include "platform/GeneHelp.h"
+#include "view/Clock.h"
 #include "view/GeneBarControls.h"
 
-class CGeneBox;
-
 using CGeneValues = std::array<int32_t, kGeneCount>;
-class CGenePicture;
 
 // The strip along the top of the window: one box per gene with its gradient picture above,
 // the Repeat box and the Hopeful button. It shows what it is told and, in Engineer mode,
-// edits the current morph's genome through the frame.
-// One line on what a gene, or its gradient, does.
-QString GeneTip(int gene);
-QString GradientTip(int gene);
-// What's This: the help's own words on a gene and on its gradient (the tip if the help is
-// not there).
-QString GeneWhatsThis(int gene);
-QString GradientWhatsThis(int gene);
+// edits the current morph's genome through the frame (its signals); its buttons are the
+// frame's commands.
 
 class CGeneBar : public QWidget, public IGeneDisplay, public IGeneBarControls {
     Q_OBJECT
@@ -67,6 +60,10 @@ public:
     void CycleGradient(int k);
     void StartAutoRepeat();
     void StopAutoRepeat();
+    // A held press steps again after a first delay, then once a period, timed by the clock
+    // (the view's, so tests run it on theirs). The timer only asks; the clock decides.
+    void SetClock(IClock* clock) { m_pClock = clock ? clock : &m_systemClock; }
+    void AutoRepeatTick();
     // Places the pictures over their boxes.
     void LayoutPictures();
 
@@ -85,7 +82,7 @@ public:
     void SetAvailableWidth(int width);
     bool HasTwoRows() const { return m_bTwoRows; }
 
-    // Timer periods, shortened by tests.
+    // The auto-repeat's timing, in milliseconds of the clock.
     int m_nFirstDelay = 1000;
     int m_nRepeatPeriod = 75;
 
@@ -126,7 +123,7 @@ private:
     void MoveKeyFocus(int k);
     void RefreshBoxTexts();
     void WriteBack();
-    void OnTimer();
+
     int DialogX(int du) const;
     int DialogY(int du) const;
     void Relayout();
@@ -137,7 +134,11 @@ private:
     QPushButton* m_pRepeat = nullptr;
     QPushButton* m_pHopeful = nullptr;
     QTimer m_timer;
+    CSystemClock m_systemClock;
+    IClock* m_pClock = &m_systemClock;
+    // 0: no auto-repeat; 11: waiting for the first delay; 22: stepping each period.
     int m_nRepeatTimer = 0;
+    uint32_t m_dwRepeatFrom = 0;
     bool m_bEditable = true;
     // The gene the keyboard steps.
     int m_nKeyGene = 0;
@@ -147,6 +148,3 @@ private:
     Qt::KeyboardModifiers m_nPressFlags;
     std::array<QPixmap, 5> m_pictureImages;
 };
-
-// The four gradient pictures (flat, rising, falling, blank) and the wide blank one.
-QPixmap GradientPicture(EIndicator kind, bool bWide);

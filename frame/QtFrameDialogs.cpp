@@ -6,12 +6,12 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStandardPaths>
 
 #include "document/QuorvaleDoc.h"
-#include "frame/MainFrame.h"
 #include "frame/SettingsDialogs.h"
 #include "platform/HelpViewer.h"
 
@@ -43,7 +43,9 @@ QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& ti
 
 }  // namespace
 
-CQtFrameDialogs::CQtFrameDialogs(CMainFrame* frame) : m_pFrame(frame) {}
+CQtFrameDialogs::CQtFrameDialogs(QWidget* parent, const CQuorvaleDoc* doc,
+                                 std::function<void()> onHelp)
+    : m_pParent(parent), m_pDoc(doc), m_onHelp(std::move(onHelp)) {}
 
 CQtFrameDialogs::~CQtFrameDialogs() = default;
 
@@ -51,7 +53,7 @@ QString CQtFrameDialogs::StartFolder() const {
     if (!m_strLastFolder.isEmpty() && QFileInfo(m_strLastFolder).isDir()) {
         return m_strLastFolder;
     }
-    const std::string& path = m_pFrame->Document()->PathName();
+    const std::string path = m_pDoc ? m_pDoc->PathName() : std::string();
     if (!path.empty()) {
         const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
         if (QFileInfo(folder).isDir()) {
@@ -70,7 +72,7 @@ void CQtFrameDialogs::Remember(const QString& chosen) {
 
 QString CQtFrameDialogs::AskOpenPath(const QString& title, const QString& filter) {
     const QString chosen =
-        AskPath(m_pFrame, QFileDialog::AcceptOpen, title, filter, StartFolder(), QString());
+        AskPath(m_pParent, QFileDialog::AcceptOpen, title, filter, StartFolder(), QString());
     Remember(chosen);
     return chosen;
 }
@@ -78,7 +80,7 @@ QString CQtFrameDialogs::AskOpenPath(const QString& title, const QString& filter
 QString CQtFrameDialogs::AskSavePath(const QString& title, const QString& filter,
                                      const QString& proposed) {
     const QString chosen =
-        AskPath(m_pFrame, QFileDialog::AcceptSave, title, filter, StartFolder(), proposed);
+        AskPath(m_pParent, QFileDialog::AcceptSave, title, filter, StartFolder(), proposed);
     Remember(chosen);
     return chosen;
 }
@@ -86,7 +88,7 @@ QString CQtFrameDialogs::AskSavePath(const QString& title, const QString& filter
 IFrameDialogs::ESaveChanges CQtFrameDialogs::AskSaveChanges(const QString& name) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvale"),
                     QObject::tr("Save changes to %1?").arg(name),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_pFrame);
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, m_pParent);
     box.setDefaultButton(QMessageBox::Save);
     switch (box.exec()) {
         case QMessageBox::Save:
@@ -101,14 +103,14 @@ IFrameDialogs::ESaveChanges CQtFrameDialogs::AskSaveChanges(const QString& name)
 bool CQtFrameDialogs::AskReplace(const QString& name) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvale"),
                     QObject::tr("%1 already exists.\nDo you want to replace it?").arg(name),
-                    QMessageBox::Yes | QMessageBox::No, m_pFrame);
+                    QMessageBox::Yes | QMessageBox::No, m_pParent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 void CQtFrameDialogs::ShowMessage(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvale"), text, QMessageBox::Ok,
-                    m_pFrame);
+                    m_pParent);
     box.exec();
 }
 
@@ -124,24 +126,22 @@ void CQtFrameDialogs::ExecContextMenu(QMenu* menu, const QPoint& globalPos) {
 }
 
 std::optional<CSpecialGeneChoices> CQtFrameDialogs::RunSpecialGenes() {
-    CMainFrame* frame = m_pFrame;
-    return RunSpecialGenesDialog(frame, [frame] { frame->OnHelp(); });
+    return RunSpecialGenesDialog(m_pParent, m_onHelp);
 }
 
 std::optional<float> CQtFrameDialogs::RunMutationRate(float rate) {
-    CMainFrame* frame = m_pFrame;
-    return RunMutationRateDialog(frame, rate, [frame] { frame->OnHelp(); });
+    return RunMutationRateDialog(m_pParent, rate, m_onHelp);
 }
 
 bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
     const QString png = QObject::tr("PNG picture (*.png)");
     const QString svg = QObject::tr("SVG drawing (*.svg)");
     // Named after the document, so a worksheet's pictures say which creature they show.
-    QString name = QString::fromStdString(m_pFrame->Document()->Title());
+    QString name = m_pDoc ? QString::fromStdString(m_pDoc->Title()) : QString();
     if (name.endsWith(".bio", Qt::CaseInsensitive)) {
         name.chop(4);
     }
-    QFileDialog dialog(m_pFrame, QObject::tr("Export picture"), StartFolder(), png + ";;" + svg);
+    QFileDialog dialog(m_pParent, QObject::tr("Export picture"), StartFolder(), png + ";;" + svg);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.selectFile(name + ".png");
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -159,7 +159,7 @@ bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
     if (chosen.endsWith(".png", Qt::CaseInsensitive)) {
         bool bOk = false;
         scale = QInputDialog::getInt(
-            m_pFrame, QObject::tr("Picture size"),
+            m_pParent, QObject::tr("Picture size"),
             QObject::tr("How many times as large as on the screen (1 to 4)?\n"
                         "Larger pictures stay sharp on a projector or in print."),
             1, 1, 4, 1, &bOk);
@@ -172,9 +172,14 @@ bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
 }
 
 bool CQtFrameDialogs::AskPrint(QPrinter& printer, int pages) {
-    QPrintDialog dialog(&printer, m_pFrame);
+    QPrintDialog dialog(&printer, m_pParent);
     dialog.setMinMax(1, pages);
     dialog.setFromTo(1, pages);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages > 1);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void CQtFrameDialogs::AskPageSetup(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, m_pParent);
+    dialog.exec();
 }

@@ -1,16 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "frame/FrameDialogs.h"
 
 class CHelpViewer;
-class CMainFrame;
+class QWidget;
 
-// The dialogs of the program itself, over the main window.
+// The dialogs of the program itself, over the main window. They read the document (its name
+// and folder) and ask for help through the function given; they never call the window.
 class CQtFrameDialogs : public IFrameDialogs {
 public:
-    explicit CQtFrameDialogs(CMainFrame* frame);
+    CQtFrameDialogs(QWidget* parent, const CQuorvaleDoc* doc, std::function<void()> onHelp);
     ~CQtFrameDialogs() override;
 
     QString AskOpenPath(const QString& title, const QString& filter) override;
@@ -26,9 +28,10 @@ public:
     std::optional<float> RunMutationRate(float rate) override;
     bool AskPrint(QPrinter& printer, int pages) override;
     bool AskExportPicture(QString& path, int& scale) override;
+    void AskPageSetup(QPrinter& printer) override;
 
 protected:
-    CMainFrame* Frame() const { return m_pFrame; }
+    QWidget* Parent() const { return m_pParent; }
 
 private:
     // Where a file dialog opens: the folder last chosen in one, else the document's own
@@ -36,7 +39,9 @@ private:
     QString StartFolder() const;
     void Remember(const QString& chosen);
 
-    CMainFrame* m_pFrame;
+    QWidget* m_pParent;
+    const CQuorvaleDoc* m_pDoc;
+    std::function<void()> m_onHelp;
     QString m_strLastFolder;
     std::unique_ptr<CHelpViewer> m_pHelp;
 };

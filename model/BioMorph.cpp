@@ -6,7 +6,6 @@
 
 #include "model/Archive.h"
 #include "model/DrawSurface.h"
-#include "model/GeneDisplay.h"
 #include "model/Palette.h"
 #include "model/Random.h"
 #include "model/SafeMath.h"
@@ -577,8 +576,6 @@ void CBioMorph::Mutate(float rate) {
             m_Gradients[g] = static_cast<int32_t>(v);
         }
     }
-    GeneDisplay().ShowGenes(this);
-    GeneDisplay().RefreshIndicators();
 }
 
 void CBioMorph::HopefulMonster() {

@@ -4,34 +4,33 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "view/CellRenderer.h"
-#include "view/QuorvaleView.h"
+#include "view/ModeContext.h"
 #include "view/ViewPainting.h"
 
 void CBreedMode::Enter() {
-    CQuorvaleDoc& doc = m_view.Doc();
-    GeneDisplay().ShowGenes(doc.m_pCurrent.get());
+    CQuorvaleDoc& doc = m_ctx.Doc();
+    m_ctx.Genes().ShowGenes(doc.m_pCurrent.get());
     doc.RespawnOffspring();
-    m_view.Bar().ShowRepeat(true);
-    m_view.Bar().EnableRepeat(true);
+    m_ctx.Bar().ShowRepeat(true);
+    m_ctx.Bar().EnableRepeat(true);
 }
 
 void CBreedMode::RepeatStep() {
-    BreedFromCell(static_cast<int>(NextRandom() % (m_view.Rows() * m_view.Cols())));
+    BreedFromCell(static_cast<int>(NextRandom() % (m_ctx.Rows() * m_ctx.Cols())));
 }
 
 void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
-    p.fillRect(QRect(0, 0, m_view.width(), m_view.height()), Qt::white);
-    m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
-    const SGridGeometry grid = m_view.Grid();
-    const int parentCell = m_view.ParentCell();
+    p.fillRect(QRect(0, 0, m_ctx.ViewWidth(), m_ctx.ViewHeight()), Qt::white);
+    m_ctx.DrawGridLines(p, kGridColour, m_ctx.ClientRect());
+    const SGridGeometry grid = m_ctx.Grid();
+    const int parentCell = m_ctx.ParentCell();
     // Frames first; the morphs, each inside its own cell, are then drawn together.
     std::vector<SCellJob> jobs;
     int c = 0;
-    for (int row = 0; row < m_view.Rows(); ++row) {
-        for (int col = 0; col < m_view.Cols(); ++col, ++c) {
+    for (int row = 0; row < m_ctx.Rows(); ++row) {
+        for (int col = 0; col < m_ctx.Cols(); ++col, ++c) {
             const SRect r = grid.CellRectAt(col, row);
             if (c == parentCell) {
                 FrameRect(p, r.Inflated(1), kParentFrame);
@@ -40,16 +39,15 @@ void CBreedMode::Render(QPainter& p, bool /*bPrinting*/) {
                 FrameRect(p, r, Qt::black);
             }
             if (CBioMorph* morph = CellMorph(c)) {
-                jobs.push_back(
-                    {morph, r, 1, Centre(r), m_view.Doc().m_nOrientation, m_view.Zoom()});
+                jobs.push_back({morph, r, 1, Centre(r), m_ctx.Doc().m_nOrientation, m_ctx.Zoom()});
             }
         }
     }
-    RenderCells(p, m_view.rect(), jobs, m_view.CellThreads());
+    RenderCells(p, m_ctx.ViewRect(), jobs, m_ctx.CellThreads());
 }
 
 CBioMorph* CBreedMode::ListMorph(int index) const {
-    const CMorphList& list = m_view.Doc().m_listOffspring;
+    const CMorphList& list = m_ctx.Doc().m_listOffspring;
     if (index < 0 || static_cast<size_t>(index) >= list.size()) {
         return nullptr;
     }
@@ -57,21 +55,21 @@ CBioMorph* CBreedMode::ListMorph(int index) const {
 }
 
 CBioMorph* CBreedMode::CellMorph(int cell) const {
-    const int parentCell = m_view.ParentCell();
+    const int parentCell = m_ctx.ParentCell();
     if (cell == parentCell) {
-        return m_view.Doc().m_pCurrent.get();
+        return m_ctx.Doc().m_pCurrent.get();
     }
     return ListMorph(cell < parentCell ? cell : cell - 1);
 }
 
 void CBreedMode::Pasted() {
     // The offspring are bred anew from the pasted parent.
-    m_view.Doc().RespawnOffspring();
+    m_ctx.Doc().RespawnOffspring();
 }
 
 int CBreedMode::CellAt(QPoint point) const {
-    for (int i = 0; i < m_view.Rows() * m_view.Cols(); ++i) {
-        if (PtInCell(m_view.CellRect(i), point.x(), point.y())) {
+    for (int i = 0; i < m_ctx.Rows() * m_ctx.Cols(); ++i) {
+        if (PtInCell(m_ctx.CellRect(i), point.x(), point.y())) {
             return i;
         }
     }
@@ -80,7 +78,7 @@ int CBreedMode::CellAt(QPoint point) const {
 
 CBioMorph* CBreedMode::MorphAt(QPoint point) const {
     const int cell = CellAt(point);
-    return cell < 0 ? nullptr : m_view.CellMorph(cell);
+    return cell < 0 ? nullptr : m_ctx.CellMorph(cell);
 }
 
 void CBreedMode::Press(QPoint point) {
@@ -89,14 +87,14 @@ void CBreedMode::Press(QPoint point) {
         return;
     }
     BreedFromCell(cell);
-    GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
-    m_view.RecordFossil(*m_view.Doc().m_pCurrent);
+    m_ctx.Genes().ShowGenes(m_ctx.Doc().m_pCurrent.get());
+    m_ctx.RecordFossil(*m_ctx.Doc().m_pCurrent);
 }
 
 void CBreedMode::Move(QPoint point) {
     if (CBioMorph* morph = MorphAt(point)) {
         // The bar compares and repaints only the boxes and pictures that differ.
-        GeneDisplay().ShowGenes(morph);
+        m_ctx.Genes().ShowGenes(morph);
     }
 }
 
@@ -106,29 +104,29 @@ void CBreedMode::Leave() {
 
 int CBreedMode::KeyCell() const {
     // Rows and columns may have gone since the cell was marked.
-    return m_nKeyCell < m_view.Rows() * m_view.Cols() ? m_nKeyCell : -1;
+    return m_nKeyCell < m_ctx.Rows() * m_ctx.Cols() ? m_nKeyCell : -1;
 }
 
 void CBreedMode::SetKeyCell(int cell) {
     const auto repaint = [this](int c) {
         if (c >= 0) {
-            const SRect r = m_view.CellRect(c).Inflated(2);
-            m_view.update(QRect(r.left, r.top, r.Width(), r.Height()));
+            const SRect r = m_ctx.CellRect(c).Inflated(2);
+            m_ctx.UpdateRect(QRect(r.left, r.top, r.Width(), r.Height()));
         }
     };
     repaint(KeyCell());
     m_nKeyCell = cell;
     repaint(cell);
     if (CBioMorph* morph = CellMorph(cell)) {
-        GeneDisplay().ShowGenes(morph);
+        m_ctx.Genes().ShowGenes(morph);
     }
 }
 
 bool CBreedMode::KeyPress(QKeyEvent* event) {
-    const int cols = m_view.Cols();
-    const int rows = m_view.Rows();
+    const int cols = m_ctx.Cols();
+    const int rows = m_ctx.Rows();
     // The first key marks the parent's cell, the natural place to start from.
-    const int cell = KeyCell() < 0 ? m_view.ParentCell() : KeyCell();
+    const int cell = KeyCell() < 0 ? m_ctx.ParentCell() : KeyCell();
     int col = cell % cols;
     int row = cell / cols;
     switch (event->key()) {
@@ -145,7 +143,7 @@ bool CBreedMode::KeyPress(QKeyEvent* event) {
             row = std::min(row + 1, rows - 1);
             break;
         case Qt::Key_Home:
-            SetKeyCell(m_view.ParentCell());
+            SetKeyCell(m_ctx.ParentCell());
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter: {
@@ -157,10 +155,10 @@ bool CBreedMode::KeyPress(QKeyEvent* event) {
                 SetKeyCell(cell);
                 return true;
             }
-            const SRect r = m_view.CellRect(cell);
-            if (m_view.PressAsClick(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2))) {
+            const SRect r = m_ctx.CellRect(cell);
+            if (m_ctx.PressAsClick(QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2))) {
                 // The chosen morph is now the parent, in the parent's cell.
-                SetKeyCell(m_view.ParentCell());
+                SetKeyCell(m_ctx.ParentCell());
             }
             return true;
         }
@@ -180,7 +178,7 @@ void CBreedMode::DrawOverlay(QPainter& painter) const {
     if (cell < 0) {
         return;
     }
-    const SRect r = m_view.CellRect(cell);
+    const SRect r = m_ctx.CellRect(cell);
     painter.setPen(QPen(QColor(0, 102, 204), 2, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(r.left + 4, r.top + 4, r.Width() - 8, r.Height() - 8));

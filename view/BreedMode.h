@@ -3,14 +3,14 @@
 #include "view/BreedingAnimation.h"
 #include "view/ModeHandler.h"
 
-class CQuorvaleView;
+class IModeContext;
 
 // Breed mode: the parent in the middle cell framed in red, its offspring around it; a click on
 // a cell breeds from that morph. From the keyboard, the arrow keys move a marked cell and
 // Enter breeds from it, as a click there would.
 class CBreedMode : public IModeHandler {
 public:
-    explicit CBreedMode(CQuorvaleView& view) : m_view(view), m_animation(view) {}
+    explicit CBreedMode(IModeContext& ctx) : m_ctx(ctx), m_animation(ctx) {}
 
     void Enter() override;
     SBarSetup BarSetup() const override { return {false, false, true, true}; }
@@ -39,7 +39,7 @@ private:
     int CellAt(QPoint point) const;
     void SetKeyCell(int cell);
 
-    CQuorvaleView& m_view;
+    IModeContext& m_ctx;
     CBreedingAnimation m_animation;
     int m_nKeyCell = -1;
 };

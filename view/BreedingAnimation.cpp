@@ -4,13 +4,14 @@
 #include <QPainter>
 #include <QRegion>
 #include <QScopedValueRollback>
+#include <QWidget>
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
 
 #include "view/AnimationInputGuard.h"
 #include "view/CellRenderer.h"
-#include "view/QuorvaleView.h"
+#include "view/ModeContext.h"
 #include "view/ViewPainting.h"
 
 bool g_bAbortReveal = false;
@@ -51,12 +52,12 @@ void DiscardMouseInput(QObject* receiver) {
 }  // namespace
 
 void CBreedingAnimation::BreedFromCell(int cell) {
-    CQuorvaleView& view = m_view;
+    IModeContext& view = m_ctx;
     CQuorvaleDoc& doc = view.Doc();
     const bool bWasAnimating = view.IsAnimating();
     view.SetAnimating(true);
     {
-        const CAnimationInputGuard guard(&view, [&view] { view.StopRepeat(); });
+        const CAnimationInputGuard guard(view.InputTarget(), [&view] { view.StopRepeat(); });
         view.EnsureScreen();
         if (view.NeedsDraw()) {
             view.OnDraw();
@@ -67,7 +68,7 @@ void CBreedingAnimation::BreedFromCell(int cell) {
         const SRect rs = view.CellRect(cell);
         const SPoint pc = Centre(rp);
         const SPoint sc = Centre(rs);
-        DiscardMouseInput(&view);
+        DiscardMouseInput(view.InputTarget());
         QApplication::setOverrideCursor(Qt::WaitCursor);
         CBioMorph* chosen = view.CellMorph(cell);
         if (chosen && chosen != doc.m_pCurrent.get()) {
@@ -78,7 +79,7 @@ void CBreedingAnimation::BreedFromCell(int cell) {
         ClearToParent(rp);
         doc.RespawnOffspring();
         RevealOffspring(pc.x, pc.y);
-        DiscardMouseInput(&view);
+        DiscardMouseInput(view.InputTarget());
         QApplication::restoreOverrideCursor();
         // The screen already shows the new generation.
         view.MarkDrawn();
@@ -87,11 +88,11 @@ void CBreedingAnimation::BreedFromCell(int cell) {
 }
 
 void CBreedingAnimation::ShowBreedingScreen() {
-    CQuorvaleView& view = m_view;
+    IModeContext& view = m_ctx;
     const bool bWasAnimating = view.IsAnimating();
     view.SetAnimating(true);
     {
-        const CAnimationInputGuard guard(&view, [&view] { view.StopRepeat(); });
+        const CAnimationInputGuard guard(view.InputTarget(), [&view] { view.StopRepeat(); });
         view.EnsureScreen();
         g_bAbortReveal = false;
         const SRect rp = view.CellRect(view.ParentCell());
@@ -105,17 +106,17 @@ void CBreedingAnimation::ShowBreedingScreen() {
 
 void CBreedingAnimation::ClearToParent(const SRect& parentCell) {
     {
-        QPainter p(&m_view.Screen());
-        p.fillRect(m_view.rect(), Qt::white);
-        m_view.DrawCellFrames(p);
-        m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
-        m_view.DrawMorphInCell(p, *m_view.Doc().m_pCurrent, parentCell, RevealInset());
+        QPainter p(&m_ctx.Screen());
+        p.fillRect(m_ctx.ViewRect(), Qt::white);
+        m_ctx.DrawCellFrames(p);
+        m_ctx.DrawGridLines(p, kGridColour, m_ctx.ClientRect());
+        m_ctx.DrawMorphInCell(p, *m_ctx.Doc().m_pCurrent, parentCell, RevealInset());
     }
-    m_view.ShowScreen();
+    m_ctx.ShowScreen();
 }
 
 int CBreedingAnimation::RevealInset() const {
-    return m_view.Zoom() > 1 ? 1 : 0;
+    return m_ctx.Zoom() > 1 ? 1 : 0;
 }
 
 void CBreedingAnimation::DrawTravelOutline(QPainter& p, const SRect& r) const {
@@ -126,8 +127,8 @@ void CBreedingAnimation::DrawTravelOutline(QPainter& p, const SRect& r) const {
 }
 
 void CBreedingAnimation::TravelBox(int x0, int y0, int x1, int y1, int n) {
-    const int cw = m_view.width() / m_view.Cols();
-    const int ch = m_view.height() / m_view.Rows();
+    const int cw = m_ctx.ViewWidth() / m_ctx.Cols();
+    const int ch = m_ctx.ViewHeight() / m_ctx.Rows();
     auto roundDiv = [](int a, int b) {
         return static_cast<int>(a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b));
     };
@@ -139,10 +140,10 @@ void CBreedingAnimation::TravelBox(int x0, int y0, int x1, int y1, int n) {
     std::optional<SRect> shown;
     SRect box{};
     for (int i = 0; i <= n; ++i) {
-        m_view.Clock().Pause(20);
+        m_ctx.Clock().Pause(20);
         QRect changed;
         {
-            QPainter p(&m_view.Screen());
+            QPainter p(&m_ctx.Screen());
             p.setPen(pen);
             p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
             if (shown) {
@@ -153,37 +154,37 @@ void CBreedingAnimation::TravelBox(int x0, int y0, int x1, int y1, int n) {
             DrawTravelOutline(p, box);
             shown = box;
         }
-        m_view.ShowScreen(changed | OutlineArea(box));
+        m_ctx.ShowScreen(changed | OutlineArea(box));
         x += dx;
         y += dy;
     }
     {
         // The box once more with the pen and a white brush: the outline goes and the box's
         // inside is inverted, where it stays until the screen is cleared.
-        QPainter p(&m_view.Screen());
+        QPainter p(&m_ctx.Screen());
         p.setPen(pen);
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         DrawTravelOutline(p, box);
         p.fillRect(ToQRect(box), Qt::white);
     }
-    m_view.ShowScreen(OutlineArea(box));
+    m_ctx.ShowScreen(OutlineArea(box));
 }
 
 void CBreedingAnimation::FlashLine(int x0, int y0, int x1, int y1, int ms) {
     const QPen pen(Qt::white, 2);
     auto draw = [&](int ax, int ay, int bx, int by) {
-        QPainter p(&m_view.Screen());
-        p.setClipRect(m_view.rect());
+        QPainter p(&m_ctx.Screen());
+        p.setClipRect(m_ctx.ViewRect());
         p.setPen(pen);
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         p.drawLine(ax, ay, bx, by);
     };
     const QRegion area = LineArea(x0, y0, x1, y1);
     draw(x0, y0, x1, y1);
-    m_view.ShowScreen(area);
-    m_view.Clock().Pause(ms);
+    m_ctx.ShowScreen(area);
+    m_ctx.Clock().Pause(ms);
     draw(x1, y1, x0, y0);
-    m_view.ShowScreen(area);
+    m_ctx.ShowScreen(area);
 }
 
 bool CBreedingAnimation::CheckEscape() {
@@ -194,28 +195,28 @@ bool CBreedingAnimation::CheckEscape() {
 }
 
 void CBreedingAnimation::RevealOffspring(int px, int py) {
-    CQuorvaleDoc& doc = m_view.Doc();
+    CQuorvaleDoc& doc = m_ctx.Doc();
     const int count = static_cast<int>(doc.m_listOffspring.size());
-    const int parentCell = m_view.ParentCell();
+    const int parentCell = m_ctx.ParentCell();
     auto morphOf = [&](int i) -> CBioMorph* {
-        return i == parentCell ? nullptr : m_view.ListMorph(i < parentCell ? i : i - 1);
+        return i == parentCell ? nullptr : m_ctx.ListMorph(i < parentCell ? i : i - 1);
     };
     // The whole new generation is drawn first, its cells shared out between the cores, on a
     // copy of the screen as it is now; the reveal then copies one cell at a time. Cells never
     // overlap, so each comes out exactly as drawing it on the screen would.
-    QImage drawn = m_view.Screen().copy();
+    QImage drawn = m_ctx.Screen().copy();
     {
         std::vector<SCellJob> jobs;
         for (int i = 0; i <= count; ++i) {
             if (CBioMorph* morph = morphOf(i)) {
-                const SRect r = m_view.CellRect(i);
+                const SRect r = m_ctx.CellRect(i);
                 jobs.push_back(
-                    {morph, r, RevealInset(), Centre(r), doc.m_nOrientation, m_view.Zoom()});
+                    {morph, r, RevealInset(), Centre(r), doc.m_nOrientation, m_ctx.Zoom()});
             }
         }
         QPainter p(&drawn);
         p.setRenderHint(QPainter::Antialiasing, false);
-        RenderCells(p, m_view.rect(), jobs, m_view.CellThreads());
+        RenderCells(p, m_ctx.ViewRect(), jobs, m_ctx.CellThreads());
     }
     for (int i = 0; i <= count; ++i) {
         if (CheckEscape()) {
@@ -225,19 +226,19 @@ void CBreedingAnimation::RevealOffspring(int px, int py) {
         if (!morph) {
             continue;
         }
-        const SRect r = m_view.CellRect(i);
+        const SRect r = m_ctx.CellRect(i);
         const SPoint c = Centre(r);
         FlashLine(px, py, c.x, c.y, 15);
-        QImage& screen = m_view.Screen();
+        QImage& screen = m_ctx.Screen();
         if (screen.size() == drawn.size() && screen.format() == drawn.format()) {
             CopyArea(screen, drawn,
                      QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
         } else {
             // The window changed size meanwhile: this cell is drawn where it now is.
             QPainter p(&screen);
-            m_view.DrawMorphInCell(p, *morph, r, RevealInset());
+            m_ctx.DrawMorphInCell(p, *morph, r, RevealInset());
         }
-        m_view.ShowScreen(ToQRect(r));
-        m_view.Clock().Pause(2);
+        m_ctx.ShowScreen(ToQRect(r));
+        m_ctx.Clock().Pause(2);
     }
 }

@@ -4,7 +4,7 @@
 
 #include "model/Geometry.h"
 
-class CQuorvaleView;
+class IModeContext;
 class QPainter;
 
 // One breeding step as the user sees it: the chosen child's box travels to the parent's cell,
@@ -13,7 +13,7 @@ class QPainter;
 // the rectangle that changed is shown again.
 class CBreedingAnimation {
 public:
-    explicit CBreedingAnimation(CQuorvaleView& view) : m_view(view) {}
+    explicit CBreedingAnimation(IModeContext& ctx) : m_ctx(ctx) {}
 
     // The whole step from a cell: the child's genome becomes the parent's, then the offspring
     // are bred anew and revealed. Input is held meanwhile (Esc stops the reveal).
@@ -33,5 +33,5 @@ private:
     void FlashLine(int x0, int y0, int x1, int y1, int ms);
     bool CheckEscape();
 
-    CQuorvaleView& m_view;
+    IModeContext& m_ctx;
 };

@@ -2,13 +2,13 @@
 
 #include "view/ModeHandler.h"
 
-class CQuorvaleView;
+class IModeContext;
 
 // Engineer mode: the current morph alone in the middle of the view. A click (or Space) makes
 // a mutant of it; the gene bar edits its genes.
 class CEngineerMode : public IModeHandler {
 public:
-    explicit CEngineerMode(CQuorvaleView& view) : m_view(view) {}
+    explicit CEngineerMode(IModeContext& ctx) : m_ctx(ctx) {}
 
     void Enter() override;
     SBarSetup BarSetup() const override { return {true, true, true, false}; }
@@ -22,5 +22,5 @@ public:
     void Click();
 
 private:
-    CQuorvaleView& m_view;
+    IModeContext& m_ctx;
 };

@@ -4,16 +4,15 @@
 #include <algorithm>
 
 #include "model/FamilyMorph.h"
-#include "model/GeneDisplay.h"
 #include "platform/QtSurface.h"
-#include "view/QuorvaleView.h"
+#include "view/ModeContext.h"
 #include "view/ViewPainting.h"
 
 void CFamilyMode::Enter() {
     if (m_picture.isNull()) {
-        m_picture = m_view.NewPicture();
+        m_picture = m_ctx.NewPicture();
     }
-    GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
+    m_ctx.Genes().ShowGenes(m_ctx.Doc().m_pCurrent.get());
 }
 
 void CFamilyMode::Leave() {
@@ -28,30 +27,30 @@ void CFamilyMode::EndGesture() {
 }
 
 QImage* CFamilyMode::KeptPicture() {
-    m_view.EnsureScreen();
-    if (m_picture.size() != m_view.Screen().size()) {
-        m_picture = m_view.NewPicture();
+    m_ctx.EnsureScreen();
+    if (m_picture.size() != m_ctx.Screen().size()) {
+        m_picture = m_ctx.NewPicture();
     }
     return &m_picture;
 }
 
 void CFamilyMode::Resized() {
     EndGesture();
-    m_picture = m_view.NewPicture();
-    GeneDisplay().ShowGenes(m_view.Doc().m_pCurrent.get());
+    m_picture = m_ctx.NewPicture();
+    m_ctx.Genes().ShowGenes(m_ctx.Doc().m_pCurrent.get());
 }
 
 QPoint CFamilyMode::WithinReach(QPoint point) const {
-    return QPoint(std::clamp(point.x(), 0, std::max(m_view.width() - 1, 0)),
-                  std::clamp(point.y(), 0, std::max(m_view.height() - 1, 0)));
+    return QPoint(std::clamp(point.x(), 0, std::max(m_ctx.ViewWidth() - 1, 0)),
+                  std::clamp(point.y(), 0, std::max(m_ctx.ViewHeight() - 1, 0)));
 }
 
 void CFamilyMode::Render(QPainter& p, bool bPrinting) {
-    const int w = m_view.width();
-    const int h = m_view.height();
+    const int w = m_ctx.ViewWidth();
+    const int h = m_ctx.ViewHeight();
     if (!bPrinting) {
         // A node left outside by a smaller window comes back within reach.
-        for (const auto& family : m_view.Doc().m_listFamilies) {
+        for (const auto& family : m_ctx.Doc().m_listFamilies) {
             for (const auto& node : *family) {
                 const QPoint at(node->m_ptNode.x, node->m_ptNode.y);
                 const QPoint reach = WithinReach(at);
@@ -64,7 +63,7 @@ void CFamilyMode::Render(QPainter& p, bool bPrinting) {
     }
     p.fillRect(QRect(0, 0, w, h), kGridColour);
     CQtSurface surface(p, QRect(0, 0, w, h));
-    CQuorvaleDoc& doc = m_view.Doc();
+    CQuorvaleDoc& doc = m_ctx.Doc();
     // Roots first gathered: drawing lays nodes out but never changes the lists.
     std::vector<CFamilyMorph*> roots;
     for (const auto& family : doc.m_listFamilies) {
@@ -78,7 +77,7 @@ void CFamilyMode::Render(QPainter& p, bool bPrinting) {
 }
 
 CBioMorph* CFamilyMode::MorphAt(QPoint point) const {
-    const CQuorvaleDoc& doc = m_view.Doc();
+    const CQuorvaleDoc& doc = m_ctx.Doc();
     CFamilyMorph* node = doc.FamilyNodeAt(point.x(), point.y());
     return node ? node : doc.FamilyFrameAt(point.x(), point.y());
 }
@@ -88,10 +87,10 @@ bool CFamilyMode::OffersContextMenuAt(QPoint point) const {
 }
 
 void CFamilyMode::Press(QPoint point) {
-    CQuorvaleDoc& doc = m_view.Doc();
+    CQuorvaleDoc& doc = m_ctx.Doc();
     const int x = point.x();
     const int y = point.y();
-    const bool bCreate = m_view.FamilyTool() == EFamilyTool::Create;
+    const bool bCreate = m_ctx.FamilyTool() == EFamilyTool::Create;
     if (CFamilyMorph* node = doc.FamilyFrameAt(x, y)) {
         if (bCreate) {
             m_pDragNode = node;
@@ -103,32 +102,32 @@ void CFamilyMode::Press(QPoint point) {
         if (bCreate) {
             m_pCreateParent = hit;
         } else if (doc.DestroyFamilyLine(hit)) {
-            m_view.Invalidate();
+            m_ctx.Invalidate();
         } else {
             // The last tree's root stays: the tree always has one.
-            emit m_view.beepRequested();
+            m_ctx.Beep();
             return;
         }
     } else if (!bCreate) {
         if (doc.CutFamilyLinks(x, y) > 0) {
-            m_view.Invalidate();
+            m_ctx.Invalidate();
         }
     }
     m_ptRubber.reset();
 }
 
 void CFamilyMode::Move(QPoint point) {
-    const CQuorvaleDoc& doc = m_view.Doc();
+    const CQuorvaleDoc& doc = m_ctx.Doc();
     CFamilyMorph* shown = doc.FamilyNodeAt(point.x(), point.y());
     if (!shown) {
         shown = doc.FamilyFrameAt(point.x(), point.y());
     }
-    GeneDisplay().ShowGenes(shown);
-    if (m_view.FamilyTool() == EFamilyTool::Destroy) {
+    m_ctx.Genes().ShowGenes(shown);
+    if (m_ctx.FamilyTool() == EFamilyTool::Destroy) {
         return;
     }
-    if (m_view.NeedsDraw()) {
-        m_view.OnDraw();
+    if (m_ctx.NeedsDraw()) {
+        m_ctx.OnDraw();
     }
     if (m_pCreateParent) {
         MoveRubberBand(point);
@@ -141,7 +140,7 @@ void CFamilyMode::MoveRubberBand(QPoint point) {
     const SRect& b = m_pCreateParent->m_rcBounds;
     const SPoint c = Centre(b);
     {
-        QPainter p(&m_view.Screen());
+        QPainter p(&m_ctx.Screen());
         p.setPen(QPen(Qt::white, 0));
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         if (m_ptRubber) {
@@ -150,7 +149,7 @@ void CFamilyMode::MoveRubberBand(QPoint point) {
         p.drawLine(c.x, c.y, point.x(), point.y());
         m_ptRubber = SPoint{point.x(), point.y()};
     }
-    m_view.ShowScreen();
+    m_ctx.ShowScreen();
 }
 
 void CFamilyMode::MoveDraggedNode(QPoint point) {
@@ -165,12 +164,12 @@ void CFamilyMode::MoveDraggedNode(QPoint point) {
     for (CFamilyMorph* child : d.m_Children) {
         ends.push_back(child->m_ptNode);
     }
-    QPainter p(&m_view.Screen());
+    QPainter p(&m_ctx.Screen());
     if (m_bDragFirstMove) {
         p.fillRect(ToQRect(box), kGridColour);
         // Over the links with the line drawer and direction that drew them (parent to
         // child), so no speck of them is left.
-        CQtSurface surface(p, m_view.rect());
+        CQtSurface surface(p, m_ctx.ViewRect());
         surface.SetPen(1, {213, 220, 240});
         if (d.m_pParent) {
             surface.Line(d.m_pParent->m_ptNode.x, d.m_pParent->m_ptNode.y, d.m_ptNode.x,
@@ -195,7 +194,7 @@ void CFamilyMode::MoveDraggedNode(QPoint point) {
     m_ptDragMark = d.m_ptNode;
     DrawDragOutline(p, *m_ptDragMark, bw, bh, ends);
     p.end();
-    m_view.ShowScreen();
+    m_ctx.ShowScreen();
 }
 
 void CFamilyMode::DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
@@ -208,7 +207,7 @@ void CFamilyMode::DrawDragOutline(QPainter& p, SPoint centre, int bw, int bh,
 }
 
 bool CFamilyMode::Release(QPoint released) {
-    CQuorvaleDoc& doc = m_view.Doc();
+    CQuorvaleDoc& doc = m_ctx.Doc();
     // Released over the bars or past the window's edge: the node stays where it can be
     // reached, at the nearest point of the view.
     const QPoint point = WithinReach(released);
@@ -219,11 +218,11 @@ bool CFamilyMode::Release(QPoint released) {
         m_pCreateParent = nullptr;
         m_ptRubber.reset();
         if (doc.FamilyNodeAt(x, y) || doc.FamilyFrameAt(x, y)) {
-            m_view.Invalidate();
+            m_ctx.Invalidate();
             return true;
         }
         if (doc.AddFamilyChild(parent, x, y)) {
-            m_view.Invalidate();
+            m_ctx.Invalidate();
         }
     } else if (m_pDragNode) {
         m_bDragFirstMove = false;
@@ -233,14 +232,14 @@ bool CFamilyMode::Release(QPoint released) {
         m_pDragNode->m_bLaidOut = 0;
         m_pDragNode = nullptr;
         m_ptDragMark.reset();
-        m_view.Invalidate();
+        m_ctx.Invalidate();
     }
     return true;
 }
 
 ECursorShape CFamilyMode::CursorAt(QPoint point) const {
-    const CQuorvaleDoc& doc = m_view.Doc();
-    const bool bCreate = m_view.FamilyTool() == EFamilyTool::Create;
+    const CQuorvaleDoc& doc = m_ctx.Doc();
+    const bool bCreate = m_ctx.FamilyTool() == EFamilyTool::Create;
     if (m_pCreateParent) {
         return ECursorShape::Family;
     }

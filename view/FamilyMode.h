@@ -9,14 +9,14 @@
 #include "view/ModeHandler.h"
 
 class CFamilyMorph;
-class CQuorvaleView;
+class IModeContext;
 
 // The family trees. With the Create tool a drag from a node makes a mutant child where the
 // button is let go, and a drag by a node's frame moves it; with the Destroy tool a click on a
 // node destroys its line of descent and a click on a link cuts it.
 class CFamilyMode : public IModeHandler {
 public:
-    explicit CFamilyMode(CQuorvaleView& view) : m_view(view) {}
+    explicit CFamilyMode(IModeContext& ctx) : m_ctx(ctx) {}
 
     void Enter() override;
     void Leave() override;
@@ -43,7 +43,7 @@ private:
     // A point moved inside the view, so that a node put there can be reached again.
     QPoint WithinReach(QPoint point) const;
 
-    CQuorvaleView& m_view;
+    IModeContext& m_ctx;
     QImage m_picture;
     CFamilyMorph* m_pCreateParent = nullptr;
     CFamilyMorph* m_pDragNode = nullptr;

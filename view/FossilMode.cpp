@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <cstdlib>
 
-#include "model/GeneDisplay.h"
 #include "view/CellRenderer.h"
-#include "view/QuorvaleView.h"
+#include "view/ModeContext.h"
 #include "view/ViewPainting.h"
 
 void CFossilMode::Enter() {
@@ -18,21 +18,21 @@ void CFossilMode::Enter() {
 }
 
 void CFossilMode::Leave() {
-    if (QScrollBar* bar = m_view.VScrollBar()) {
+    if (QScrollBar* bar = m_ctx.VScrollBar()) {
         bar->hide();
     }
 }
 
 void CFossilMode::SetScrollRange() {
-    const CQuorvaleDoc& doc = m_view.Doc();
+    const CQuorvaleDoc& doc = m_ctx.Doc();
     m_fossilBar =
-        FossilScrollRange(static_cast<int>(doc.m_listFossils.size()), m_view.Cols(), m_view.Rows());
+        FossilScrollRange(static_cast<int>(doc.m_listFossils.size()), m_ctx.Cols(), m_ctx.Rows());
     m_nFirstFossil = 0;
     SyncScrollBar();
 }
 
 void CFossilMode::SyncScrollBar() {
-    QScrollBar* bar = m_view.VScrollBar();
+    QScrollBar* bar = m_ctx.VScrollBar();
     if (!bar) {
         return;
     }
@@ -55,34 +55,34 @@ void CFossilMode::Scroll(EScrollRequest request, int position) {
     }
     m_fossilBar.nPos = pos;
     SyncScrollBar();
-    m_nFirstFossil = pos * m_view.Cols();
-    m_view.Invalidate();
+    m_nFirstFossil = pos * m_ctx.Cols();
+    m_ctx.Invalidate();
 }
 
 void CFossilMode::TurnToPrintPage(int page) {
-    m_nFirstFossil = (page - 1) * m_view.Rows() * m_view.Cols();
+    m_nFirstFossil = (page - 1) * m_ctx.Rows() * m_ctx.Cols();
 }
 
 int CFossilMode::PrintPageCount() const {
-    const int perPage = m_view.Rows() * m_view.Cols();
-    const int fossils = static_cast<int>(m_view.Doc().m_listFossils.size());
+    const int perPage = m_ctx.Rows() * m_ctx.Cols();
+    const int fossils = static_cast<int>(m_ctx.Doc().m_listFossils.size());
     // An empty history still prints its one page of empty cells.
     return std::max(1, (fossils + perPage - 1) / perPage);
 }
 
 void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
-    const CQuorvaleDoc& doc = m_view.Doc();
+    const CQuorvaleDoc& doc = m_ctx.Doc();
     const int fossils = static_cast<int>(doc.m_listFossils.size());
-    if (QScrollBar* bar = m_view.VScrollBar()) {
-        bar->setVisible(fossils > m_view.Rows() * m_view.Cols());
+    if (QScrollBar* bar = m_ctx.VScrollBar()) {
+        bar->setVisible(fossils > m_ctx.Rows() * m_ctx.Cols());
     }
-    p.fillRect(QRect(0, 0, m_view.width(), m_view.height()), Qt::white);
-    m_view.DrawGridLines(p, kGridColour, m_view.ClientRect());
-    const SGridGeometry grid = m_view.Grid();
+    p.fillRect(QRect(0, 0, m_ctx.ViewWidth(), m_ctx.ViewHeight()), Qt::white);
+    m_ctx.DrawGridLines(p, kGridColour, m_ctx.ClientRect());
+    const SGridGeometry grid = m_ctx.Grid();
     std::vector<SCellJob> jobs;
     int c = m_nFirstFossil;
-    for (int row = 0; row < m_view.Rows(); ++row) {
-        for (int col = 0; col < m_view.Cols(); ++col, ++c) {
+    for (int row = 0; row < m_ctx.Rows(); ++row) {
+        for (int col = 0; col < m_ctx.Cols(); ++col, ++c) {
             const SRect r = grid.CellRectAt(col, row);
             CBioMorph* morph = ListMorph(c);
             if (!morph) {
@@ -101,16 +101,15 @@ void CFossilMode::Render(QPainter& p, bool /*bPrinting*/) {
                 p.restore();
             }
             if (morph) {
-                jobs.push_back(
-                    {morph, r, 1, Centre(r), m_view.Doc().m_nOrientation, m_view.Zoom()});
+                jobs.push_back({morph, r, 1, Centre(r), m_ctx.Doc().m_nOrientation, m_ctx.Zoom()});
             }
         }
     }
-    RenderCells(p, m_view.rect(), jobs, m_view.CellThreads());
+    RenderCells(p, m_ctx.ViewRect(), jobs, m_ctx.CellThreads());
 }
 
 CBioMorph* CFossilMode::ListMorph(int index) const {
-    const CMorphList& list = m_view.Doc().m_listFossils;
+    const CMorphList& list = m_ctx.Doc().m_listFossils;
     if (index < 0 || static_cast<size_t>(index) >= list.size()) {
         return nullptr;
     }
@@ -118,9 +117,9 @@ CBioMorph* CFossilMode::ListMorph(int index) const {
 }
 
 CBioMorph* CFossilMode::MorphAt(QPoint point) const {
-    const int fossils = static_cast<int>(m_view.Doc().m_listFossils.size());
+    const int fossils = static_cast<int>(m_ctx.Doc().m_listFossils.size());
     for (int i = m_nFirstFossil; i < fossils; ++i) {
-        if (PtInCell(m_view.CellRect(i), point.x(), point.y())) {
+        if (PtInCell(m_ctx.CellRect(i), point.x(), point.y())) {
             return ListMorph(i);
         }
     }
@@ -129,13 +128,13 @@ CBioMorph* CFossilMode::MorphAt(QPoint point) const {
 
 void CFossilMode::Move(QPoint point) {
     if (CBioMorph* morph = MorphAt(point)) {
-        GeneDisplay().ShowGenes(morph);
+        m_ctx.Genes().ShowGenes(morph);
     }
 }
 
 bool CFossilMode::Wheel(QWheelEvent* event) {
     event->accept();
-    QScrollBar* bar = m_view.VScrollBar();
+    QScrollBar* bar = m_ctx.VScrollBar();
     if (!bar || bar->isHidden()) {
         return true;  // the whole history fits on the page
     }

@@ -3,13 +3,13 @@
 #include "document/FossilScroll.h"
 #include "view/ModeHandler.h"
 
-class CQuorvaleView;
+class IModeContext;
 
 // The fossil history: a page of the recorded morphs in the grid's cells, numbered, with a
 // scroll bar when they do not all fit.
 class CFossilMode : public IModeHandler {
 public:
-    explicit CFossilMode(CQuorvaleView& view) : m_view(view) {}
+    explicit CFossilMode(IModeContext& ctx) : m_ctx(ctx) {}
 
     void Enter() override;
     void Leave() override;
@@ -32,7 +32,7 @@ public:
     void TurnToPrintPage(int page) override;
 
 private:
-    CQuorvaleView& m_view;
+    IModeContext& m_ctx;
     int m_nFirstFossil = 0;
     SFossilScroll m_fossilBar;
     int m_nWheelDelta = 0;

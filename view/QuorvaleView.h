@@ -15,8 +15,10 @@
 #include "document/QuorvaleDoc.h"
 #include "view/Clock.h"
 #include "view/GeneBarControls.h"
+#include "view/ModeContext.h"
 #include "view/ModeHandler.h"
 #include "view/RepeatDriver.h"
+#include "view/UndoHistory.h"
 #include "view/ViewClipboard.h"
 #include "view/ViewGeometry.h"
 
@@ -29,82 +31,91 @@ class CEngineerMode;
 class CFossilMode;
 class CTriangleMode;
 class CFamilyMode;
-class CUndoHistory;
 class CMorphDrag;
-struct SDocState;
 
 // The one view: shows the document in its mode and passes the mouse and keys to the handler
 // of that mode. It keeps a client-sized screen image that stands for the window's pixels:
-// repaints render the mode into it in one step, animations draw straight into it.
-class CQuorvaleView : public QWidget, public IViewLink {
+// repaints render the mode into it in one step, animations draw straight into it. The mode
+// handlers see it only as their context; undo sees it only as its target.
+class CQuorvaleView : public QWidget, public IViewLink, public IModeContext, public IUndoTarget {
     Q_OBJECT
 
 public:
     explicit CQuorvaleView(CQuorvaleDoc* doc, QWidget* parent = nullptr);
     ~CQuorvaleView() override;
 
-    CQuorvaleDoc* GetDocument() const { return m_pDoc; }
-    CQuorvaleDoc& Doc() const { return *m_pDoc; }
+    CQuorvaleDoc& Doc() const override { return *m_pDoc; }
     void SetClock(IClock* clock);
-    IClock& Clock() { return *m_pClock; }
-    // The gene bar's controls (null: none).
+    IClock& Clock() override { return *m_pClock; }
+    // The gene bar's controls and the display of genes (null: none).
     void SetGeneBar(IGeneBarControls* bar) { m_pBar = bar ? bar : &m_noBar; }
-    IGeneBarControls& Bar() const { return *m_pBar; }
+    IGeneBarControls& Bar() const override { return *m_pBar; }
+    void SetGeneDisplay(IGeneDisplay* display) { m_pGenes = display ? display : &m_noGenes; }
+    IGeneDisplay& Genes() const override { return *m_pGenes; }
 
     // IViewLink
     void SetFamilyTool(EFamilyTool tool) override;
     void SetGridSize(int cols, int rows) override;
     void SetFirstFossil(int first) override;
     void SetLastEvolve(int evolve) override { m_nLastEvolve = evolve; }
-    void SetMode(int mode) override;
+    // Enters the handler of the mode the document is in (the document set it).
+    void EnterMode(int mode) override;
     void FossilScrollRangeChanged() override;
     void UpdateAllViews() override { Invalidate(); }
     void StopRepeat() override;
     void DocumentReplaced() override;
+    void CurrentChanged() override;
+    void SpecialGenesChanged() override;
+
+    // Switches the document to a mode and shows it.
+    void SetMode(int mode);
 
     void OnInitialUpdate();
 
     // The grid, shared by the modes that show one.
-    int Cols() const { return m_nCols; }
-    int Rows() const { return m_nRows; }
-    int ParentCell() const { return m_nParentCell; }
+    int ViewWidth() const override { return width(); }
+    int ViewHeight() const override { return height(); }
+    int Cols() const override { return m_nCols; }
+    int Rows() const override { return m_nRows; }
+    int ParentCell() const override { return m_nParentCell; }
     int ParentCol() const { return m_nCols / 2; }
     int ParentRow() const { return m_nRows / 2; }
-    SGridGeometry Grid() const;
+    SGridGeometry Grid() const override;
     SRect GridRect() const;
     SRect CellRectAt(int col, int row) const { return Grid().CellRectAt(col, row); }
-    SRect CellRect(int index) const;
+    SRect CellRect(int index) const override;
     SRect ParentCellRect() const;
-    SRect ClientRect() const { return {0, 0, width(), height()}; }
     int VScrollWidth() const;
     // The morph of a list index in the mode's list (offspring or fossils), and of a cell.
-    CBioMorph* ListMorph(int index) const;
-    CBioMorph* CellMorph(int cell) const;
-    CBioMorph* MorphAt(QPoint point) const;
+    CBioMorph* ListMorph(int index) const override;
+    CBioMorph* CellMorph(int cell) const override;
+    CBioMorph* MorphAt(QPoint point) const override;
 
     // Drawing.
-    void Invalidate();
+    void Invalidate() override;
     // Renders the mode into the screen image now (what a repaint shows).
-    void OnDraw();
+    void OnDraw() override;
     // The window's pixels as last shown; drawn first if a repaint is pending.
     const QImage& ScreenImage();
     // The screen image for animations to draw on, and showing it at once.
-    QImage& Screen() { return m_imgScreen; }
-    void ShowScreen(const QRect& changed = QRect());
-    void ShowScreen(const QRegion& changed);
-    void EnsureScreen();
-    bool NeedsDraw() const { return m_bNeedsDraw; }
-    void MarkDrawn() { m_bNeedsDraw = false; }
-    QImage NewPicture() const;
+    QImage& Screen() override { return m_imgScreen; }
+    using IModeContext::ShowScreen;
+    void ShowScreen(const QRect& changed) override;
+    void ShowScreen(const QRegion& changed) override;
+    void EnsureScreen() override;
+    bool NeedsDraw() const override { return m_bNeedsDraw; }
+    void MarkDrawn() override { m_bNeedsDraw = false; }
+    QImage NewPicture() const override;
+    void UpdateRect(const QRect& rect) override { update(rect); }
     // Threads a repaint's grid cells are drawn on; 0: one per core.
     void SetCellThreads(int threads) { m_nCellThreads = threads; }
-    int CellThreads() const { return m_nCellThreads; }
+    int CellThreads() const override { return m_nCellThreads; }
     // Shared drawing of the grid modes.
-    void DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const;
-    void DrawCellFrames(QPainter& p) const;
+    void DrawGridLines(QPainter& p, QColor colour, const SRect& rect) const override;
+    void DrawCellFrames(QPainter& p) const override;
     // Draws a morph centred in a cell, clipped to the cell shrunk by inset pixels (a repaint
     // keeps the frames clear; the breeding animation clips to the cell itself).
-    void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset);
+    void DrawMorphInCell(QPainter& p, CBioMorph& morph, const SRect& r, int inset) override;
     // Printing: the mode's picture fitted to the printable rectangle, page by page.
     void OnDrawPrinter(QPainter& printer, const QRect& printable);
     // Saves the view's picture, or one morph alone on white, as a PNG (scale 1 to 4: drawn at
@@ -112,7 +123,7 @@ public:
     // the document nor the screen. Returns why it failed, or an empty text.
     QString ExportPicture(const QString& path, int scale, CBioMorph* morph);
     // A morph alone on white, with a margin, drawn at the scale (1 to 4).
-    QImage MorphPicture(CBioMorph& morph, int scale);
+    QImage MorphPicture(CBioMorph& morph, int scale) override;
     // Dragging a morph out (Ctrl and a drag over it).
     CMorphDrag& MorphDrag() const { return *m_pMorphDrag; }
     int PrintPageCount() const;
@@ -120,12 +131,12 @@ public:
                     const std::function<bool()>& newPage);
 
     // Fossil history.
-    void RecordFossil(const CBioMorph& morph);
+    void RecordFossil(const CBioMorph& morph) override;
     void SetFossilScrollRange();
     void ScrollFossils(EScrollRequest request, int position = 0);
     const SFossilScroll& FossilBar() const;
     int FirstFossil() const;
-    QScrollBar* VScrollBar() const { return m_wndVScroll; }
+    QScrollBar* VScrollBar() const override { return m_wndVScroll; }
 
     // Breeding and engineering.
     void BreedFromCell(int cell);
@@ -133,9 +144,9 @@ public:
     void TakeChildGenome(int k) { m_pDoc->TakeChildGenome(k); }
     void EngineerClick();
     // True while a breeding step animates.
-    bool IsAnimating() const { return m_bAnimating; }
-    void SetAnimating(bool bAnimating) { m_bAnimating = bAnimating; }
-    int LastEvolve() const { return m_nLastEvolve; }
+    bool IsAnimating() const override { return m_bAnimating; }
+    void SetAnimating(bool bAnimating) override { m_bAnimating = bAnimating; }
+    int LastEvolve() const override { return m_nLastEvolve; }
 
     // Rows and columns of the grid (odd, 1..7 rows, 1..9 columns).
     void AddRows();
@@ -160,7 +171,7 @@ public:
 
     // Family tree.
     void NewFamilyRoot();
-    EFamilyTool FamilyTool() const { return m_nFamilyTool; }
+    EFamilyTool FamilyTool() const override { return m_nFamilyTool; }
     // True while a child is being dragged out of a node.
     bool IsCreatingChild() const;
 
@@ -174,17 +185,20 @@ public:
 
     // How large morphs are drawn (1 to kMaxZoom times) in Breed, Engineer, Fossils and the
     // triangle.
-    int Zoom() const { return m_nZoom; }
+    int Zoom() const override { return m_nZoom; }
     void SetZoom(int zoom);
 
     // Undo: the history of changes to the creature, and putting parts of the document back
     // as a change left them (the grid follows the offspring).
-    CUndoHistory& History() const { return *m_pHistory; }
-    void RestoreState(const SDocState& state, unsigned parts);
+    CUndoHistory& History() const override { return *m_pHistory; }
+    // IUndoTarget
+    SDocState CaptureState() const override;
+    void RestoreState(const SDocState& state, unsigned parts) override;
+    bool IsRepeatOn() const override { return m_pBar->IsRepeatChecked(); }
 
     // Repeat.
     void RepeatStep() { m_repeat.Step(); }
-    void RepeatLastEvolve();
+    void RepeatLastEvolve() override;
     // One pass of the idle-time driver; true while Repeat runs in a mode that steps.
     bool RepeatDriver() { return m_repeat.Drive(); }
     // Schedules the driver for when the next step is due (called when the box changes).
@@ -193,7 +207,9 @@ public:
     void StepMode() { Handler().RepeatStep(); }
 
     // The pointer: its shape now, and the cursor of a shape.
-    void UpdateCursor(QPoint point);
+    void UpdateCursor(QPoint point) override;
+    QPoint PointerPos() const override;
+    void SetViewCursor(const QCursor& cursor) override { setCursor(cursor); }
     static QCursor CursorFor(ECursorShape shape);
     bool PointerShown() const { return m_bCursorShown; }
     void SetPointerShown(bool bShown) { m_bCursorShown = bShown; }
@@ -207,6 +223,8 @@ signals:
     void documentChanged();
     // The view has entered a mode (or entered the same one afresh).
     void modeChanged(int mode);
+    // Another clock was set (tests' fake one): what times itself by the view's clock follows.
+    void clockChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -222,9 +240,11 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 public:
-    // A press at a point as a click there would make it; false if ignored, as a click is while
-    // Repeat runs.
-    bool PressAsClick(QPoint point);
+    // IModeContext's remaining doors.
+    bool PressAsClick(QPoint point) override;
+    void Beep() override { emit beepRequested(); }
+    void NotifyDocumentChanged() override { emit documentChanged(); }
+    QWidget* InputTarget() override { return this; }
 
 private:
     IModeHandler& Handler() const;
@@ -241,6 +261,8 @@ private:
     IClock* m_pClock = &m_systemClock;
     IGeneBarControls m_noBar;
     IGeneBarControls* m_pBar = &m_noBar;
+    IGeneDisplay m_noGenes;
+    IGeneDisplay* m_pGenes = &m_noGenes;
     std::unique_ptr<CBreedMode> m_pBreed;
     std::unique_ptr<CEngineerMode> m_pEngineer;
     std::unique_ptr<CFossilMode> m_pFossils;

@@ -7,14 +7,14 @@
 #include "view/ModeHandler.h"
 
 class CBioMorph;
-class CQuorvaleView;
+class IModeContext;
 class IDrawSurface;
 
 // The gene-space triangle: three morphs at its corners, and wherever the pointer goes, the
 // morph blended from them by its distances to the corners. A click leaves that morph there.
 class CTriangleMode : public IModeHandler {
 public:
-    explicit CTriangleMode(CQuorvaleView& view) : m_view(view) {}
+    explicit CTriangleMode(IModeContext& ctx) : m_ctx(ctx) {}
 
     void Enter() override;
     void Leave() override;
@@ -44,7 +44,7 @@ private:
     // Puts the kept picture back where the live morph was on the screen; returns that area.
     QRect RemoveLiveMorph();
 
-    CQuorvaleView& m_view;
+    IModeContext& m_ctx;
     QImage m_picture;
     SPoint m_ptTop{}, m_ptLeft{}, m_ptRight{};
     bool m_bDirty = true;

@@ -1,19 +1,56 @@
 #include "view/UndoHistory.h"
 
+#include <QCoreApplication>
 #include <utility>
 
-#include "view/QuorvaleView.h"
+namespace {
 
-CStateCommand::CStateCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts,
+// Every kind of change: the parts it may take back and its name in the Edit menu.
+constexpr SUndoKindInfo kUndoKinds[] = {
+    {EUndoKind::Breed, kPartCurrent | kPartOffspring, QT_TRANSLATE_NOOP("Undo", "breeding choice")},
+    {EUndoKind::Engineer, kPartCurrent, QT_TRANSLATE_NOOP("Undo", "mutation")},
+    {EUndoKind::GeneEdit, kPartCurrent, QT_TRANSLATE_NOOP("Undo", "gene edit")},
+    {EUndoKind::HopefulMonster, kPartCurrent, QT_TRANSLATE_NOOP("Undo", "hopeful monster")},
+    // In Breed mode the offspring are bred anew from what was pasted.
+    {EUndoKind::Paste, kPartCurrent | kPartOffspring, QT_TRANSLATE_NOOP("Undo", "paste")},
+    {EUndoKind::Corner, kPartCorners, QT_TRANSLATE_NOOP("Undo", "new triangle corner")},
+    {EUndoKind::TrianglePick, kPartTriangle, QT_TRANSLATE_NOOP("Undo", "triangle pick")},
+    {EUndoKind::TriangleClear, kPartTriangle, QT_TRANSLATE_NOOP("Undo", "clear triangle")},
+    {EUndoKind::FamilyEdit, kPartFamilies, QT_TRANSLATE_NOOP("Undo", "family tree edit")},
+    {EUndoKind::FamilyClear, kPartFamilies, QT_TRANSLATE_NOOP("Undo", "clear family trees")},
+    {EUndoKind::Grid, kPartOffspring, QT_TRANSLATE_NOOP("Undo", "rows and columns")},
+    {EUndoKind::Repeat, kPartCurrent | kPartOffspring, QT_TRANSLATE_NOOP("Undo", "repeat")},
+};
+
+QString KindText(EUndoKind kind, int steps) {
+    if (kind == EUndoKind::Repeat) {
+        return steps == 1 ? QCoreApplication::translate("Undo", "repeat (1 step)")
+                          : QCoreApplication::translate("Undo", "repeat (%1 steps)").arg(steps);
+    }
+    return QCoreApplication::translate("Undo", UndoKindInfo(kind).text);
+}
+
+}  // namespace
+
+const SUndoKindInfo& UndoKindInfo(EUndoKind kind) {
+    for (const SUndoKindInfo& info : kUndoKinds) {
+        if (info.kind == kind) {
+            return info;
+        }
+    }
+    return kUndoKinds[0];
+}
+
+CStateCommand::CStateCommand(IUndoTarget& target, SDocState before, SDocState after, unsigned parts,
                              const QString& text)
-    : m_view(view), m_before(std::move(before)), m_after(std::move(after)), m_nParts(parts) {
+    : m_target(target), m_before(std::move(before)), m_after(std::move(after)), m_nParts(parts) {
     m_before.KeepOnly(parts);
     m_after.KeepOnly(parts);
     setText(text);
 }
 
 void CStateCommand::undo() {
-    m_view.RestoreState(m_before, m_nParts);
+    m_target.RestoreState(m_before, m_nParts);
 }
 
 void CStateCommand::redo() {
@@ -21,78 +58,19 @@ void CStateCommand::redo() {
         m_bDone = false;
         return;
     }
-    m_view.RestoreState(m_after, m_nParts);
+    m_target.RestoreState(m_after, m_nParts);
 }
-
-CBreedCommand::CBreedCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("breeding choice")) {}
-
-CEngineerCommand::CEngineerCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                                   unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts, QObject::tr("mutation")) {}
-
-CGeneEditCommand::CGeneEditCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                                   unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts, QObject::tr("gene edit")) {}
-
-CHopefulMonsterCommand::CHopefulMonsterCommand(CQuorvaleView& view, SDocState before,
-                                               SDocState after, unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("hopeful monster")) {}
-
-CPasteCommand::CPasteCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts, QObject::tr("paste")) {}
-
-CCornerCommand::CCornerCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                               unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("new triangle corner")) {}
-
-CTrianglePickCommand::CTrianglePickCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                                           unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("triangle pick")) {}
-
-CTriangleClearCommand::CTriangleClearCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                                             unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("clear triangle")) {}
-
-CFamilyEditCommand::CFamilyEditCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                                       unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("family tree edit")) {}
-
-CFamilyClearCommand::CFamilyClearCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                                         unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("clear family trees")) {}
-
-CGridCommand::CGridCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    QObject::tr("rows and columns")) {}
-
-CRepeatCommand::CRepeatCommand(CQuorvaleView& view, SDocState before, SDocState after,
-                               unsigned parts, int steps)
-    : CStateCommand(view, std::move(before), std::move(after), parts,
-                    steps == 1 ? QObject::tr("repeat (1 step)")
-                               : QObject::tr("repeat (%1 steps)").arg(steps)) {}
 
 // ---------------------------------------------------------------------------------------
 
-CUndoHistory::CUndoHistory(CQuorvaleView& view) : m_view(view) {
+CUndoHistory::CUndoHistory(IUndoTarget& target) : m_target(target) {
     m_stack.setUndoLimit(kUndoLimit);
-}
-
-SDocState CUndoHistory::Now() const {
-    return SDocState::Capture(m_view.Doc(), m_view.Cols(), m_view.Rows());
 }
 
 void CUndoHistory::SyncRun() {
     // Repeat was switched off by a way that did not say so (its box): the run ends before
     // anything else can join it.
-    if (InRun() && !m_view.Bar().IsRepeatChecked()) {
+    if (InRun() && !m_target.IsRepeatOn()) {
         EndRun();
     }
 }
@@ -102,74 +80,53 @@ void CUndoHistory::Begin() {
     if (InRun() || m_before) {
         return;
     }
-    m_before = Now();
+    m_before = m_target.CaptureState();
 }
 
-std::unique_ptr<CStateCommand> CUndoHistory::Make(EUndoKind kind, SDocState before, SDocState after,
-                                                  unsigned parts) const {
-    const auto make = [&]<typename T>() -> std::unique_ptr<CStateCommand> {
-        const unsigned kept = parts & T::kParts;
-        if (kept == 0) {
-            return nullptr;
-        }
-        return std::make_unique<T>(m_view, std::move(before), std::move(after), kept);
-    };
-    switch (kind) {
-        case EUndoKind::Breed:
-            return make.operator()<CBreedCommand>();
-        case EUndoKind::Engineer:
-            return make.operator()<CEngineerCommand>();
-        case EUndoKind::GeneEdit:
-            return make.operator()<CGeneEditCommand>();
-        case EUndoKind::HopefulMonster:
-            return make.operator()<CHopefulMonsterCommand>();
-        case EUndoKind::Paste:
-            return make.operator()<CPasteCommand>();
-        case EUndoKind::Corner:
-            return make.operator()<CCornerCommand>();
-        case EUndoKind::TrianglePick:
-            return make.operator()<CTrianglePickCommand>();
-        case EUndoKind::TriangleClear:
-            return make.operator()<CTriangleClearCommand>();
-        case EUndoKind::FamilyEdit:
-            return make.operator()<CFamilyEditCommand>();
-        case EUndoKind::FamilyClear:
-            return make.operator()<CFamilyClearCommand>();
-        case EUndoKind::Grid:
-            return make.operator()<CGridCommand>();
-        case EUndoKind::Repeat: {
-            const unsigned kept = parts & CRepeatCommand::kParts;
-            if (kept == 0) {
-                return nullptr;
-            }
-            return std::make_unique<CRepeatCommand>(m_view, std::move(before), std::move(after),
-                                                    kept, m_nRunSteps);
-        }
+void CUndoHistory::Push(EUndoKind kind, SDocState before, SDocState after, int steps) {
+    const unsigned kept = before.DifferingParts(after) & UndoKindInfo(kind).parts;
+    if (kept == 0) {
+        return;
     }
-    return nullptr;
+    m_stack.push(new CStateCommand(m_target, std::move(before), std::move(after), kept,
+                                   KindText(kind, steps)));
 }
 
 void CUndoHistory::Commit(EUndoKind kind, bool bKeepOpen) {
-    if (InRun() || !m_before) {
+    if (InRun() || !m_before || m_pressKind) {
+        // Inside a press, the press is the change.
         return;
     }
-    SDocState after = Now();
-    const unsigned parts = m_before->DifferingParts(after);
-    if (parts == 0 && bKeepOpen) {
+    SDocState after = m_target.CaptureState();
+    if (bKeepOpen && m_before->DifferingParts(after) == 0) {
         return;
     }
     SDocState before = std::move(*m_before);
     m_before.reset();
-    if (auto command = Make(kind, std::move(before), std::move(after), parts)) {
-        m_stack.push(command.release());
+    Push(kind, std::move(before), std::move(after));
+}
+
+void CUndoHistory::BeginPress(EUndoKind kind) {
+    EndPress();
+    Begin();
+    m_pressKind = kind;
+}
+
+void CUndoHistory::EndPress() {
+    if (!m_pressKind) {
+        return;
     }
+    const EUndoKind kind = *m_pressKind;
+    m_pressKind.reset();
+    Commit(kind);
 }
 
 void CUndoHistory::RepeatStep() {
     if (!InRun()) {
         // Whatever was half done when Repeat started belongs to the run.
-        m_runBefore = m_before ? std::move(*m_before) : Now();
+        m_runBefore = m_before ? std::move(*m_before) : m_target.CaptureState();
         m_before.reset();
+        m_pressKind.reset();
         m_nRunSteps = 0;
     }
     ++m_nRunSteps;
@@ -181,21 +138,18 @@ void CUndoHistory::EndRun() {
     }
     SDocState before = std::move(*m_runBefore);
     m_runBefore.reset();
-    SDocState after = Now();
-    const unsigned parts = before.DifferingParts(after);
-    if (auto command = Make(EUndoKind::Repeat, std::move(before), std::move(after), parts)) {
-        m_stack.push(command.release());
-    }
+    Push(EUndoKind::Repeat, std::move(before), m_target.CaptureState(), m_nRunSteps);
     m_nRunSteps = 0;
 }
 
 void CUndoHistory::Undo() {
     if (InRun()) {
         // Undo while Repeat runs stops it and takes back the whole run.
-        m_view.StopRepeat();
+        m_target.StopRepeat();
         EndRun();
     }
     m_before.reset();
+    m_pressKind.reset();
     m_stack.undo();
 }
 
@@ -205,12 +159,14 @@ void CUndoHistory::Redo() {
         return;
     }
     m_before.reset();
+    m_pressKind.reset();
     m_stack.redo();
 }
 
 void CUndoHistory::Clear() {
     m_before.reset();
     m_runBefore.reset();
+    m_pressKind.reset();
     m_nRunSteps = 0;
     m_stack.clear();
 }

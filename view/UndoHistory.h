@@ -3,12 +3,9 @@
 #include <QString>
 #include <QUndoCommand>
 #include <QUndoStack>
-#include <memory>
 #include <optional>
 
 #include "document/DocState.h"
-
-class CQuorvaleView;
 
 // The kinds of change to the creature that can be taken back.
 enum class EUndoKind {
@@ -26,12 +23,31 @@ enum class EUndoKind {
     Repeat,          // one run of Repeat, however many steps it took
 };
 
-// One change as undo keeps it: the parts of the document it changed, before and after. Each
-// kind of change is a class of its own, naming itself for the Edit menu and saying which
-// parts it may change, so a change can never take back more than its kind touches.
+// What a kind of change may touch and how the Edit menu names it. A change never takes back
+// more than its kind's parts, whatever else happened to differ meanwhile.
+struct SUndoKindInfo {
+    EUndoKind kind;
+    unsigned parts;
+    const char* text;
+};
+const SUndoKindInfo& UndoKindInfo(EUndoKind kind);
+
+// What the history works on: the document's state as undo keeps it, and putting parts of it
+// back. The view is the target in the program; tests may use a document alone.
+class IUndoTarget {
+public:
+    virtual ~IUndoTarget() = default;
+    virtual SDocState CaptureState() const = 0;
+    virtual void RestoreState(const SDocState& state, unsigned parts) = 0;
+    // Whether Repeat is switched on, and switching it off.
+    virtual bool IsRepeatOn() const = 0;
+    virtual void StopRepeat() = 0;
+};
+
+// One change as undo keeps it: the parts of the document it changed, before and after.
 class CStateCommand : public QUndoCommand {
 public:
-    CStateCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts,
+    CStateCommand(IUndoTarget& target, SDocState before, SDocState after, unsigned parts,
                   const QString& text);
     void undo() override;
     void redo() override;
@@ -40,7 +56,7 @@ public:
     const SDocState& After() const { return m_after; }
 
 private:
-    CQuorvaleView& m_view;
+    IUndoTarget& m_target;
     SDocState m_before;
     SDocState m_after;
     unsigned m_nParts;
@@ -48,88 +64,15 @@ private:
     bool m_bDone = true;
 };
 
-class CBreedCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartCurrent | kPartOffspring;
-    CBreedCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CEngineerCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartCurrent;
-    CEngineerCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CGeneEditCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartCurrent;
-    CGeneEditCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CHopefulMonsterCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartCurrent;
-    CHopefulMonsterCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CPasteCommand : public CStateCommand {
-public:
-    // In Breed mode the offspring are bred anew from what was pasted.
-    static constexpr unsigned kParts = kPartCurrent | kPartOffspring;
-    CPasteCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CCornerCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartCorners;
-    CCornerCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CTrianglePickCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartTriangle;
-    CTrianglePickCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CTriangleClearCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartTriangle;
-    CTriangleClearCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CFamilyEditCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartFamilies;
-    CFamilyEditCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CFamilyClearCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartFamilies;
-    CFamilyClearCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CGridCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartOffspring;
-    CGridCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts);
-};
-
-class CRepeatCommand : public CStateCommand {
-public:
-    static constexpr unsigned kParts = kPartCurrent | kPartOffspring;
-    CRepeatCommand(CQuorvaleView& view, SDocState before, SDocState after, unsigned parts,
-                   int steps);
-};
-
-// The view's undo history. What changes the creature is bracketed: Begin before it (the state
-// is taken then), Commit after it (a command is pushed if its parts changed). A run of Repeat
-// is one bracket from its first step to its stop; whatever happens inside it belongs to it.
+// The undo history. What changes the creature is bracketed: Begin before it (the state is
+// taken then), Commit after it (a command is pushed if its parts changed); CUndoScope does
+// both around a block. A run of Repeat is one bracket from its first step to its stop;
+// whatever happens inside it belongs to it.
 class CUndoHistory {
 public:
     static constexpr int kUndoLimit = 200;
 
-    explicit CUndoHistory(CQuorvaleView& view);
+    explicit CUndoHistory(IUndoTarget& target);
 
     QUndoStack& Stack() { return m_stack; }
     // Before an action that may change the creature. A bracket already open is kept.
@@ -140,6 +83,12 @@ public:
     // The action was abandoned: the bracket closes and nothing is pushed.
     void Cancel() { m_before.reset(); }
     bool IsOpen() const { return m_before.has_value(); }
+
+    // A press that spans several events (a gene-bar button or key held down): everything it
+    // edits is one change. Starting one while another is open ends the earlier one.
+    void BeginPress(EUndoKind kind);
+    void EndPress();
+    bool InPress() const { return m_pressKind.has_value(); }
 
     // Repeat: each step calls Step (the first opens the run); the run ends when Repeat stops.
     void RepeatStep();
@@ -156,13 +105,35 @@ public:
     void Clear();
 
 private:
-    SDocState Now() const;
-    std::unique_ptr<CStateCommand> Make(EUndoKind kind, SDocState before, SDocState after,
-                                        unsigned parts) const;
+    void Push(EUndoKind kind, SDocState before, SDocState after, int steps = 0);
 
-    CQuorvaleView& m_view;
+    IUndoTarget& m_target;
     QUndoStack m_stack;
     std::optional<SDocState> m_before;
     std::optional<SDocState> m_runBefore;
+    std::optional<EUndoKind> m_pressKind;
     int m_nRunSteps = 0;
+};
+
+// One change around a block: the history's bracket opens here and is committed as the kind
+// when the scope ends, however the block is left. No kind: nothing is bracketed.
+class CUndoScope {
+public:
+    CUndoScope(CUndoHistory& history, std::optional<EUndoKind> kind)
+        : m_history(history), m_kind(kind) {
+        if (m_kind) {
+            m_history.Begin();
+        }
+    }
+    ~CUndoScope() {
+        if (m_kind) {
+            m_history.Commit(*m_kind);
+        }
+    }
+    CUndoScope(const CUndoScope&) = delete;
+    CUndoScope& operator=(const CUndoScope&) = delete;
+
+private:
+    CUndoHistory& m_history;
+    std::optional<EUndoKind> m_kind;
 };

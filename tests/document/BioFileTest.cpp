@@ -256,7 +256,7 @@ TEST_F(CDocTest, LoadingInEngineerStaysInEngineer) {
     EXPECT_EQ(m_doc->m_nMode, kModeEngineer);
     EXPECT_EQ(m_view.m_modes.back(), kModeEngineer);
     // The bar, which edits the current morph there, ends on it rather than on an offspring.
-    EXPECT_EQ(m_geneBar.m_pShown, m_doc->m_pCurrent.get());
+    EXPECT_EQ(m_view.m_pShown, m_doc->m_pCurrent.get());
     m_doc->m_nMode = kModeFossils;
     ASSERT_TRUE(m_doc->OpenFromBytes(File(Narrow(kSig)), "a.bio"));
     EXPECT_EQ(m_doc->m_nMode, kModeBreed);

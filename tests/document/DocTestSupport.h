@@ -18,12 +18,18 @@ public:
     }
     void SetFirstFossil(int first) override { m_nFirstFossil = first; }
     void SetLastEvolve(int evolve) override { m_nLastEvolve = evolve; }
-    void SetMode(int mode) override { m_modes.push_back(mode); }
+    void EnterMode(int mode) override { m_modes.push_back(mode); }
     void FossilScrollRangeChanged() override {
         m_rangeCounts.push_back(m_pDoc ? m_pDoc->m_listFossils.size() : 0);
     }
     void UpdateAllViews() override { ++m_nUpdates; }
     void StopRepeat() override { m_bRepeat = false; }
+    // What the gene bar would be told to show.
+    void CurrentChanged() override {
+        m_pShown = m_pDoc ? m_pDoc->m_pCurrent.get() : nullptr;
+        ++m_nShows;
+    }
+    void SpecialGenesChanged() override { ++m_nBoxUpdates; }
 
     CQuorvaleDoc* m_pDoc;
     int m_nFamilyTool = -1;
@@ -35,17 +41,6 @@ public:
     std::vector<size_t> m_rangeCounts;
     int m_nUpdates = 0;
     bool m_bRepeat = true;
-};
-
-// Stands in for the gene bar.
-class CFakeGeneBar : public IGeneDisplay {
-public:
-    void ShowGenes(const CBioMorph* morph) override {
-        m_pShown = morph;
-        ++m_nShows;
-    }
-    void ShowSpecialGeneBoxes() override { ++m_nBoxUpdates; }
-
     const CBioMorph* m_pShown = nullptr;
     int m_nShows = 0;
     int m_nBoxUpdates = 0;
@@ -55,7 +50,6 @@ class CDocTest : public CModelTest {
 protected:
     void SetUp() override {
         CModelTest::SetUp();
-        SetGeneDisplay(&m_geneBar);
         m_doc = std::make_unique<CQuorvaleDoc>();
         m_view.m_pDoc = m_doc.get();
         m_doc->SetViewLink(&m_view);
@@ -68,7 +62,6 @@ protected:
 
     std::vector<std::string> Messages() const { return m_doc->MessageLog().m_messages; }
 
-    CFakeGeneBar m_geneBar;
     CFakeView m_view;
     std::unique_ptr<CQuorvaleDoc> m_doc;
 };

@@ -23,7 +23,7 @@ TEST_F(CDocTest, StartsInBreedWithBasicMorphAndFourteenMutants) {
     EXPECT_TRUE(m_doc->m_listFamilies.empty());
     EXPECT_TRUE(m_doc->m_listTrianglePoints.empty());
     ASSERT_EQ(m_doc->m_listOffspring.size(), 14u);
-    EXPECT_GT(m_geneBar.m_nShows, 0);
+    EXPECT_GT(m_view.m_nShows, 0);
     EXPECT_FALSE(m_view.m_bRepeat);
     EXPECT_EQ(m_view.m_nCols, 5);
     EXPECT_EQ(m_view.m_nRows, 3);
@@ -127,11 +127,9 @@ TEST_F(CDocTest, FamilyHitsGoToTheEarlierFamilyAndNode) {
 }
 
 TEST_F(CDocTest, RecordAndStopSwitchRecording) {
-    EXPECT_FALSE(m_doc->CanRecord());
-    EXPECT_TRUE(m_doc->CanStop());
+    EXPECT_EQ(m_doc->m_bRecording, 1);
     m_doc->OnStop();
-    EXPECT_TRUE(m_doc->CanRecord());
-    EXPECT_FALSE(m_doc->CanStop());
+    EXPECT_EQ(m_doc->m_bRecording, 0);
     const size_t before = m_doc->m_listFossils.size();
     EXPECT_FALSE(m_doc->RecordFossil(*m_doc->m_pCurrent));
     EXPECT_EQ(m_doc->m_listFossils.size(), before);
@@ -162,7 +160,7 @@ TEST_F(CDocTest, SpecialGenesDialogAppliesOnOkOnly) {
     EXPECT_EQ(g_SpecialGenes[kGeneScaling].bCanMutate, 1);
     EXPECT_EQ(g_SpecialGenes[kGeneSegmentDistance].bPresent, 1);
     EXPECT_EQ(m_doc->m_pCurrent->m_bLaidOut, 0);
-    EXPECT_EQ(m_geneBar.m_nBoxUpdates, 1);
+    EXPECT_EQ(m_view.m_nBoxUpdates, 1);
     // The gene keeps its value while it is not expressed.
     EXPECT_EQ(m_doc->m_pCurrent->Gene(kGeneMirror), 0);
 }

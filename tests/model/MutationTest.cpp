@@ -226,18 +226,6 @@ TEST_F(CMutationTest, RateIsTheNumberOfPassesRoundedUp) {
     }
 }
 
-TEST_F(CMutationTest, EveryMutationTellsTheGeneDisplayOnce) {
-    for (const float rate : {0.0f, 1.0f, 3.0f}) {
-        SCOPED_TRACE(rate);
-        CFakeGeneDisplay display;
-        SetGeneDisplay(&display);
-        CBioMorph m;
-        m.Mutate(rate);
-        EXPECT_EQ(display.m_calls, "SR");
-        EXPECT_EQ(display.m_pShown, &m);
-    }
-}
-
 TEST_F(CMutationTest, UnsegmentedGenomesNeverChangeAGradient) {
     SetAllMutable(true);
     for (const int32_t segments : {1, 0, -3, INT_MIN}) {

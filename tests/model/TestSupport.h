@@ -10,7 +10,6 @@
 
 #include "model/BioMorph.h"
 #include "model/DrawSurface.h"
-#include "model/GeneDisplay.h"
 #include "model/GeneTables.h"
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
@@ -28,7 +27,6 @@ protected:
         SetDefaultGeneTables();
         SeedRandom(1);
         g_bRemeasure = 0;
-        SetGeneDisplay(nullptr);
     }
 
     static void SetAllPresent(bool bPresent) {
@@ -136,19 +134,6 @@ public:
 
     long m_nOps = 0;
     long m_nStrokes = 0;
-};
-
-// Records what mutation tells the gene bar.
-class CFakeGeneDisplay : public IGeneDisplay {
-public:
-    void ShowGenes(const CBioMorph* morph) override {
-        m_calls.push_back('S');
-        m_pShown = morph;
-    }
-    void RefreshIndicators() override { m_calls.push_back('R'); }
-
-    std::string m_calls;
-    const CBioMorph* m_pShown = nullptr;
 };
 
 // The first seed whose next `count` generator outputs satisfy the condition. Lets a test ask

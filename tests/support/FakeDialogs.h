@@ -44,6 +44,7 @@ public:
     bool AskPrint(QPrinter& printer, int pages) override {
         return m_askPrint && m_askPrint(printer, pages);
     }
+    void AskPageSetup(QPrinter& /*printer*/) override { ++m_nPageSetups; }
     bool AskExportPicture(QString& path, int& scale) override {
         if (m_exportPath.isEmpty()) {
             return false;
@@ -70,4 +71,5 @@ public:
     QStringList m_messages;
     QList<int> m_helpTopics;
     int m_nAbouts = 0;
+    int m_nPageSetups = 0;
 };

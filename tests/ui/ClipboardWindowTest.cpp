@@ -12,7 +12,6 @@
 #include "document/ClipboardRecord.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
-#include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"

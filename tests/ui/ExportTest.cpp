@@ -240,7 +240,7 @@ private slots:
         QVERIFY(m_doc->SaveAs(m_dir.filePath("beetle.bio").toStdString()));
         m_doc->SetPathName(m_dir.filePath("beetle.bio").toStdString());
         QTemporaryDir other;
-        CQtFrameDialogs dialogs(m_frame.get());
+        CQtFrameDialogs dialogs(m_frame.get(), m_frame->Document(), [] {});
         QString folder;
         QString proposed;
         // Looks at the file dialog that opens next, then chooses a name in the other folder

@@ -2,6 +2,8 @@
 # another code and the reason on stderr. Run by ctest with QUORVALE, TOOL and DIR set.
 file(REMOVE_RECURSE "${DIR}")
 file(MAKE_DIRECTORY "${DIR}")
+# The user's settings, where a run could leave its mark (the recent files above all).
+set(ENV{XDG_CONFIG_HOME} "${DIR}/config")
 execute_process(COMMAND "${TOOL}" save "${DIR}/m.bio" --genes 40,-30,20,-40,30,-20,10,40,6,2,12,0,2,100,3,1,2,1,0
                 RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -39,4 +41,11 @@ expect(1 - "no printer is available" --print "${DIR}/m.bio")
 file(READ "${DIR}/m.svg" svg LIMIT 400)
 if(NOT svg MATCHES "<svg")
     message(FATAL_ERROR "m.svg is not an SVG drawing")
+endif()
+
+# Printing and exporting from the command line leave the user's settings alone: no recent
+# file, no settings file at all.
+file(GLOB_RECURSE settings "${DIR}/config/*")
+if(settings)
+    message(FATAL_ERROR "a run without a window wrote the user's settings: ${settings}")
 endif()

@@ -28,7 +28,6 @@
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
 #include "model/FamilyMorph.h"
-#include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"

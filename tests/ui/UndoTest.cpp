@@ -166,6 +166,63 @@ private slots:
         QCOMPARE(View()->ScreenImage(), shown);
     }
 
+    // Every door into a change (the menu's command, its key, the gene bar's buttons and keys)
+    // makes one undo step of its own, after an earlier change that stays where it was.
+    void everyDoorIntoAChangeIsOneUndoStep_data() {
+        QTest::addColumn<FAction>("door");
+        QTest::addColumn<QString>("name");
+        const auto key = [](Qt::Key k, Qt::KeyboardModifiers mods) {
+            return FAction([k, mods](CUndoTest& t) { QTest::keyClick(t.m_frame.get(), k, mods); });
+        };
+        QTest::addRow("hopeful: menu command")
+            << FAction([](CUndoTest& t) { t.m_frame->Action(ECommand::HopefulMonster)->trigger(); })
+            << "hopeful monster";
+        QTest::addRow("hopeful: Ctrl+M")
+            << key(Qt::Key_M, Qt::ControlModifier) << "hopeful monster";
+        QTest::addRow("hopeful: the gene bar's button") << FAction([](CUndoTest& t) {
+            QTest::mouseClick(t.Bar()->HopefulButton(), Qt::LeftButton);
+        }) << "hopeful monster";
+        QTest::addRow("gene edit: the bar's step key") << FAction([](CUndoTest& t) {
+            t.Bar()->setFocus();
+            QTest::keyClick(t.Bar(), Qt::Key_Down, Qt::ControlModifier);
+        }) << "gene edit";
+        QTest::addRow("gene edit: a gradient picture") << FAction([](CUndoTest& t) {
+            const QPoint picture = t.Bar()->Picture(1)->geometry().center();
+            QTest::mouseClick(t.Bar(), Qt::LeftButton, {}, picture);
+        }) << "gene edit";
+        QTest::addRow("paste: Ctrl+V") << key(Qt::Key_V, Qt::ControlModifier) << "paste";
+        QTest::addRow("paste: Shift+Insert") << key(Qt::Key_Insert, Qt::ShiftModifier) << "paste";
+        QTest::addRow("repeat: the gene bar's box, on and off") << FAction([](CUndoTest& t) {
+            QTest::mouseClick(t.Bar()->RepeatButton(), Qt::LeftButton);
+            QVERIFY(t.Bar()->IsRepeatChecked());
+            t.m_clock.Advance(1000);
+            t.View()->RepeatDriver();
+            QTest::mouseClick(t.Bar()->RepeatButton(), Qt::LeftButton);
+            QVERIFY(!t.Bar()->IsRepeatChecked());
+        }) << "repeat (2 steps)";
+    }
+    void everyDoorIntoAChangeIsOneUndoStep() {
+        QFETCH(FAction, door);
+        QFETCH(QString, name);
+        // Something to paste that differs from what the doors start from.
+        m_frame->RunCommand(ECommand::EditCopy);
+        m_frame->RunCommand(ECommand::HopefulMonster);
+        View()->History().Clear();
+        const SDocState a = Now();
+        Click(QPoint(100, 100));  // A -> B: a mutation by a click
+        const SDocState b = Now();
+        QVERIFY(a.DifferingParts(b) != 0);
+        door(*this);  // B -> C
+        const SDocState c = Now();
+        QVERIFY2(b.DifferingParts(c) != 0, "the door changed nothing");
+        QCOMPARE(UndoText(), "&Undo " + name);
+        QVERIFY(m_frame->RunCommand(ECommand::EditUndo));
+        QCOMPARE(Now().DifferingParts(b), 0u);
+        QCOMPARE(UndoText(), QString("&Undo mutation"));
+        QVERIFY(m_frame->RunCommand(ECommand::EditRedo));
+        QCOMPARE(Now().DifferingParts(c), 0u);
+    }
+
     void breedingUndoneRestoresTheGridCellByCell() {
         m_frame->RunCommand(ECommand::Breed);
         m_frame->RunCommand(ECommand::AddColumn);
@@ -251,7 +308,12 @@ private slots:
         const int start = m_doc->m_pCurrent->Gene(1);
         const Qt::MouseButton button = start > 0 ? Qt::RightButton : Qt::LeftButton;
         QTest::mousePress(Bar(), button, {}, box);
-        QTRY_VERIFY_WITH_TIMEOUT(std::abs(m_doc->m_pCurrent->Gene(1) - start) >= 15, 5000);
+        // The auto-repeat runs on the view's clock.
+        for (int i = 0; i < 20; ++i) {
+            m_clock.Advance(Bar()->m_nRepeatPeriod);
+            Bar()->AutoRepeatTick();
+        }
+        QVERIFY(std::abs(m_doc->m_pCurrent->Gene(1) - start) >= 15);
         QTest::mouseRelease(Bar(), button, {}, box);
         QCOMPARE(UndoText(), QString("&Undo gene edit"));
         m_frame->RunCommand(ECommand::EditUndo);

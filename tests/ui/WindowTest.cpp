@@ -22,7 +22,6 @@
 #include "frame/MainFrame.h"
 #include "frame/SettingsDialogs.h"
 #include "model/DrawSurface.h"
-#include "model/GeneDisplay.h"
 #include "model/Random.h"
 #include "platform/HelpContext.h"
 #include "support/FakeClock.h"
@@ -650,13 +649,28 @@ private slots:
         Bar()->ShowGenes(m_doc->m_pCurrent.get());
         QTest::mousePress(Bar(), Qt::LeftButton, {}, BoxCentre(1));
         QCOMPARE(m_doc->m_pCurrent->Gene(1), -395);
-        QTest::qWait(150);
+        // Timed by the view's clock, not the wall's: nothing before the first delay.
+        const auto tick = [this](uint32_t ms) {
+            m_clock.Advance(ms);
+            Bar()->AutoRepeatTick();
+        };
+        tick(299);
         QCOMPARE(m_doc->m_pCurrent->Gene(1), -395);
-        QTRY_VERIFY_WITH_TIMEOUT(m_doc->m_pCurrent->Gene(1) <= -380, 2000);
+        tick(1);
+        tick(29);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -395);
+        tick(1);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -390);
+        for (int i = 0; i < 3; ++i) {
+            tick(30);
+        }
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -375);
+        // However long it is held, it is one change to take back.
         QTest::mouseRelease(Bar(), Qt::LeftButton, {}, BoxCentre(1));
-        const int32_t held = m_doc->m_pCurrent->Gene(1);
-        QTest::qWait(120);
-        QCOMPARE(m_doc->m_pCurrent->Gene(1), held);
+        tick(500);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -375);
+        m_frame->RunCommand(ECommand::EditUndo);
+        QCOMPARE(m_doc->m_pCurrent->Gene(1), -400);
     }
 
     // ---- Repeat
@@ -1312,10 +1326,16 @@ private slots:
         Bar()->m_nFirstDelay = 50;
         Bar()->m_nRepeatPeriod = 20;
         QTest::mousePress(Bar(), Qt::LeftButton, {}, BoxCentre(2));
-        QTest::qWait(120);
+        for (int i = 0; i < 4; ++i) {
+            m_clock.Advance(30);
+            Bar()->AutoRepeatTick();
+        }
         m_frame->RunCommand(ECommand::FileNew);
         const int32_t gene = m_doc->m_pCurrent->Gene(2);
-        QTest::qWait(100);
+        for (int i = 0; i < 4; ++i) {
+            m_clock.Advance(30);
+            Bar()->AutoRepeatTick();
+        }
         QCOMPARE(m_doc->m_pCurrent->Gene(2), gene);
         QVERIFY(QWidget::mouseGrabber() != Bar());
         QTest::mouseRelease(Bar(), Qt::LeftButton, {}, BoxCentre(2));

@@ -1,0 +1,30 @@
+# Refuses a quoted include that climbs out of its folder ("../view/X.h"): includes name their
+# layer's folder ("view/X.h"), so the layer folders alone decide what a target can see.
+#
+#   cmake -DROOT=<source folder> [-DFOLDERS="model;document;..."] [-DSTAMP=<file>] -P CheckIncludes.cmake
+if(NOT ROOT)
+    message(FATAL_ERROR "CheckIncludes: ROOT is not set")
+endif()
+if(NOT FOLDERS)
+    set(FOLDERS model document platform view frame app tools thumbnailer)
+endif()
+set(bad "")
+foreach(folder IN LISTS FOLDERS)
+    file(GLOB_RECURSE sources LIST_DIRECTORIES false
+         "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
+    foreach(source IN LISTS sources)
+        file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]*\\.\\./")
+        foreach(line IN LISTS lines)
+            file(RELATIVE_PATH shown "${ROOT}" "${source}")
+            string(STRIP "${line}" line)
+            list(APPEND bad "${shown}: ${line}")
+        endforeach()
+    endforeach()
+endforeach()
+if(bad)
+    list(JOIN bad "\n  " listed)
+    message(FATAL_ERROR "Includes name their layer's folder, never a path upwards:\n  ${listed}")
+endif()
+if(STAMP)
+    file(TOUCH "${STAMP}")
+endif()

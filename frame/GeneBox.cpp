@@ -1,0 +1,55 @@
+#include "frame/GeneBox.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include "model/GeneTables.h"
+#include "platform/GeneHelp.h"
+
+QPixmap GradientPicture(EIndicator kind, bool bWide) {
+    const QColor aqua(0, 255, 255);
+    QImage image(bWide ? 42 : 28, 10, QImage::Format_RGB32);
+    if (kind == EIndicator::Blank) {
+        image.fill(QColor(192, 192, 192));
+        QPainter p(&image);
+        p.setPen(aqua);
+        for (int x = 2; x < image.width(); x += 4) {
+            p.drawLine(x, 1, x, 8);
+        }
+        return QPixmap::fromImage(image);
+    }
+    image.fill(aqua);
+    QPainter p(&image);
+    for (int i = 0; i < 9; ++i) {
+        int h = 5;
+        if (kind == EIndicator::Rising) {
+            h = i + 1;
+        } else if (kind == EIndicator::Falling) {
+            h = 9 - i;
+        }
+        p.fillRect(QRect(1 + 3 * i, 9 - h, 2, h), Qt::black);
+    }
+    return QPixmap::fromImage(image);
+}
+
+void CGeneBox::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter p(this);
+    if (m_bFocusMark) {
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+    // A special gene that is expressed but may not mutate is shown greyed.
+    bool bGreyed = false;
+    if (m_nGene >= 10 && IsPresent(m_nGene == kGeneSegmentDistance ? kGeneSegments : m_nGene)) {
+        bGreyed = !CanMutate(m_nGene);
+    }
+    p.setPen(
+        palette().color(bGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
+    p.drawText(contentsRect(), Qt::AlignCenter, m_strText);
+}
+
+void CGenePicture::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_pixmap);
+}
