@@ -89,10 +89,9 @@ std::string UsageText() {
 
 Grows, breeds, reads and writes biomorphs without the window and prints the
 results on stdout as compact JSON (code prints a creature code). A genome is
-printed as
-{"genes":[g1,...,g19],"gradients":[d1,...,d19]}, which --genome-json reads
-back, so commands chain through pipes. Wherever a file is read or written,
-"-" stands for stdin or stdout (a file named - is ./-).
+printed as {"genes":[g1,...,g19],"gradients":[d1,...,d19]}, which
+--genome-json reads back, so commands chain through pipes. Wherever a file is
+read or written, "-" stands for stdin or stdout (a file named - is ./-).
 
 Subcommands:
   develop [--at X,Y] [--orientation O]
