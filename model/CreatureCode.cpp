@@ -17,7 +17,7 @@ constexpr size_t kMaxCandidates = 4096;
 // The compact range of each field, in record order. This table is the code's format: a
 // change here changes what every code ever given out means, so it is fixed apart from the
 // gene tables. Genes take every whole number within their limits, not only multiples of
-// their step, since hopeful monsters and the gene bar's typed values make any of them.
+// their step, since hopeful monsters draw any of them.
 struct SFieldRange {
     int32_t nMin;
     int32_t nMax;
