@@ -1,11 +1,12 @@
 // Writes the seed corpus of the fuzz targets with the library's own encoders, so the seeds
 // stay what the program really writes, plus the malformed files a reader must survive.
 //
-//   make_corpus FOLDER           writes FOLDER/bio/... and FOLDER/clipboard/...
+//   make_corpus FOLDER           writes FOLDER/bio/..., FOLDER/clipboard/... and the rest
 //   make_corpus --check FOLDER   fails if a seed on disk differs from what would be written
 //
 // Inputs that once crashed a target live beside the seeds and are left alone by both.
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,12 +15,15 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/BioFile.h"
 #include "document/ClipboardRecord.h"
+#include "document/PictureCode.h"
 #include "model/Archive.h"
 #include "model/BioMorph.h"
+#include "model/CreatureCode.h"
 #include "model/GeneTables.h"
 
 namespace fs = std::filesystem;
@@ -161,6 +165,54 @@ Bytes WideString(const std::u16string& s) {
     return ar.TakeBuffer();
 }
 
+// A whole 1x1 PNG: signature, IHDR, IDAT, IEND.
+const Bytes kTinyPng = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D,
+                        0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01,
+                        0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00,
+                        0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x00, 0x01, 0x00, 0x00,
+                        0x05, 0x00, 0x01, 0x0D, 0x0A, 0x2D, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x49,
+                        0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+constexpr size_t kAfterPngHeader = 33;
+
+uint32_t Crc32(const Bytes& bytes) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (uint8_t b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    return ~crc;
+}
+
+Bytes BigEndian(uint32_t v) {
+    return {static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16),
+            static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)};
+}
+
+// The tiny PNG with a chunk of the given type and data after its header, the CRC made good.
+Bytes PngWithChunk(const char* type, const Bytes& data) {
+    const Bytes typed = Concat({Text(type), data});
+    const Bytes chunk =
+        Concat({BigEndian(static_cast<uint32_t>(data.size())), typed, BigEndian(Crc32(typed))});
+    Bytes png = kTinyPng;
+    png.insert(png.begin() + kAfterPngHeader, chunk.begin(), chunk.end());
+    return png;
+}
+
+Bytes PngWithCode(const std::string& code) {
+    Bytes png = kTinyPng;
+    AddCodeToPng(png, code);
+    return png;
+}
+
+std::string CodeOf(const Bytes& record) {
+    CArchive ar(record.data(), record.size());
+    CBioMorph morph;
+    morph.Serialize(ar);
+    return CCreatureCode::Encode(morph);
+}
+
 std::vector<SSeed> Seeds() {
     SetDefaultGeneTables();
     const Bytes basic = RecordMadeBy(MakeBasic);
@@ -227,6 +279,45 @@ std::vector<SSeed> Seeds() {
         {"files/dot_dot", Concat({Bytes{2}, Text(".."), basicFile})},
         {"files/over_the_read_limit", Concat({Bytes{5}, Text("big.b"), Bytes(5000, 0xA5)})},
     };
+
+    // Creature codes as typed, pasted and stored in an SVG picture, good and bad.
+    const std::string basicCode = CodeOf(basic);
+    const std::string wildCode = CodeOf(alternating);
+    std::string lowerSpaced = basicCode;
+    for (char& c : lowerSpaced) {
+        c = c == '-' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    std::string swapped = basicCode;
+    std::swap(swapped[7], swapped[8]);
+    const std::string svg =
+        "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\">\n" +
+        SvgCodeMetadata(wildCode) + "</svg>\n";
+    const Bytes international = Concat({Text(kPictureCodeKeyword), Bytes{0, 0, 0}, Text("en"),
+                                        Bytes{0}, Text("Code"), Bytes{0}, Text(basicCode.c_str())});
+    const Bytes coded = PngWithCode(basicCode);
+    std::vector<SSeed> more = {
+        {"code/basic.txt", Text(basicCode.c_str())},
+        {"code/worst_case.txt", Text(CodeOf(worst).c_str())},
+        {"code/wild_alternating.txt", Text(wildCode.c_str())},
+        {"code/wild_max.txt", Text(CodeOf(allMax).c_str())},
+        {"code/lower_spaced.txt", Text(lowerSpaced.c_str())},
+        {"code/in_text.txt", Text(("look at this: " + wildCode + ". Nice!").c_str())},
+        {"code/swapped.txt", Text(swapped.c_str())},
+        {"code/trailing.txt", Text((basicCode + " thanks").c_str())},
+        {"code/picture.svg", Text(svg.c_str())},
+
+        {"png/tiny.png", kTinyPng},
+        {"png/coded.png", coded},
+        {"png/coded_wild.png", PngWithCode(wildCode)},
+        {"png/international.png", PngWithChunk("iTXt", international)},
+        {"png/cut_in_code.png", Bytes(coded.begin(), coded.begin() + 60)},
+        {"png/huge_length.png", PngWithChunk("tEXt", Bytes{})},
+    };
+    // A chunk that claims 4 GiB - 1 bytes.
+    for (int i = 0; i < 4; ++i) {
+        more.back().bytes[kAfterPngHeader + i] = 0xFF;
+    }
+    seeds.insert(seeds.end(), more.begin(), more.end());
     return seeds;
 }
 

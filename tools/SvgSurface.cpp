@@ -425,6 +425,7 @@ std::string CSvgSurface::Document() const {
            "\" viewBox=\"0 0 " + w + " " + h +
            "\" shape-rendering=\"crispEdges\" stroke-linecap=\"round\" "
            "stroke-linejoin=\"round\">\n";
+    doc += m_strMetadata;
     doc += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
     // Pixel centres sit on whole coordinates, so a one-pixel line covers exactly the pixels
     // the program's line covers.

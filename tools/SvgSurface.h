@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/DrawSurface.h"
@@ -34,7 +35,9 @@ public:
     void FrameRect(const SRect& rect, SRgb colour) override;
     void SetClip(const SRect* clip) override;
 
-    // The whole document: header, white background and everything drawn so far.
+    // An element (such as <metadata>) to write right after the opening <svg> tag.
+    void SetMetadata(std::string metadata) { m_strMetadata = std::move(metadata); }
+    // The whole document: header, metadata, white background and everything drawn so far.
     std::string Document() const;
     size_t ElementCount() const { return m_nElements; }
     // Visible primitives left out because the cap was reached.
@@ -82,6 +85,7 @@ private:
     int64_t m_nNear;
     SBox m_rcVisible;  // the picture, narrowed by the clip
     SBox m_rcNear;     // the picture widened by m_nNear
+    std::string m_strMetadata;
     std::string m_strBody;
     std::string m_strStyle;  // attributes of the open style group; empty when none is open
     bool m_bClipOpen = false;

@@ -1,7 +1,8 @@
 // quorvale-tool: the biomorph model without the window, for scripts and teaching. Every
 // subcommand builds one genome from the genome options, does one thing with it and prints
 // the result as compact JSON, in the shape --genome-json reads back, so commands chain
-// through pipes ("-" is standard input or output wherever a file is read or written).
+// through pipes ("-" is standard input or output wherever a file is read or written). The
+// one exception is code, which prints the creature code alone, ready for --code.
 
 #include <algorithm>
 #include <array>
@@ -17,7 +18,9 @@
 
 #include "document/BioFile.h"
 #include "document/FileIo.h"
+#include "document/PictureCode.h"
 #include "model/BioMorph.h"
+#include "model/CreatureCode.h"
 #include "model/GeneTables.h"
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
@@ -56,8 +59,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-const char* const kGenomeOptions[] = {"--genes",   "--gradients",   "--basic",  "--file",
-                                      "--present", "--genome-json", "--mutable"};
+const char* const kGenomeOptions[] = {"--genes",   "--gradients",   "--basic",   "--file",
+                                      "--present", "--genome-json", "--mutable", "--code"};
 
 const std::vector<SOptionSpec> kOptionSpecs = {
     {"--genes", nullptr, true}, {"--gradients", nullptr, true},   {"--basic", nullptr, false},
@@ -65,6 +68,7 @@ const std::vector<SOptionSpec> kOptionSpecs = {
     {"--at", nullptr, true},    {"--orientation", nullptr, true}, {"--seed", nullptr, true},
     {"--rate", nullptr, true},  {"--count", nullptr, true},       {"--size", nullptr, true},
     {"--output", "-o", true},   {"--genome-json", nullptr, true}, {"--format", nullptr, true},
+    {"--code", nullptr, true},
 };
 
 // What a subcommand does with the genome once everything has been parsed.
@@ -84,10 +88,10 @@ std::string UsageText() {
     std::string text = R"(Usage: quorvale-tool SUBCOMMAND [OPTIONS]
 
 Grows, breeds, reads and writes biomorphs without the window and prints the
-results on stdout as compact JSON. A genome is printed as
-{"genes":[g1,...,g19],"gradients":[d1,...,d19]}, which --genome-json reads
-back, so commands chain through pipes. Wherever a file is read or written,
-"-" stands for stdin or stdout (a file named - is ./-).
+results on stdout as compact JSON (code prints a creature code). A genome is
+printed as {"genes":[g1,...,g19],"gradients":[d1,...,d19]}, which
+--genome-json reads back, so commands chain through pipes. Wherever a file is
+read or written, "-" stands for stdin or stdout (a file named - is ./-).
 
 Subcommands:
   develop [--at X,Y] [--orientation O]
@@ -109,7 +113,13 @@ Subcommands:
   info PATH.bio
       The genome stored in a .bio file ("-": read from stdin). Files do not
       store gradients 10, 12 and 13; they come from --gradients (0 by default).
-      --genes, --basic, --file and --genome-json do not apply.
+      --genes, --basic, --file, --genome-json and --code do not apply.
+  code
+      The creature code of the genome on a line of its own (not JSON), such as
+      Q15X2-GE51B-WD418-B4EGE-MPX29-J7RDB-N2R0, which --code reads back. It
+      holds the genes and the gradients a .bio file stores. Genes within their
+      limits with gradients of -2, 0 and 2 make a code of 40 characters starting
+      Q1; any other genome makes a longer one starting Q2.
   save PATH.bio
       Writes the genome as a .bio file (164 bytes), replacing the file only once
       it is written whole. Prints nothing. "save -" writes the file to stdout
@@ -120,20 +130,25 @@ Subcommands:
       pixels; at most 8000x8000) when it ends in .png. Any other name needs
       --format, and a name ending in .svg or .png must agree with it. "-o -"
       writes the picture to stdout: SVG unless --format png is given (PNG is
-      not written to a terminal). PNG needs a build with Qt.
+      not written to a terminal). PNG needs a build with Qt. The picture carries
+      the creature code: PNG in a tEXt chunk with the keyword Quorvale-Code,
+      SVG in its <metadata>.
 
 Genome options (every subcommand):
   --genes G1,...,G19      the 19 genes (whole numbers within 32 bits)
-  --gradients D1,...,D19  the 19 gradients (default all 0); with --file only
-                          gradients 10, 12 and 13 are used, since files do not
-                          store them
+  --gradients D1,...,D19  the 19 gradients (default all 0); with --file or
+                          --code only gradients 10, 12 and 13 are used, since
+                          files and codes do not store them
   --basic                 the basic genome the program starts with
   --file PATH.bio         the genome stored in a .bio file ("-": stdin)
   --genome-json JSON      the genome as this tool prints it (genes and
                           gradients; other fields are ignored); "-" reads it
                           from stdin. --gradients does not apply.
-  Without --genes, --basic, --file or --genome-json the genome is that of a
-  new morph. Stdin is read up to 4096 bytes; more is refused.
+  --code CODE             the genome in a creature code, as code prints it;
+                          case, spaces and hyphens do not matter, and i, l and
+                          o are read as 1, 1 and 0
+  Without --genes, --basic, --file, --genome-json or --code the genome is that
+  of a new morph. Stdin is read up to 4096 bytes; more is refused.
   --present LIST          the special genes that are expressed (default all)
   --mutable LIST          the special genes that mutation and hopeful monsters
                           may change (default none)
@@ -148,8 +163,8 @@ Genome options (every subcommand):
   -h, --help              shows this text
   --version               shows the version
 
-Exit status: 0 on success; 1 for a usage error (a refused --genome-json
-included) or a file that could not be written; 2 for a .bio file that could
+Exit status: 0 on success; 1 for a usage error (a refused --genome-json or
+--code included) or a file that could not be written; 2 for a .bio file that could
 not be read or was rejected, from a file or from stdin.
 )";
     return text;
@@ -242,10 +257,10 @@ void ApplySpecialGeneOptions(const CCommandLine& line) {
 // Builds the genome the options describe. Usage mistakes are all found before any file is
 // read, so a bad option is never reported as a bad file.
 void BuildGenome(const CCommandLine& line, CBioMorph& morph) {
-    const int sources =
-        line.Has("--genes") + line.Has("--basic") + line.Has("--file") + line.Has("--genome-json");
+    const int sources = line.Has("--genes") + line.Has("--basic") + line.Has("--file") +
+                        line.Has("--genome-json") + line.Has("--code");
     if (sources > 1) {
-        throw CUsageError("give only one of --genes, --basic, --file and --genome-json");
+        throw CUsageError("give only one of --genes, --basic, --file, --genome-json and --code");
     }
     if (line.Has("--genome-json") && line.Has("--gradients")) {
         throw CUsageError("--gradients does not apply with --genome-json, which holds them");
@@ -257,6 +272,14 @@ void BuildGenome(const CCommandLine& line, CBioMorph& morph) {
     }
     if (line.Has("--gradients")) {
         gradients = ParseInt32List(line.Value("--gradients"), "--gradients", kGeneCount);
+    }
+    std::optional<SCodeGenome> coded;
+    if (line.Has("--code")) {
+        const SCodeReading reading = CCreatureCode::Decode(line.Value("--code"));
+        if (!reading) {
+            throw CUsageError("--code: " + reading.Message());
+        }
+        coded = reading.genome;
     }
     ApplySpecialGeneOptions(line);
 
@@ -275,6 +298,10 @@ void BuildGenome(const CCommandLine& line, CBioMorph& morph) {
         GeneArray all{};
         std::copy(gradients.begin(), gradients.end(), all.begin() + 1);
         morph.SetGradients(all);
+    }
+    // Like a file, a code leaves gradients 10, 12 and 13 as --gradients gave them.
+    if (coded) {
+        coded->ApplyTo(morph);
     }
     if (line.Has("--file")) {
         LoadBioFile(line.Value("--file"), morph);
@@ -444,6 +471,8 @@ EPictureFormat ChoosePictureFormat(const CCommandLine& line, const std::string& 
 
 void Render(CBioMorph& morph, const std::array<int, 2>& size, int o, EPictureFormat format,
             const std::string& path) {
+    // The code first: drawing leaves the genome as it was, but the picture is of this genome.
+    const std::string code = CCreatureCode::Encode(morph);
     const int cx = size[0] / 2;
     const int cy = size[1] / 2;
     // Centred as the window centres the morph it engineers.
@@ -454,8 +483,12 @@ void Render(CBioMorph& morph, const std::array<int, 2>& size, int o, EPictureFor
     std::vector<uint8_t> bytes;
     if (format == EPictureFormat::Png) {
         bytes = DrawPng(size[0], size[1], draw);
+        if (!AddCodeToPng(bytes, code)) {
+            throw CFailure("could not add the creature code to the PNG picture");
+        }
     } else {
         CSvgSurface surface(size[0], size[1]);
+        surface.SetMetadata(SvgCodeMetadata(code));
         draw(surface);
         if (surface.DroppedCount() > 0) {
             std::cerr << "quorvale-tool: warning: the picture holds the first "
@@ -530,6 +563,10 @@ TAction PrepareInfo(const CCommandLine& line) {
     };
 }
 
+TAction PrepareCode(const CCommandLine& /*line*/) {
+    return [](CBioMorph& morph) { Print(CCreatureCode::Encode(morph) + "\n"); };
+}
+
 TAction PrepareSave(const CCommandLine& line) {
     const std::string path = line.Arguments()[0];
     RefuseBinaryToTerminal(path, "a .bio file");
@@ -568,6 +605,7 @@ const std::vector<SSubcommand> kSubcommands = {
     {"monster", {"--seed"}, {"--seed"}, nullptr, PrepareMonster},
     {"offspring", {"--seed", "--count", "--rate"}, {"--seed"}, nullptr, PrepareOffspring},
     {"info", {}, {}, "PATH.bio", PrepareInfo},
+    {"code", {}, {}, nullptr, PrepareCode},
     {"save", {}, {}, "PATH.bio", PrepareSave},
     {"render",
      {"--output", "--format", "--size", "--orientation"},
@@ -620,10 +658,10 @@ const SSubcommand& CheckedSubcommand(const CCommandLine& line) {
     }
     // info shows the file it is given; a second source of genes would only be overwritten.
     if (name == "info" && (line.Has("--genes") || line.Has("--basic") || line.Has("--file") ||
-                           line.Has("--genome-json"))) {
+                           line.Has("--genome-json") || line.Has("--code"))) {
         throw CUsageError(
-            "info reads its genes from PATH.bio; --genes, --basic, --file and --genome-json "
-            "do not apply (--gradients gives gradients 10, 12 and 13)");
+            "info reads its genes from PATH.bio; --genes, --basic, --file, --genome-json and "
+            "--code do not apply (--gradients gives gradients 10, 12 and 13)");
     }
     return *command;
 }

@@ -420,9 +420,9 @@ elseif(CASE STREQUAL "usage")
     if(NOT RUN_RC EQUAL 0)
         fail("--help should succeed")
     endif()
-    foreach(word develop mutate monster offspring info save render --genes --gradients
+    foreach(word develop mutate monster offspring info save render code --genes --gradients
                  --basic --file --present --mutable --at --orientation --seed --rate --count
-                 --size -o --genome-json --format --version)
+                 --size -o --genome-json --format --code --version)
         if(NOT RUN_OUT MATCHES "${word}")
             fail("the help does not mention ${word}")
         endif()
@@ -445,7 +445,7 @@ elseif(CASE STREQUAL "usage")
         "develop|--gradients|${g18},19,20|--gradients needs exactly 19 values"
         "develop|--present|9|gene 9 is not a special gene"
         "develop|--mutable|10,,12|'' is not a gene number"
-        "develop|--basic|--genes|${kDefault}|only one of --genes, --basic, --file and --genome-json"
+        "develop|--basic|--genes|${kDefault}|only one of --genes, --basic, --file, --genome-json and --code"
         "develop|--orientation|4|--orientation: '4' is out of range"
         "develop|--at|1,2,3|--at needs exactly 2 values"
         "info|info needs PATH\\.bio"
@@ -756,11 +756,95 @@ elseif(CASE STREQUAL "genome-json")
     json_refused("{\"genes\":[1,2" "is not valid JSON: expected ',' or '\\]' at byte 14, found the end")
     # It is one genome source among others, and holds the gradients itself.
     run_tool(develop --basic --genome-json "${genome}")
-    expect_failure(1 "give only one of --genes, --basic, --file and --genome-json")
+    expect_failure(1 "give only one of --genes, --basic, --file, --genome-json and --code")
     run_tool(develop --gradients ${kZeros} --genome-json "${genome}")
     expect_failure(1 "--gradients does not apply with --genome-json")
     run_tool(info "${WORK_DIR}/a.bio" --genome-json "${genome}")
-    expect_failure(1 "--genes, --basic, --file and --genome-json do not apply")
+    expect_failure(1 "--genes, --basic, --file, --genome-json and --code do not apply")
+
+# ---------------------------------------------------------------------------------------
+# Creature codes: code prints one, --code reads one back as a genome.
+
+elseif(CASE STREQUAL "code")
+    # The basic creature's code never changes: codes are given out and kept.
+    set(basic_code "Q15X2-GE51B-WD418-B4EGE-MPX29-J7RDB-N2R0")
+    run_tool(code --basic)
+    if(NOT RUN_RC EQUAL 0 OR NOT RUN_ERR STREQUAL "" OR NOT RUN_OUT STREQUAL "${basic_code}\n")
+        fail("expected the basic creature's code on a line of its own")
+    endif()
+
+    # Any case, spaces for hyphens, and o, i, l for 0, 1, 1 are the same genome.
+    run_tool(mutate --seed 1 --rate 0 --basic)
+    set(basic_genome "${RUN_OUT}")
+    foreach(spelling "${basic_code}" "q15x2 ge51b wd418 b4ege mpx29 j7rdb n2ro" "Q15X2GE5IBWD4L8B4EGEMPX29J7RDBN2R0")
+        run_tool(mutate --seed 1 --rate 0 --code "${spelling}")
+        expect_json_success()
+        if(NOT RUN_OUT STREQUAL basic_genome)
+            fail("the code gave another genome than --basic")
+        endif()
+    endforeach()
+
+    # Genes far outside their limits and odd gradients: the longer code, exact to the last
+    # bit. Like a file, a code holds no gradients 10, 12 and 13: they come from --gradients.
+    set(genes -2147483648,2147483647,0,-1,1000000,-401,401,0,10,100,20,1,2,-5,3,16,15,-8,999)
+    set(gradients 1,0,-2,2,0,-2,2,0,-2,2,0,-2,2,0,-2,2,0,-2,2147483647)
+    set(stored 1,0,-2,2,0,-2,2,0,-2,0,0,0,0,0,-2,2,0,-2,2147483647)
+    run_tool(code --genes ${genes} --gradients ${gradients})
+    string(STRIP "${RUN_OUT}" wild_code)
+    if(NOT RUN_RC EQUAL 0 OR NOT wild_code MATCHES "^Q2[0-9A-HJKMNP-TV-Z-]+$")
+        fail("expected a code starting Q2")
+    endif()
+    run_tool(mutate --seed 1 --rate 0 --code "${wild_code}")
+    expect_json_success()
+    expect_element("[${genes}]" genes)
+    expect_element("[${stored}]" gradients)
+    run_tool(mutate --seed 1 --rate 0 --code "${wild_code}" --gradients ${gradients})
+    expect_element("[${gradients}]" gradients)
+
+    # Every subcommand that builds a genome takes it; a saved file keeps the same creature.
+    run_tool(save "${WORK_DIR}/coded.bio" --code "${wild_code}")
+    expect_silent_success()
+    run_tool(code --file "${WORK_DIR}/coded.bio")
+    if(NOT RUN_OUT STREQUAL "${wild_code}\n")
+        fail("the saved file's code differs: ${RUN_OUT}")
+    endif()
+    run_tool(develop --code "${basic_code}")
+    set(from_code "${RUN_OUT}")
+    run_tool(develop --basic)
+    if(NOT RUN_OUT STREQUAL from_code)
+        fail("developing the code differs from developing --basic")
+    endif()
+
+    # A wrong code is a usage error that says what is wrong.
+    string(REPLACE "WD418" "WD481" swapped "${basic_code}")
+    string(REPLACE "WD418" "WD419" changed "${basic_code}")
+    string(REPLACE "WD418" "WU418" unknown "${basic_code}")
+    set(rows
+        "${swapped}|check character does not match \\(a character is wrong or two are swapped\\)"
+        "${changed}|check character does not match"
+        "${unknown}|unknown character 'U' at position 14"
+        "Q15X2-GE51B|too short"
+        "X15X2-GE51B-WD418-B4EGE-MPX29-J7RDB-N2R0|not a creature code"
+        "${basic_code} thanks|unexpected text after the code: 'thanks'")
+    foreach(row IN LISTS rows)
+        string(REPLACE "|" ";" row "${row}")
+        list(GET row 0 code)
+        list(GET row 1 message)
+        run_tool(develop --code "${code}")
+        expect_failure(1 "^quorvale-tool: --code: ${message}.*--help")
+    endforeach()
+    # A usage mistake is found before any file is read.
+    run_tool(render -o "${WORK_DIR}/x.svg" --code "${changed}")
+    expect_failure(1 "--code: check character")
+    if(EXISTS "${WORK_DIR}/x.svg")
+        fail("a refused code made a picture")
+    endif()
+    run_tool(code --basic --code "${basic_code}")
+    expect_failure(1 "give only one of --genes, --basic, --file, --genome-json and --code")
+    run_tool(info "${WORK_DIR}/coded.bio" --code "${basic_code}")
+    expect_failure(1 "--code do not apply")
+    run_tool(code --seed 1)
+    expect_failure(1 "--seed does not apply to code")
 
 # ---------------------------------------------------------------------------------------
 # Picture formats: the name tells the format, or --format does.
