@@ -8,11 +8,11 @@ std::string BioLoadMessage(EBioLoad outcome) {
         case EBioLoad::WrongSignature:
             return "Incorrect file type!";
         case EBioLoad::WrongVersion:
-            return std::string("This file is not compatiable with\nQuorvale version ") +
+            return std::string("This file is not compatible with\nQuorvale version ") +
                    kProgramVersion + "\n(it reads files of version " + std::to_string(kBioVersion) +
                    ")";
         case EBioLoad::Truncated:
-            return "Unexpected file format.";
+            return "The file is cut short: it ends before the whole creature is read.";
         case EBioLoad::Ok:
         case EBioLoad::Empty:
             break;

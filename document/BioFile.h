@@ -20,7 +20,7 @@ enum class EBioLoad {
     Empty,           // nothing to read: the document is left as it was
     WrongSignature,  // "Incorrect file type!"
     WrongVersion,    // the version message
-    Truncated,       // "Unexpected file format."
+    Truncated,       // the data ends before the record does
 };
 
 // The message the program shows for an outcome; empty for Ok and Empty.

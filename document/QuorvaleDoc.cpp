@@ -464,27 +464,45 @@ std::vector<uint8_t> CQuorvaleDoc::SaveToBytes() {
     return ar.TakeBuffer();
 }
 
-bool CQuorvaleDoc::OpenFromBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
-    if (!bytes.empty()) {
-        // A file of the wrong type or version, or cut short, is refused before anything
-        // changes: the creature being bred is never thrown away for it.
-        CBioMorph probe;
-        const EBioLoad check = LoadMorphFromFile(bytes.data(), bytes.size(), probe);
-        if (check != EBioLoad::Ok) {
-            ReportError("Could not open " + ReadableName(path) + ".\n\n" + BioLoadMessage(check));
-            return false;
-        }
-        CArchive ar(bytes.data(), bytes.size());
-        try {
-            Serialize(ar);
-        } catch (const CArchiveException&) {
-            // Checked above; kept so that no reading error can escape.
-            ReportError(BioLoadMessage(EBioLoad::Truncated));
-            NewDocumentFromFramework();
-            return false;
-        }
-        MarkClean();
+bool CQuorvaleDoc::CheckOpenable(const std::vector<uint8_t>& bytes, const std::string& path) {
+    // A file that is empty, of the wrong type or version, or cut short, is refused before
+    // anything changes: the creature being bred and its history are never thrown away for it.
+    if (bytes.empty()) {
+        ReportError("Could not open " + ReadableName(path) + ": the file is empty.");
+        return false;
     }
+    CBioMorph probe;
+    const EBioLoad check = LoadMorphFromFile(bytes.data(), bytes.size(), probe);
+    if (check != EBioLoad::Ok) {
+        ReportError("Could not open " + ReadableName(path) + ".\n\n" + BioLoadMessage(check));
+        return false;
+    }
+    return true;
+}
+
+bool CQuorvaleDoc::ReadOpenable(const std::string& path, std::vector<uint8_t>& bytes) {
+    std::string error;
+    if (!ReadFileBytes(path, bytes, error)) {
+        ReportError(error);
+        return false;
+    }
+    return CheckOpenable(bytes, path);
+}
+
+bool CQuorvaleDoc::OpenFromBytes(const std::vector<uint8_t>& bytes, const std::string& path) {
+    if (!CheckOpenable(bytes, path)) {
+        return false;
+    }
+    CArchive ar(bytes.data(), bytes.size());
+    try {
+        Serialize(ar);
+    } catch (const CArchiveException&) {
+        // Checked above; kept so that no reading error can escape.
+        ReportError(BioLoadMessage(EBioLoad::Truncated));
+        NewDocumentFromFramework();
+        return false;
+    }
+    MarkClean();
     m_strPathName = path;
     m_strTitle = FileTitleOf(path);
     return true;
@@ -501,9 +519,14 @@ bool CQuorvaleDoc::OpenFile(const std::string& path) {
 }
 
 bool CQuorvaleDoc::OpenAndFinish(const std::string& path) {
-    if (!OpenFile(path)) {
-        return false;
-    }
+    return OpenFile(path) && FinishOpened();
+}
+
+bool CQuorvaleDoc::OpenAndFinish(const std::vector<uint8_t>& bytes, const std::string& path) {
+    return OpenFromBytes(bytes, path) && FinishOpened();
+}
+
+bool CQuorvaleDoc::FinishOpened() {
     FinishOpen();
     if (m_pView) {
         m_pView->UpdateAllViews();

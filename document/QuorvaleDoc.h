@@ -122,9 +122,12 @@ public:
     void Serialize(CArchive& ar);
     // Saving: the file's bytes, with the document's steps of writing.
     std::vector<uint8_t> SaveToBytes();
-    // Opening from bytes as the framework does: an empty file leaves the document as it was;
-    // data that ends early is reported and ends as a new document (false). A rejected
-    // signature or version is reported by reading itself and counts as opened.
+    // Whether a file's bytes can be opened: an empty file, one of the wrong type or version,
+    // or one cut short is reported (the message names the file) and refused.
+    bool CheckOpenable(const std::vector<uint8_t>& bytes, const std::string& path);
+    // Reads a file and checks it as above; false (reported) if it cannot be opened.
+    bool ReadOpenable(const std::string& path, std::vector<uint8_t>& bytes);
+    // Opening from bytes: a file that cannot be opened is refused and changes nothing.
     bool OpenFromBytes(const std::vector<uint8_t>& bytes, const std::string& path);
     // Reads the file and opens it; a file that cannot be read is reported and changes nothing.
     bool OpenFile(const std::string& path);
@@ -134,6 +137,7 @@ public:
     bool SaveAs(const std::string& path);
     // The Open command after its dialog: opens, then clears what a fresh file should not keep.
     bool OpenAndFinish(const std::string& path);
+    bool OpenAndFinish(const std::vector<uint8_t>& bytes, const std::string& path);
 
     // Whether the current morph differs from what its file holds (or, untitled, from the
     // morph a new document starts with). The file holds the current morph alone: the fossil
@@ -191,6 +195,7 @@ public:
 
 private:
     void ResetView(bool bResetFirstFossil);
+    bool FinishOpened();
     void NotifyCurrentChanged() {
         if (m_pView) {
             m_pView->CurrentChanged();

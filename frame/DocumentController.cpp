@@ -111,17 +111,22 @@ void CDocumentController::Open() {
     // The file first: the question about unsaved changes matters only once one is chosen.
     const QString path =
         Dialogs().AskOpenPath(tr("Open"), tr("Biomorph files (*.bio);;All Files (*)"));
-    if (path.isEmpty() || !MaybeSaveChanges()) {
-        return;
+    if (!path.isEmpty()) {
+        OpenChosenFile(path);
     }
-    OpenChosenFile(path);
 }
 
 void CDocumentController::OpenChosenFile(const QString& path) {
+    // The file is read and checked first: one that cannot be opened is refused with its
+    // reason, and only then is the user asked about the changes that opening would lose.
+    const std::string file = PathBytes(path);
+    std::vector<uint8_t> bytes;
+    if (!m_doc.ReadOpenable(file, bytes) || !MaybeSaveChanges()) {
+        return;
+    }
     // Only a file that opened joins the recent list; a refused one changes nothing.
-    const std::string bytes = PathBytes(path);
-    if (m_doc.OpenAndFinish(bytes)) {
-        AddRecentFile(ShownPath(bytes));
+    if (m_doc.OpenAndFinish(bytes, file)) {
+        AddRecentFile(ShownPath(file));
     }
     Refresh();
 }
@@ -140,16 +145,25 @@ bool CDocumentController::OpenDocumentPath(const std::string& path) {
 }
 
 void CDocumentController::OpenRecentFile(const QString& path) {
-    if (OpenDocumentFile(path)) {
+    const std::string file = PathBytes(path);
+    std::vector<uint8_t> bytes;
+    if (!m_doc.ReadOpenable(file, bytes)) {
+        // An entry whose file has gone leaves the list (its not-found message was shown).
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0) {
+            m_recentFiles.removeAll(path);
+            RebuildRecentMenu();
+            emit recentFilesChanged();
+        }
         return;
     }
-    // An entry whose file has gone leaves the list (its not-found message was shown).
-    struct stat info {};
-    if (::lstat(PathBytes(path).c_str(), &info) != 0) {
-        m_recentFiles.removeAll(path);
-        RebuildRecentMenu();
-        emit recentFilesChanged();
+    if (!MaybeSaveChanges()) {
+        return;
     }
+    if (m_doc.OpenFromBytes(bytes, file)) {
+        AddRecentFile(ShownPath(file));
+    }
+    Refresh();
 }
 
 void CDocumentController::SaveAs() {
@@ -240,9 +254,6 @@ void CDocumentController::DropFile(const QString& path, QPoint viewPoint) {
         }
     }
     // Anywhere else it opens, as File > Open would.
-    if (!MaybeSaveChanges()) {
-        return;
-    }
     OpenChosenFile(path);
 }
 

@@ -199,9 +199,7 @@ void CMainFrame::WireCommands() {
             if (m_pHelp->TakeForHelp(0)) {
                 return;
             }
-            if (MaybeSaveChanges()) {
-                m_pDocuments->OpenRecentFile(recent->data().toString());
-            }
+            m_pDocuments->OpenRecentFile(recent->data().toString());
         });
     }
 }

@@ -108,15 +108,16 @@ std::vector<SReadCase> ReadCases() {
         {"version 2", File(Narrow(kSig), 2), EExpect::Rejected, nullptr},
         {"empty", {}, EExpect::Unchanged, ""},
         {"claims 4 GiB", Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0},
-         EExpect::Truncated, "Unexpected file format."},
+         EExpect::Truncated, "The file is cut short: it ends before the whole creature is read."},
         {"claims 8 GiB of 16-bit characters",
          Bytes{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, EExpect::Truncated,
-         "Unexpected file format."},
+         "The file is cut short: it ends before the whole creature is read."},
     };
     // Cut at every field boundary and inside the record.
     for (size_t n : {size_t{1}, size_t{10}, size_t{20}, size_t{22}, size_t{24}, size_t{28},
                      size_t{100}, size_t{163}}) {
-        cases.push_back({"cut", Cut(good, n), EExpect::Truncated, "Unexpected file format."});
+        cases.push_back({"cut", Cut(good, n), EExpect::Truncated,
+                         "The file is cut short: it ends before the whole creature is read."});
     }
     return cases;
 }
@@ -124,7 +125,7 @@ std::vector<SReadCase> ReadCases() {
 TEST_F(CDocTest, ReadingEveryKindOfFile) {
     // The version the About box shows, and the file version it reads.
     const std::string versionMessage =
-        "This file is not compatiable with\nQuorvale version 2.0b\n(it reads files of version 1)";
+        "This file is not compatible with\nQuorvale version 2.0b\n(it reads files of version 1)";
     for (const SReadCase& c : ReadCases()) {
         SCOPED_TRACE(std::string(c.name) + " (" + std::to_string(c.bytes.size()) + " bytes)");
         SetUp();
@@ -163,10 +164,14 @@ TEST_F(CDocTest, ReadingEveryKindOfFile) {
                 EXPECT_EQ(m_doc->m_listTrianglePoints.size(), 1u);
                 break;
             case EExpect::Unchanged:
-                EXPECT_TRUE(bOpened);
-                EXPECT_TRUE(messages.empty());
+                // An empty file is refused like any other bad file: nothing changes.
+                EXPECT_FALSE(bOpened);
+                EXPECT_EQ(messages,
+                          std::vector<std::string>{
+                              "Could not open /some/where/creature.bio: the file is empty."});
                 EXPECT_EQ(m_doc->m_pCurrent->Gene(1), 123);
-                EXPECT_EQ(m_doc->Title(), "creature.bio");
+                EXPECT_EQ(m_doc->Title(), "Untitled");
+                EXPECT_EQ(m_doc->m_listTrianglePoints.size(), 1u);
                 break;
         }
         TearDown();
@@ -201,14 +206,14 @@ TEST_F(CDocTest, OpenCommandFinishesDifferentlyForGoodAndRejectedFiles) {
     EXPECT_EQ(m_doc->m_pCurrent->Gene(3), 44);
     EXPECT_EQ(m_doc->m_listFossils.size(), 1u);
 
-    // An empty file after a good one changes no morph but clears the history.
+    // An empty file after a good one is refused: the morph, its history and the title stay.
     ASSERT_TRUE(m_doc->OpenAndFinish(good));
     m_doc->RecordFossil(*m_doc->m_pCurrent);
     m_doc->m_pCurrent->SetGene(2, 45);
-    ASSERT_TRUE(m_doc->OpenAndFinish(empty));
+    EXPECT_FALSE(m_doc->OpenAndFinish(empty));
     EXPECT_EQ(m_doc->m_pCurrent->Gene(2), 45);
-    EXPECT_TRUE(m_doc->m_listFossils.empty());
-    EXPECT_EQ(m_doc->Title(), "empty.bio");
+    EXPECT_EQ(m_doc->m_listFossils.size(), 1u);
+    EXPECT_EQ(m_doc->Title(), "good.bio");
 
     const size_t before = Messages().size();
     EXPECT_FALSE(m_doc->OpenAndFinish((dir / "missing.bio").string()));

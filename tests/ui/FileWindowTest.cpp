@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "document/BioFile.h"
 #include "document/FileIo.h"
 #include "frame/MainFrame.h"
 #include "model/Random.h"
@@ -101,6 +102,58 @@ private slots:
         std::filesystem::remove_all(Dir(), ec);
         m_dir.reset();
         SetDefaultGeneTables();
+    }
+
+    // A file that cannot be opened (empty, cut short, of another kind) is read and refused
+    // before anything is asked or changed: the creature, its fossil history, the title and
+    // the recent files stay, and no later save writes into that file.
+    void badFilesAreRefusedBeforeAnythingIsAsked_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("words");
+        CBioMorph morph;
+        const std::vector<uint8_t> whole = EncodeBioFile(morph);
+        const QByteArray cut(reinterpret_cast<const char*>(whole.data()), 100);
+        for (const char* how : {"open", "recent file", "drop"}) {
+            QTest::addRow("%s, empty", how) << how << QByteArray() << ": the file is empty.";
+            QTest::addRow("%s, cut short", how) << how << cut << "The file is cut short";
+            QTest::addRow("%s, another kind", how)
+                << how << QByteArray(164, 'x') << "Incorrect file type!";
+        }
+    }
+    void badFilesAreRefusedBeforeAnythingIsAsked() {
+        QFETCH(QString, how);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, words);
+        const QString path = m_dir->path() + "/bad.bio";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        // A bred creature with a history, not yet saved.
+        m_frame->RunCommand(ECommand::Engineer);
+        QTest::mouseClick(m_frame->View(), Qt::LeftButton, {}, QPoint(100, 100));
+        m_frame->UpdateCaption();
+        QVERIFY(m_doc->IsModified());
+        const auto genes = Genes(*m_doc->m_pCurrent);
+        const size_t fossils = m_doc->m_listFossils.size();
+        QVERIFY(fossils > 0);
+        const QString title = m_frame->windowTitle();
+        m_frame->SetRecentFiles({});
+        if (how == "drop") {
+            m_frame->Documents().DropFile(path, QPoint(10, 10));
+        } else {
+            ReadThrough(how, path);
+        }
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].contains("bad.bio") && m_messages[0].contains(words),
+                 qPrintable(m_messages[0]));
+        QVERIFY2(m_dialogs.m_questions.isEmpty(), qPrintable(m_dialogs.m_questions.join("; ")));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), genes);
+        QCOMPARE(m_doc->m_listFossils.size(), fossils);
+        QCOMPARE(m_frame->windowTitle(), title);
+        QVERIFY(m_doc->PathName().empty());
+        QVERIFY(m_frame->RecentFiles().isEmpty() || how == "recent file");
     }
 
     void specialFilesAreRefusedByName_data() {

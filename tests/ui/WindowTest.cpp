@@ -1180,7 +1180,7 @@ private slots:
         QCOMPARE(m_messages.size(), 2);
         QCOMPARE(m_messages[0],
                  "Could not load " + dir.filePath("v2.bio") +
-                     ".\n\nThis file is not compatiable with\nQuorvale version 2.0b\n"
+                     ".\n\nThis file is not compatible with\nQuorvale version 2.0b\n"
                      "(it reads files of version 1)");
         QVERIFY2(m_messages[1].contains("missing.bio") && m_messages[1].contains("not found"),
                  qPrintable(m_messages[1]));

@@ -329,10 +329,10 @@ elseif(CASE STREQUAL "bio-rejected")
 
     set(rows
         "empty.bio|empty\\.bio is empty"
-        "short-header.bio|short-header\\.bio: Unexpected file format\\.\n"
-        "short-record.bio|short-record\\.bio: Unexpected file format\\.\n"
+        "short-header.bio|short-header\\.bio: The file is cut short: it ends before the whole creature is read\\.\n"
+        "short-record.bio|short-record\\.bio: The file is cut short: it ends before the whole creature is read\\.\n"
         "lower-case.bio|Incorrect file type!"
-        "version.bio|This file is not compatiable with\nQuorvale version 2\\.0b"
+        "version.bio|This file is not compatible with\nQuorvale version 2\\.0b"
         "absent.bio|absent\\.bio was not found\\.")
     foreach(row IN LISTS rows)
         string(REPLACE "|" ";" row "${row}")
@@ -633,7 +633,7 @@ elseif(CASE STREQUAL "pipes")
     # Standard input is read up to 4096 bytes: a good file padded to exactly that is read,
     # one byte more is refused, and so is an endless stream, at once.
     foreach(row "4096|0|" "4097|2|standard input holds more than 4096 bytes"
-                "100|2|standard input: Unexpected file format\\. It ended after 100 bytes. a \\.bio file has 164\\.\n"
+                "100|2|standard input: The file is cut short: it ends before the whole creature is read\\. It ended after 100 bytes. a \\.bio file has 164\\.\n"
                 "0|2|standard input is empty\\.\n")
         string(REPLACE "|" ";" row "${row}")
         list(GET row 0 size)
