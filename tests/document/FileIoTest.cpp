@@ -20,10 +20,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -620,6 +622,116 @@ INSTANTIATE_TEST_SUITE_P(Cases, CFileLayerTest, testing::ValuesIn(Cases()),
                              }
                              return name;
                          });
+
+// The names in a folder that look like a save's temporary file.
+std::vector<std::string> TemporaryNames(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(".quorvale-", 0) == 0) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Age(const std::string& path, time_t seconds) {
+    const timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+class CTemporaryFilesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/quorvale-temps-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        m_dir = tmpl;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+    std::string m_dir;
+};
+
+// What stopped saves left behind goes with the next save into the folder: only regular files
+// of the user's own, named as a save names them, and old enough that no save is still
+// writing them.
+TEST_F(CTemporaryFilesTest, ASaveClearsOnlyOldTemporaryFilesOfOurs) {
+    constexpr time_t kTwoDays = 2 * 24 * 60 * 60;
+    const std::string d = m_dir + "/";
+    ASSERT_EQ(All({Put(d + ".quorvale-Ab12Cd"), Put(d + ".quorvale-x9Y8z7"),
+                   Put(d + ".quorvale-young1"), Link("elsewhere", d + ".quorvale-Link01"),
+                   Folder(d + ".quorvale-Fold01"), Put(d + ".quorvale-abc"),
+                   Put(d + ".quorvale-abcdefg"), Put(d + ".quorvale-ab_cd1"),
+                   Put(d + "quorvale-Ab12Cd")}),
+              "");
+    for (const char* name : {".quorvale-Ab12Cd", ".quorvale-x9Y8z7", ".quorvale-Link01",
+                             ".quorvale-Fold01", ".quorvale-abc", ".quorvale-abcdefg",
+                             ".quorvale-ab_cd1", "quorvale-Ab12Cd"}) {
+        Age(d + name, kTwoDays);
+    }
+    // Another user's, where there is another user to give it to.
+    const bool bRoot = ::geteuid() == 0;
+    if (bRoot) {
+        ASSERT_EQ(Put(d + ".quorvale-Other1"), "");
+        ASSERT_EQ(::chown((d + ".quorvale-Other1").c_str(), kNobody, kNobody), 0);
+        Age(d + ".quorvale-Other1", kTwoDays);
+    }
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(d + "m.bio", kNew, error)) << error;
+    std::vector<std::string> kept = {".quorvale-Fold01", ".quorvale-Link01", ".quorvale-ab_cd1",
+                                     ".quorvale-abc",    ".quorvale-abcdefg", ".quorvale-young1"};
+    if (bRoot) {
+        kept.push_back(".quorvale-Other1");
+    }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(TemporaryNames(m_dir), kept);
+    EXPECT_TRUE(std::filesystem::exists(d + "quorvale-Ab12Cd"));
+}
+
+// A save stopped by a signal while its temporary file exists removes it, then ends by that
+// signal as it would have.
+TEST_F(CTemporaryFilesTest, ASignalDuringASaveRemovesItsTemporaryFile) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(sig));
+        const std::string target = m_dir + "/m.bio";
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::close(ready[0]);
+            RemoveTemporaryFileOnSignals();
+            std::string error;
+            // The bytes are made once the temporary file exists: it waits there to be stopped.
+            WriteFileAtomically(
+                target,
+                [&] {
+                    const ssize_t ignored = ::write(ready[1], "x", 1);
+                    (void)ignored;
+                    ::pause();
+                    return kNew;
+                },
+                error);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char c = 0;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::close(ready[0]);
+        EXPECT_EQ(TemporaryNames(m_dir).size(), 1u);
+        ::kill(child, sig);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+        EXPECT_TRUE(TemporaryNames(m_dir).empty());
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+}
 
 TEST(ReadableName, KeepsUtf8AndReadsOtherBytesAsLatin1) {
     const struct {
