@@ -269,8 +269,8 @@ void RemoveStaleTemporaryFiles(const std::string& folder) {
         // Only plain files of the user's own: a link, a folder or another user's file of the
         // same name is not ours to remove.
         struct stat st {};
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode) && st.st_uid == me && st.st_mtime < now - kStaleAge) {
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == me && st.st_mtime < now - kStaleAge) {
             ::unlinkat(dirFd, entry->d_name, 0);
         }
     }

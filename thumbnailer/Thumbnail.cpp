@@ -28,8 +28,8 @@ SLayout LayoutFor(CBioMorph& morph, int side) {
     // its reach from that point either way gives the square that holds it whole.
     morph.Measure(0, 0, 0);
     const SRect& b = morph.m_rcBounds;
-    const int64_t reach = std::max({-int64_t{b.left}, int64_t{b.right}, -int64_t{b.top},
-                                    int64_t{b.bottom}, int64_t{0}});
+    const int64_t reach = std::max(
+        {-int64_t{b.left}, int64_t{b.right}, -int64_t{b.top}, int64_t{b.bottom}, int64_t{0}});
     const int64_t extent = std::max<int64_t>(2 * reach + 1, kMinExtent);
     const int64_t target = std::max<int64_t>(1, static_cast<int64_t>(side * kFill));
     // Drawn at twice the target size or more, so that scaling down smooths its edges; a

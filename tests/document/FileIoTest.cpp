@@ -250,11 +250,11 @@ struct SFileCase {
     const char* name;
     EOp op;
     std::function<std::string(const std::string& dir)> arrange;  // runs with full rights
-    std::string use;       // the path handed to the file layer, inside the scratch folder
-    std::string writes;    // a good save: the file that must then hold the new bytes
-    const char* reason;    // a refusal: words its message must hold; nullptr for success
-    size_t readSize = 0;   // a good read: how much it returns (0: the whole old file)
-    std::string named{};   // a refusal: the file its message names, if not the one used
+    std::string use;      // the path handed to the file layer, inside the scratch folder
+    std::string writes;   // a good save: the file that must then hold the new bytes
+    const char* reason;   // a refusal: words its message must hold; nullptr for success
+    size_t readSize = 0;  // a good read: how much it returns (0: the whole old file)
+    std::string named{};  // a refusal: the file its message names, if not the one used
 };
 
 std::vector<SFileCase> Cases() {
@@ -382,7 +382,9 @@ std::vector<SFileCase> Cases() {
          "caf\xe9.png", nullptr},
         // Nothing is left where the picture did not fit, not even an empty file.
         {"full file system", EOp::Thumbnail,
-         [](const std::string& d) { return All({Put(d + "/m.bio", MorphFile()), FullDisk(d)}); },
+         [](const std::string& d) {
+             return All({Put(d + "/m.bio", MorphFile()), FullDisk(d)});
+         },
          "m.bio", "full/m.png", "not enough space", 0, "m.png"},
     };
 }
@@ -661,15 +663,15 @@ protected:
 TEST_F(CTemporaryFilesTest, ASaveClearsOnlyOldTemporaryFilesOfOurs) {
     constexpr time_t kTwoDays = 2 * 24 * 60 * 60;
     const std::string d = m_dir + "/";
-    ASSERT_EQ(All({Put(d + ".quorvale-Ab12Cd"), Put(d + ".quorvale-x9Y8z7"),
-                   Put(d + ".quorvale-young1"), Link("elsewhere", d + ".quorvale-Link01"),
-                   Folder(d + ".quorvale-Fold01"), Put(d + ".quorvale-abc"),
-                   Put(d + ".quorvale-abcdefg"), Put(d + ".quorvale-ab_cd1"),
-                   Put(d + "quorvale-Ab12Cd")}),
-              "");
-    for (const char* name : {".quorvale-Ab12Cd", ".quorvale-x9Y8z7", ".quorvale-Link01",
-                             ".quorvale-Fold01", ".quorvale-abc", ".quorvale-abcdefg",
-                             ".quorvale-ab_cd1", "quorvale-Ab12Cd"}) {
+    ASSERT_EQ(
+        All({Put(d + ".quorvale-Ab12Cd"), Put(d + ".quorvale-x9Y8z7"), Put(d + ".quorvale-young1"),
+             Link("elsewhere", d + ".quorvale-Link01"), Folder(d + ".quorvale-Fold01"),
+             Put(d + ".quorvale-abc"), Put(d + ".quorvale-abcdefg"), Put(d + ".quorvale-ab_cd1"),
+             Put(d + "quorvale-Ab12Cd")}),
+        "");
+    for (const char* name :
+         {".quorvale-Ab12Cd", ".quorvale-x9Y8z7", ".quorvale-Link01", ".quorvale-Fold01",
+          ".quorvale-abc", ".quorvale-abcdefg", ".quorvale-ab_cd1", "quorvale-Ab12Cd"}) {
         Age(d + name, kTwoDays);
     }
     // Another user's, where there is another user to give it to.
@@ -682,7 +684,7 @@ TEST_F(CTemporaryFilesTest, ASaveClearsOnlyOldTemporaryFilesOfOurs) {
 
     std::string error;
     ASSERT_TRUE(WriteFileAtomically(d + "m.bio", kNew, error)) << error;
-    std::vector<std::string> kept = {".quorvale-Fold01", ".quorvale-Link01", ".quorvale-ab_cd1",
+    std::vector<std::string> kept = {".quorvale-Fold01", ".quorvale-Link01",  ".quorvale-ab_cd1",
                                      ".quorvale-abc",    ".quorvale-abcdefg", ".quorvale-young1"};
     if (bRoot) {
         kept.push_back(".quorvale-Other1");

@@ -23,8 +23,7 @@ private slots:
         QTest::addColumn<int>("side");
         // Sizes at which each is drawn at a zoom the window has too, or (the last) scaled down.
         QTest::newRow("basic") << "-10,-10,-10,-10,-10,0,10,10,7,1,20,0,0,100,0,1,2,1,0" << 64;
-        QTest::newRow("segmented") << "-30,10,-20,40,20,-10,30,-20,6,3,15,0,0,100,0,1,2,1,0"
-                                   << 128;
+        QTest::newRow("segmented") << "-30,10,-20,40,20,-10,30,-20,6,3,15,0,0,100,0,1,2,1,0" << 128;
         QTest::newRow("thick, coloured, tapering")
             << "-10,-20,-30,30,20,10,-10,20,5,1,20,0,0,100,1,40,90,4,-1" << 64;
         QTest::newRow("radial, scaled")

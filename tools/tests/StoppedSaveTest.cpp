@@ -38,8 +38,7 @@ pid_t StartSave(const std::string& path) {
     }
     argv.push_back(nullptr);
     pid_t child = -1;
-    return ::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? child
-                                                                                         : -1;
+    return ::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? child : -1;
 }
 
 int Wait(pid_t child) {
