@@ -12,7 +12,10 @@ inline constexpr const char* kBioSignature = "Quorvale Keldor Ltd";
 inline constexpr int32_t kBioVersion = 1;
 // The program's version as the About box and the tools show it; the version message names it
 // too, so that the user sees one version everywhere.
-inline constexpr const char* kProgramVersion = "2.0b";
+#ifndef QUORVALE_VERSION
+#error "QUORVALE_VERSION comes from the build (the top CMakeLists.txt)"
+#endif
+inline constexpr const char* kProgramVersion = QUORVALE_VERSION;
 inline constexpr size_t kBioFileSize = 164;
 
 enum class EBioLoad {

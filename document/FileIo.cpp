@@ -1,12 +1,16 @@
 #include "document/FileIo.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 
@@ -115,7 +119,163 @@ mode_t CurrentUmask() {
     return m;
 }
 
+// The name of every temporary file a save makes beside its target: short and of fixed length,
+// so that it fits wherever the target's own name does, even one of the longest names the file
+// system takes.
+constexpr char kTempPrefix[] = ".quorvale-";
+constexpr size_t kTempPrefixLength = sizeof kTempPrefix - 1;
+constexpr size_t kTempRandomLength = 6;  // mkstemp's XXXXXX: letters and digits
+// A temporary file older than this is left over from a save that was stopped: no save takes
+// that long.
+constexpr time_t kStaleAge = 24 * 60 * 60;
+
+// The temporary file of the save under way, for the signal handler, which may not allocate:
+// a fixed buffer (PATH_MAX and its NUL; a longer path cannot be created anyway). It is set
+// and cleared with the signals held back, so the handler never sees half a name, nor the name
+// of a file already renamed into place. Saves run one at a time.
+char g_pendingTemp[4096 + 1];
+volatile sig_atomic_t g_bTempPending = 0;
+
+constexpr int kCleanupSignals[] = {SIGHUP, SIGINT, SIGTERM};
+
+// Holds back the cleanup signals in this thread while it lives; they arrive when it ends.
+class CSignalsHeld {
+public:
+    CSignalsHeld() {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int sig : kCleanupSignals) {
+            sigaddset(&set, sig);
+        }
+        pthread_sigmask(SIG_BLOCK, &set, &m_old);
+    }
+    ~CSignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_old, nullptr); }
+    CSignalsHeld(const CSignalsHeld&) = delete;
+    CSignalsHeld& operator=(const CSignalsHeld&) = delete;
+
+private:
+    sigset_t m_old;
+};
+
+void RemovePendingTempAndEnd(int sig) {
+    if (g_bTempPending) {
+        ::unlink(g_pendingTemp);
+    }
+    // The handler was installed to run once: the signal's own action is back, and the signal
+    // raised again ends the process as it would have, once this handler returns.
+    ::raise(sig);
+}
+
+// A temporary file beside a save's target. Removed on every way out (a failed write, an
+// exception while its bytes are made, a signal) but the rename that puts it in place.
+class CTempFile {
+public:
+    explicit CTempFile(const std::string& folder)
+        : m_path(JoinPath(folder, std::string(kTempPrefix) + std::string(kTempRandomLength, 'X'))) {
+        CSignalsHeld held;
+        m_fd = ::mkstemp(m_path.data());
+        m_nError = m_fd < 0 ? errno : 0;
+        if (m_fd >= 0 && m_path.size() < sizeof g_pendingTemp) {
+            std::memcpy(g_pendingTemp, m_path.c_str(), m_path.size() + 1);
+            g_bTempPending = 1;
+        }
+    }
+    ~CTempFile() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+        if (m_nError == 0 && !m_bPlaced) {
+            CSignalsHeld held;
+            ::unlink(m_path.c_str());
+            g_bTempPending = 0;
+        }
+    }
+    CTempFile(const CTempFile&) = delete;
+    CTempFile& operator=(const CTempFile&) = delete;
+
+    int Fd() const { return m_fd; }
+    // Why it could not be made (0 when it was).
+    int Error() const { return m_nError; }
+    bool Close() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+    bool RenameTo(const std::string& target) {
+        CSignalsHeld held;
+        if (std::rename(m_path.c_str(), target.c_str()) != 0) {
+            return false;
+        }
+        m_bPlaced = true;
+        g_bTempPending = 0;
+        return true;
+    }
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+    int m_nError = 0;
+    bool m_bPlaced = false;
+};
+
+bool IsTemporaryName(const char* name) {
+    if (std::strncmp(name, kTempPrefix, kTempPrefixLength) != 0) {
+        return false;
+    }
+    size_t n = 0;
+    for (const char* p = name + kTempPrefixLength; *p; ++p, ++n) {
+        const char c = *p;
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+            return false;
+        }
+    }
+    return n == kTempRandomLength;
+}
+
 }  // namespace
+
+void RemoveTemporaryFileOnSignals() {
+    for (int sig : kCleanupSignals) {
+        struct sigaction current {};
+        if (::sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+            // Ignored on purpose (nohup): it stays ignored.
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = RemovePendingTempAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+
+void RemoveStaleTemporaryFiles(const std::string& folder) {
+    const int dirFd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return;
+    }
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    const uid_t me = ::geteuid();
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name)) {
+            continue;
+        }
+        // Only plain files of the user's own: a link, a folder or another user's file of the
+        // same name is not ours to remove.
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_uid == me && st.st_mtime < now - kStaleAge) {
+            ::unlinkat(dirFd, entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
 
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, std::string& error,
                    bool* pbNotAFile) {
@@ -187,6 +347,10 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
             if (errno == EINTR) {
                 continue;
             }
+            return false;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
             return false;
         }
         done += static_cast<size_t>(n);
@@ -287,12 +451,9 @@ bool WriteFileAtomically(const std::string& path,
         error = FileError(path, EACCES);
         return false;
     }
-    // The temporary name is short and of fixed length, so that it fits wherever the target's
-    // own name does, even one of the longest names the file system takes.
-    std::string tmpl = JoinPath(folder, ".quorvale-XXXXXX");
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) {
-        const int err = errno;
+    CTempFile temp(folder);
+    if (temp.Fd() < 0) {
+        const int err = temp.Error();
         // A folder that takes no new file may still hold a file the user can write: that
         // file is then written where it is.
         if (bExists && (err == EACCES || err == EPERM)) {
@@ -303,40 +464,25 @@ bool WriteFileAtomically(const std::string& path,
     }
     // Only once the file can be written are its bytes made: making them may change state.
     const std::vector<uint8_t> bytes = produce();
+    // Every failure below leaves the temporary file to its destructor, which removes it.
     auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(tmpl.c_str());
         error = FileError(path, err);
         return false;
     };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail(errno);
-        }
-        done += static_cast<size_t>(n);
+    if (!WriteAll(temp.Fd(), bytes)) {
+        return fail(errno);
     }
     // A replaced file keeps its permissions; a new one gets the usual ones.
     const mode_t mode = bExists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
-    ::fchmod(fd, mode);
-    if (::fsync(fd) != 0) {
+    ::fchmod(temp.Fd(), mode);
+    if (::fsync(temp.Fd()) != 0) {
         return fail(errno);
     }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        error = FileError(path, err);
-        return false;
+    if (!temp.Close()) {
+        return fail(errno);
     }
-    if (std::rename(tmpl.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        error = FileError(path, err);
-        return false;
+    if (!temp.RenameTo(target)) {
+        return fail(errno);
     }
     // Make the rename itself durable.
     const int dir =
@@ -344,6 +490,66 @@ bool WriteFileAtomically(const std::string& path,
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
+    }
+    // What earlier saves into this folder left behind when they were stopped.
+    RemoveStaleTemporaryFiles(folder);
+    return true;
+}
+
+bool WriteFileInPlace(const std::string& path, const std::vector<uint8_t>& bytes,
+                      std::string& error) {
+    if (path.empty() || path.back() == '/') {
+        error = "Invalid filename.";
+        return false;
+    }
+    // Without blocking: a named pipe with a reader would otherwise be written to, and one
+    // without would wait for a reader.
+    constexpr int kFlags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    bool bCreated = false;
+    int fd = ::open(path.c_str(), kFlags);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(path.c_str(), kFlags | O_CREAT | O_EXCL, 0666);
+        bCreated = fd >= 0;
+    }
+    if (fd < 0) {
+        const int err = errno;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+            error = NotAFileError(path, st.st_mode);
+        } else {
+            error = FileError(path, err);
+        }
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = FileError(path, errno);
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = NotAFileError(path, st.st_mode);
+        ::close(fd);
+        return false;
+    }
+    int err = 0;
+    if (::ftruncate(fd, 0) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+        err = errno;
+        // Nothing half written stays: an empty file is no picture, a cut one is a broken one.
+        ::ftruncate(fd, 0);
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+        if (!bCreated) {
+            ::truncate(path.c_str(), 0);
+        }
+    }
+    if (err != 0) {
+        if (bCreated) {
+            ::unlink(path.c_str());
+        }
+        error = FileError(path, err);
+        return false;
     }
     return true;
 }

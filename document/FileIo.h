@@ -30,6 +30,25 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 bool WriteFileAtomically(const std::string& path,
                          const std::function<std::vector<uint8_t>()>& produce, std::string& error);
 
+// Writes the bytes into the file at the path itself, not into a new file renamed over it, so
+// that whoever already holds the file open (a file manager's thumbnail service waits on its
+// own handle) reads them there. The file is created if it does not exist yet; a folder, pipe
+// or device is refused. On failure nothing is left: a file this call created is removed, one
+// that existed is left empty.
+bool WriteFileInPlace(const std::string& path, const std::vector<uint8_t>& bytes,
+                      std::string& error);
+
+// Makes SIGHUP, SIGINT and SIGTERM remove the temporary file of a save under way before the
+// process ends as the signal asks (signals the process ignores stay ignored). For programs
+// that are stopped from outside while saving: a command-line tool in a script.
+void RemoveTemporaryFileOnSignals();
+
+// Removes the temporary files an interrupted save of this program left in a folder: regular
+// files of the user's named like the temporary file, older than a day (a newer one may be a
+// save under way in another process). Every save into a folder does this; it is also for
+// callers that write into a folder by other means.
+void RemoveStaleTemporaryFiles(const std::string& folder);
+
 // True if the path leads to an existing regular file that the user may write.
 bool IsWritableFile(const std::string& path);
 

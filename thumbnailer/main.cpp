@@ -3,14 +3,14 @@
 // draws into an image and writes a PNG, and writes nothing at all for a file that is not a
 // morph file.
 
+#include <QBuffer>
 #include <QByteArray>
-#include <QFile>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "document/FileIo.h"
 #include "thumbnailer/Thumbnail.h"
 
 namespace {
@@ -23,14 +23,15 @@ const char kUsage[] =
     "Usage: quorvale-thumbnailer INPUT OUTPUT SIZE\n"
     "\n"
     "Writes OUTPUT, a SIZE x SIZE PNG picture of the biomorph stored in the .bio file\n"
-    "INPUT, drawn as Quorvale draws it, centred on white. A morph larger than SIZE is\n"
-    "drawn whole and scaled down to fit (one over 512 pixels across, or SIZE if larger,\n"
-    "shows its middle part). SIZE is 1 to 2048.\n"
+    "INPUT, drawn as Quorvale draws it, on white. The whole creature is shown, centred,\n"
+    "filling most of the picture: a small one is drawn enlarged, as Quorvale's zoom\n"
+    "draws it, a large one is scaled down. SIZE is 1 to 2048.\n"
     "\n"
     "  -h, --help  shows this text\n"
     "\n"
     "Exit status: 0 when the picture was written; 1 for a usage error; 2 when INPUT\n"
-    "is not a morph file (nothing is written); 3 when OUTPUT could not be written.\n";
+    "is not a morph file (nothing is written); 3 when OUTPUT could not be written\n"
+    "(it is then left empty, or not made at all).\n";
 
 bool ParseSide(const char* text, int& side) {
     const std::string s(text);
@@ -41,8 +42,8 @@ bool ParseSide(const char* text, int& side) {
     return side >= Thumbnail::kMinSide && side <= Thumbnail::kMaxSide;
 }
 
-int Fail(int code, const char* what, const char* path) {
-    std::fprintf(stderr, "quorvale-thumbnailer: %s: %s\n", path, what);
+int Fail(int code, const std::string& what) {
+    std::fprintf(stderr, "quorvale-thumbnailer: %s\n", what.c_str());
     return code;
 }
 
@@ -58,25 +59,34 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return kUsageError;
     }
-    QFile input(QString::fromLocal8Bit(argv[1]));
-    if (!input.open(QIODevice::ReadOnly)) {
-        return Fail(kNotAMorph, "cannot be read", argv[1]);
+    // Paths are taken as the bytes they are, whatever the locale makes of them.
+    const std::string inputPath = argv[1];
+    const std::string outputPath = argv[2];
+    // Only a regular file is read, without waiting: a named pipe nobody writes to would
+    // otherwise keep the file manager waiting for ever.
+    std::vector<uint8_t> head;
+    std::string error;
+    if (!ReadFileBytes(inputPath, head, error)) {
+        return Fail(kNotAMorph, error);
     }
-    const QByteArray head = input.read(static_cast<qint64>(Thumbnail::kMaxRead));
-    const QImage picture = Thumbnail::Render(reinterpret_cast<const uint8_t*>(head.constData()),
-                                             static_cast<size_t>(head.size()), side);
+    const QImage picture = Thumbnail::Render(head.data(), head.size(), side);
     if (picture.isNull()) {
-        return Fail(kNotAMorph, "not a Quorvale biomorph file", argv[1]);
+        return Fail(kNotAMorph, ReadableName(inputPath) + " is not a Quorvale biomorph file.");
     }
-    // Written whole or not at all: a file manager must never cache half a picture.
-    QSaveFile output(QString::fromLocal8Bit(argv[2]));
-    if (!output.open(QIODevice::WriteOnly)) {
-        return Fail(kWriteError, "cannot be written", argv[2]);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(picture)) {
+        return Fail(kWriteError, "The picture of " + ReadableName(inputPath) +
+                                     " could not be made: " + writer.errorString().toStdString());
     }
-    QImageWriter writer(&output, "png");
-    if (!writer.write(picture) || !output.commit()) {
-        output.cancelWriting();
-        return Fail(kWriteError, "cannot be written", argv[2]);
+    // Into the output file itself, not a new file renamed over it: a file manager may hold
+    // the output open and read the picture back through its own handle. A failed write
+    // leaves no picture, not even an empty one of our making.
+    const std::vector<uint8_t> bytes(png.begin(), png.end());
+    if (!WriteFileInPlace(outputPath, bytes, error)) {
+        return Fail(kWriteError, error);
     }
     return 0;
 }

@@ -669,6 +669,8 @@ const SSubcommand& CheckedSubcommand(const CCommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A script that stops the tool part way through a save leaves no temporary file behind.
+    RemoveTemporaryFileOnSignals();
     try {
         const CCommandLine line(std::vector<std::string>(argv + 1, argv + argc), kOptionSpecs);
         if (line.WantsHelp()) {

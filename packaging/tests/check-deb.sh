@@ -4,13 +4,14 @@
 # opens it, opening a .bio file (xdg-open, as a double-click does) starts Quorvale with that
 # file, and the thumbnailer entry draws its picture.
 #
-#   check-deb.sh BUILD_DIR WORK_DIR
+#   check-deb.sh BUILD_DIR WORK_DIR VERSION
 #
 # Exits 77 (skipped) when the Debian tools are missing; the window check needs Xvfb and
 # xdotool and is left out, saying so, without them.
 set -euo pipefail
 build=$(realpath "$1")
 work=$2
+version=$3
 app_id=io.github.quorvale.Quorvale
 
 for tool in cpack dpkg-deb dpkg-shlibdeps; do
@@ -47,6 +48,9 @@ for unwanted in gtest gmock benchmark clang; do
   [[ $depends != *$unwanted* ]] || fail "Depends names $unwanted"
 done
 [ "$(dpkg-deb --field "$deb" Package)" = quorvale ] || fail "the package is not named quorvale"
+# The program's own version, not another.
+[ "$(dpkg-deb --field "$deb" Version)" = "$version" ] ||
+  fail "the package's version is $(dpkg-deb --field "$deb" Version), not $version"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"

@@ -3,8 +3,10 @@
 // a full disk. Each case runs in a child process as an ordinary user (root's children drop
 // to "nobody"), so that permissions apply, and checks the whole folder before and after: a
 // read changes nothing, a failed save changes nothing and leaves no temporary file, a good
-// save changes the one file it should and keeps every link a link. A read that blocks is
-// ended by the test's timeout.
+// save changes the one file it should and keeps every link a link. The thumbnailer, which a
+// file manager runs on whatever file it finds, goes through the same cases as a program: a
+// failure exits non-zero and leaves no picture. A read that blocks is ended by the test's
+// timeout.
 #include <dirent.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -18,17 +20,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "document/BioFile.h"
 #include "document/FileIo.h"
+#include "model/BioMorph.h"
 
 namespace {
 
@@ -48,6 +54,12 @@ Bytes Pattern(uint8_t first) {
 }
 const Bytes kOld = Pattern(0);
 const Bytes kNew = Pattern(100);
+
+Bytes MorphFile() {
+    CBioMorph morph;
+    morph.SetGenes(kBasicGenes);
+    return EncodeBioFile(morph);
+}
 
 // Set-up helpers; each returns an empty string or why the case cannot be set up here.
 std::string Put(const std::string& path, const Bytes& bytes = kOld, mode_t mode = 0644) {
@@ -231,7 +243,8 @@ Bytes FileBytes(const std::string& path) {
     return b;
 }
 
-enum class EOp { Read, Save };
+// Thumbnail: the thumbnailer program run on the file used, writing the picture to `writes`.
+enum class EOp { Read, Save, Thumbnail };
 
 struct SFileCase {
     const char* name;
@@ -241,6 +254,7 @@ struct SFileCase {
     std::string writes;   // a good save: the file that must then hold the new bytes
     const char* reason;   // a refusal: words its message must hold; nullptr for success
     size_t readSize = 0;  // a good read: how much it returns (0: the whole old file)
+    std::string named{};  // a refusal: the file its message names, if not the one used
 };
 
 std::vector<SFileCase> Cases() {
@@ -358,6 +372,20 @@ std::vector<SFileCase> Cases() {
         {"folder", EOp::Save, [](const std::string& d) { return Folder(d + "/dir.bio"); },
          "dir.bio", "", "is a folder, not a regular file"},
         {"full file system", EOp::Save, FullDisk, "full/keep.bio", "", "not enough space"},
+
+        // ---- the thumbnailer
+        {"named pipe nobody writes to", EOp::Thumbnail,
+         [](const std::string& d) { return Fifo(d + "/pipe.bio"); }, "pipe.bio", "pipe.png",
+         "is a named pipe (FIFO), not a regular file"},
+        {"Latin-1 names", EOp::Thumbnail,
+         [](const std::string& d) { return Put(d + "/" + kLatin1, MorphFile()); }, kLatin1,
+         "caf\xe9.png", nullptr},
+        // Nothing is left where the picture did not fit, not even an empty file.
+        {"full file system", EOp::Thumbnail,
+         [](const std::string& d) {
+             return All({Put(d + "/m.bio", MorphFile()), FullDisk(d)});
+         },
+         "m.bio", "full/m.png", "not enough space", 0, "m.png"},
     };
 }
 
@@ -397,6 +425,54 @@ void UnlockTree(const std::string& path) {
     }
 }
 
+const uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+
+// Runs the thumbnailer as a file manager does: done is whether it exited 0, error what it
+// said. Returns "" once it ran, or why it could not run here.
+std::string RunThumbnailer(const std::string& input, const std::string& output, bool& bDone,
+                           std::string& error) {
+#ifdef QUORVALE_THUMBNAILER
+    int err[2];
+    if (::pipe(err) != 0) {
+        return "no pipe";
+    }
+    const pid_t child = ::fork();
+    if (child < 0) {
+        return "cannot fork";
+    }
+    if (child == 0) {
+        ::dup2(err[1], STDERR_FILENO);
+        ::close(err[0]);
+        ::close(err[1]);
+        ::execl(QUORVALE_THUMBNAILER, "quorvale-thumbnailer", input.c_str(), output.c_str(), "64",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(err[1]);
+    char buf[1024];
+    for (ssize_t n; (n = ::read(err[0], buf, sizeof buf)) > 0;) {
+        error.append(buf, static_cast<size_t>(n));
+    }
+    ::close(err[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        return "SKIP: the thumbnailer cannot be run here (as nobody, for root)";
+    }
+    if (!WIFEXITED(status)) {
+        return "the thumbnailer ended by signal " + std::to_string(WTERMSIG(status));
+    }
+    bDone = WEXITSTATUS(status) == 0;
+    return {};
+#else
+    (void)input;
+    (void)output;
+    (void)bDone;
+    (void)error;
+    return "SKIP: this build has no thumbnailer";
+#endif
+}
+
 // The case itself, in the child: "" when it holds, "SKIP: why" when it cannot run here, or
 // what went wrong.
 std::string RunCase(const SFileCase& c, const std::string& dir) {
@@ -426,8 +502,13 @@ std::string RunCase(const SFileCase& c, const std::string& dir) {
     bool bNotAFile = false;
     if (c.op == EOp::Read) {
         bDone = ReadFileBytes(path, bytes, error, &bNotAFile);
-    } else {
+    } else if (c.op == EOp::Save) {
         bDone = WriteFileAtomically(path, kNew, error);
+    } else {
+        const std::string ran = RunThumbnailer(path, dir + "/" + c.writes, bDone, error);
+        if (!ran.empty()) {
+            return ran;
+        }
     }
     Snapshot after = Snap(dir);
     std::string problems;
@@ -438,7 +519,8 @@ std::string RunCase(const SFileCase& c, const std::string& dir) {
         if (error.find(c.reason) == std::string::npos) {
             problems += "the message '" + error + "' lacks '" + c.reason + "'\n";
         }
-        const std::string name = ReadableName(c.use.substr(c.use.rfind('/') + 1));
+        const std::string& named = c.named.empty() ? c.use : c.named;
+        const std::string name = ReadableName(named.substr(named.rfind('/') + 1));
         if (error.find(name) == std::string::npos) {
             problems += "the message '" + error + "' does not name the file\n";
         }
@@ -457,7 +539,11 @@ std::string RunCase(const SFileCase& c, const std::string& dir) {
     } else {
         // The written file holds the new bytes and keeps the mode it had; it alone changed.
         const std::string written = "/" + c.writes;
-        if (FileBytes(dir + written) != kNew) {
+        const Bytes content = FileBytes(dir + written);
+        if (c.op == EOp::Thumbnail
+                ? content.size() < 8 ||
+                      !std::equal(kPngSignature, kPngSignature + 8, content.begin())
+                : content != kNew) {
             problems += "the file " + ReadableName(c.writes) + " does not hold the new bytes\n";
         }
         const auto was = before.find(written);
@@ -529,12 +615,125 @@ TEST_P(CFileLayerTest, HoldsItsGround) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, CFileLayerTest, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<SFileCase>& row) {
-                             std::string name = row.param.op == EOp::Read ? "Read_" : "Save_";
+                             const EOp op = row.param.op;
+                             std::string name = op == EOp::Read   ? "Read_"
+                                                : op == EOp::Save ? "Save_"
+                                                                  : "Thumbnail_";
                              for (const char* p = row.param.name; *p; ++p) {
                                  name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
                              }
                              return name;
                          });
+
+// The names in a folder that look like a save's temporary file.
+std::vector<std::string> TemporaryNames(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(".quorvale-", 0) == 0) {
+            names.push_back(name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Age(const std::string& path, time_t seconds) {
+    const timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+class CTemporaryFilesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/quorvale-temps-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        m_dir = tmpl;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+    std::string m_dir;
+};
+
+// What stopped saves left behind goes with the next save into the folder: only regular files
+// of the user's own, named as a save names them, and old enough that no save is still
+// writing them.
+TEST_F(CTemporaryFilesTest, ASaveClearsOnlyOldTemporaryFilesOfOurs) {
+    constexpr time_t kTwoDays = 2 * 24 * 60 * 60;
+    const std::string d = m_dir + "/";
+    ASSERT_EQ(
+        All({Put(d + ".quorvale-Ab12Cd"), Put(d + ".quorvale-x9Y8z7"), Put(d + ".quorvale-young1"),
+             Link("elsewhere", d + ".quorvale-Link01"), Folder(d + ".quorvale-Fold01"),
+             Put(d + ".quorvale-abc"), Put(d + ".quorvale-abcdefg"), Put(d + ".quorvale-ab_cd1"),
+             Put(d + "quorvale-Ab12Cd")}),
+        "");
+    for (const char* name :
+         {".quorvale-Ab12Cd", ".quorvale-x9Y8z7", ".quorvale-Link01", ".quorvale-Fold01",
+          ".quorvale-abc", ".quorvale-abcdefg", ".quorvale-ab_cd1", "quorvale-Ab12Cd"}) {
+        Age(d + name, kTwoDays);
+    }
+    // Another user's, where there is another user to give it to.
+    const bool bRoot = ::geteuid() == 0;
+    if (bRoot) {
+        ASSERT_EQ(Put(d + ".quorvale-Other1"), "");
+        ASSERT_EQ(::chown((d + ".quorvale-Other1").c_str(), kNobody, kNobody), 0);
+        Age(d + ".quorvale-Other1", kTwoDays);
+    }
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(d + "m.bio", kNew, error)) << error;
+    std::vector<std::string> kept = {".quorvale-Fold01", ".quorvale-Link01",  ".quorvale-ab_cd1",
+                                     ".quorvale-abc",    ".quorvale-abcdefg", ".quorvale-young1"};
+    if (bRoot) {
+        kept.push_back(".quorvale-Other1");
+    }
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(TemporaryNames(m_dir), kept);
+    EXPECT_TRUE(std::filesystem::exists(d + "quorvale-Ab12Cd"));
+}
+
+// A save stopped by a signal while its temporary file exists removes it, then ends by that
+// signal as it would have.
+TEST_F(CTemporaryFilesTest, ASignalDuringASaveRemovesItsTemporaryFile) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(sig));
+        const std::string target = m_dir + "/m.bio";
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            ::close(ready[0]);
+            RemoveTemporaryFileOnSignals();
+            std::string error;
+            // The bytes are made once the temporary file exists: it waits there to be stopped.
+            WriteFileAtomically(
+                target,
+                [&] {
+                    const ssize_t ignored = ::write(ready[1], "x", 1);
+                    (void)ignored;
+                    ::pause();
+                    return kNew;
+                },
+                error);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char c = 0;
+        ASSERT_EQ(::read(ready[0], &c, 1), 1);
+        ::close(ready[0]);
+        EXPECT_EQ(TemporaryNames(m_dir).size(), 1u);
+        ::kill(child, sig);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+        EXPECT_TRUE(TemporaryNames(m_dir).empty());
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+}
 
 TEST(ReadableName, KeepsUtf8AndReadsOtherBytesAsLatin1) {
     const struct {

@@ -78,43 +78,82 @@ TEST(Thumbnail, SidesOutsideTheRangeGiveNoPicture) {
     }
 }
 
-TEST(Thumbnail, AMorphThatFitsIsDrawnAtItsOwnSizeCentredOnWhite) {
-    const QImage picture = Render(FileOf(kBasicGenes), 256);
-    ASSERT_EQ(picture.size(), QSize(256, 256));
-    const QRect ink = Ink(picture);
-    ASSERT_FALSE(ink.isEmpty());
-    // Drawn at the program's scale, the basic morph is far smaller than the picture: it is
-    // not blown up to fill it.
-    EXPECT_LT(ink.width(), 128);
-    EXPECT_LT(ink.height(), 128);
-    EXPECT_NEAR(ink.center().x(), 128, 2);
-    EXPECT_NEAR(ink.center().y(), 128, 2);
-    EXPECT_TRUE(IsWhite(picture, 0, 0));
-    EXPECT_TRUE(IsWhite(picture, 255, 255));
+std::array<int32_t, kGeneCount> GenesOf(std::initializer_list<int32_t> values) {
+    std::array<int32_t, kGeneCount> genes{};
+    std::copy(values.begin(), values.end(), genes.begin());
+    return genes;
 }
 
-TEST(Thumbnail, AMorphLargerThanThePictureIsScaledDownWhole) {
-    // Deep, widely spread branches: nearly 200 pixels across at the program's scale.
-    std::array<int32_t, kGeneCount> wide = kBasicGenes;
-    for (int g = 0; g < 8; ++g) {
-        wide[g] = (g % 2 == 0) ? 60 : -60;
-    }
-    wide[kGeneDepth - 1] = 8;
-    const std::vector<uint8_t> file = FileOf(wide);
-    const QRect natural = Ink(Render(file, Thumbnail::kMaxSide));
-    ASSERT_GT(natural.width(), 150);
+// Creatures from far smaller to far larger than the pictures asked for, each with the width and
+// height it has at its own size.
+struct SCreature {
+    const char* name;
+    std::array<int32_t, kGeneCount> genes;
+};
+const SCreature kCreatures[] = {
+    {"basic, 43 x 29", kBasicGenes},
+    {"tall, 121 x 208",
+     GenesOf({-30, 30, -30, 30, -30, 30, -30, 30, 9, 4, 60, 0, 0, 100, 0, 1, 2, 1, 0})},
+    {"large, 929 x 469",
+     GenesOf({-20, -40, -60, -40, -20, 0, 30, 40, 8, 1, 20, 0, 0, 400, 0, 1, 2, 1, 0})},
+    {"huge, 6401 x 4761",
+     GenesOf({-400, 400, -200, 300, -100, 200, 400, -300, 9, 9, 100, 0, 0, 400, 0, 1, 2, 1, 0})},
+};
 
-    const QImage small = Render(file, 64);
-    ASSERT_EQ(small.size(), QSize(64, 64));
-    const QRect ink = Ink(small);
-    // Cutting the middle out would leave ink on every edge; the whole morph scaled down
-    // keeps to the picture with the same proportions.
-    EXPECT_FALSE(ink.left() == 0 && ink.right() == 63 && ink.top() == 0 && ink.bottom() == 63);
-    EXPECT_GE(std::max(ink.width(), ink.height()), 48);
-    const double naturalRatio = double(natural.width()) / natural.height();
-    EXPECT_NEAR(double(ink.width()) / ink.height(), naturalRatio, 0.15 * naturalRatio);
-    EXPECT_NEAR(ink.center().x(), 32, 3);
-    EXPECT_NEAR(ink.center().y(), 32, 3);
+TEST(Thumbnail, EveryCreatureIsShownWholeCentredAndFillingThePicture) {
+    for (const SCreature& creature : kCreatures) {
+        const std::vector<uint8_t> file = FileOf(creature.genes);
+        CBioMorph morph;
+        morph.SetGenes(creature.genes);
+        morph.Measure(0, 0, 0);
+        const double ownRatio =
+            double(morph.m_rcBounds.Width()) / std::max(1, morph.m_rcBounds.Height());
+        for (int side : {16, 64, 128, 256, 512, 1024}) {
+            SCOPED_TRACE(testing::Message() << creature.name << " at " << side);
+            const QImage picture = Render(file, side);
+            ASSERT_EQ(picture.size(), QSize(side, side));
+            const QRect ink = Ink(picture);
+            ASSERT_FALSE(ink.isEmpty());
+            // Whole: a margin of white all round, so nothing is cut off at an edge.
+            EXPECT_GT(ink.left(), 0);
+            EXPECT_GT(ink.top(), 0);
+            EXPECT_LT(ink.right(), side - 1);
+            EXPECT_LT(ink.bottom(), side - 1);
+            // Filling most of the picture, however small or large the creature is itself.
+            EXPECT_GE(std::max(ink.width(), ink.height()), 0.8 * side);
+            EXPECT_NEAR(ink.center().x(), side / 2.0, 1 + side * 0.02);
+            EXPECT_NEAR(ink.center().y(), side / 2.0, 1 + side * 0.02);
+            // Its own proportions: not stretched to fill the square.
+            if (side >= 128) {
+                EXPECT_NEAR(double(ink.width()) / ink.height(), ownRatio, 0.1 * ownRatio);
+            }
+        }
+    }
+}
+
+// The share of a picture's ink that is a shade of grey rather than black: a creature drawn
+// at a zoom has solid lines with soft edges, a small picture blown up smoothly is grey all
+// through (some 95% of it).
+double GreyShare(const QImage& picture) {
+    int ink = 0;
+    int grey = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int level = qGray(picture.pixel(x, y));
+            ink += level < 250;
+            grey += level >= 40 && level < 250;
+        }
+    }
+    return ink == 0 ? 1.0 : double(grey) / ink;
+}
+
+TEST(Thumbnail, ASmallCreatureIsDrawnLargeNotEnlargedAfterwards) {
+    const std::vector<uint8_t> file = FileOf(kBasicGenes);
+    for (int side : {128, 256, 1024}) {
+        SCOPED_TRACE(side);
+        const QImage picture = Render(file, side);
+        EXPECT_LT(GreyShare(picture), 0.75);
+    }
 }
 
 TEST(Thumbnail, OnlyTheHeadOfAnEndlessFileIsRead) {

@@ -526,13 +526,11 @@ elseif(CASE STREQUAL "render")
 # --version
 
 elseif(CASE STREQUAL "version")
-    # The tool comes with the program and shows the program's own version, the one constant
-    # the About box and the messages use too.
-    file(STRINGS "${SOURCE_DIR}/document/BioFile.h" line REGEX "kProgramVersion = \"")
-    string(REGEX MATCH "kProgramVersion = \"([^\"]+)\"" ignored "${line}")
-    set(version "${CMAKE_MATCH_1}")
+    # The tool comes with the program and shows the program's own version, the build's, which
+    # the About box, the messages and the package use too.
+    set(version "${VERSION}")
     if(version STREQUAL "")
-        message(FATAL_ERROR "no kProgramVersion = \"...\" in document/BioFile.h")
+        message(FATAL_ERROR "no VERSION given")
     endif()
     # Anywhere on the line, like --help, and before any usage mistake is looked for.
     foreach(args "--version" "render;--version" "mutate;--version;--seed;x")
