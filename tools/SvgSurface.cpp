@@ -425,10 +425,11 @@ std::string CSvgSurface::Document() const {
            "\" viewBox=\"0 0 " + w + " " + h +
            "\" shape-rendering=\"crispEdges\" stroke-linecap=\"round\" "
            "stroke-linejoin=\"round\">\n";
-    doc += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
     if (!m_strInk.empty()) {
+        // The traced pixels bring their own ground.
         return doc + m_strInk + "</svg>\n";
     }
+    doc += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
     // Pixel centres sit on whole coordinates, so a one-pixel line covers exactly the pixels
     // the program's line covers.
     doc += "<g transform=\"translate(0.5 0.5)\">\n";
