@@ -5,11 +5,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPdfWriter>
 #include <cstring>
 #include <memory>
 
@@ -18,6 +21,7 @@
 #include "model/Random.h"
 #include "model/RecordingSurface.h"
 #include "model/ScaledSurface.h"
+#include "platform/InkGeometry.h"
 #include "platform/QtSurface.h"
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
@@ -378,6 +382,48 @@ void BM_RepaintHeavyGrid9x7(benchmark::State& state) {
     state.counters["x_floor"] = floorSeconds > 0 ? repaintSeconds / floorSeconds : 0;
 }
 
+// The view of a 9 x 7 grid of one heavy kind saved as an SVG drawing (output 0) or printed on
+// a page of a PDF file (output 1): the picture drawn the screen's way and traced into shapes,
+// then written. The floor, in the same iterations, is a repaint of the same picture, so
+// x_floor says how much the tracing and writing add to drawing it.
+void BM_ExportHeavyGrid9x7(benchmark::State& state) {
+    const SHeavyKind& kind = kHeavyKinds[state.range(0)];
+    const bool bPdf = state.range(1) == 1;
+    SWindow w(9, 7, &kind.genes);
+    state.SetLabel(std::string(kind.name) + (bPdf ? ", PDF page" : ", SVG"));
+    const QString path = QDir::temp().filePath(QString("quorvale-bench-%1.%2")
+                                                   .arg(QCoreApplication::applicationPid())
+                                                   .arg(bPdf ? "pdf" : "svg"));
+    double exportSeconds = 0;
+    double floorSeconds = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        if (bPdf) {
+            QPdfWriter pdf(path);
+            pdf.setResolution(1200);
+            QPainter painter(&pdf);
+            const QRect printable = pdf.pageLayout().paintRectPixels(pdf.resolution());
+            w.View()->OnDrawPrinter(painter, QRect(QPoint(0, 0), printable.size()));
+        } else {
+            benchmark::DoNotOptimize(w.View()->ExportPicture(path, 1, nullptr));
+        }
+        auto t1 = std::chrono::steady_clock::now();
+        w.View()->Invalidate();
+        benchmark::DoNotOptimize(w.View()->ScreenImage().constBits());
+        auto t2 = std::chrono::steady_clock::now();
+        exportSeconds += std::chrono::duration<double>(t1 - t0).count();
+        floorSeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["rects"] =
+        static_cast<double>(CInkGeometry(w.View()->ScreenImage()).RectCount());
+    state.counters["file_kb"] = static_cast<double>(QFileInfo(path).size()) / 1024.0;
+    state.counters["export_ms"] = 1000.0 * exportSeconds / n;
+    state.counters["floor_ms"] = 1000.0 * floorSeconds / n;
+    state.counters["x_floor"] = floorSeconds > 0 ? exportSeconds / floorSeconds : 0;
+    QFile::remove(path);
+}
+
 void BM_StartupToFirstPaint(benchmark::State& state) {
     for (auto _ : state) {
         SWindow w(5, 3, false);
@@ -520,6 +566,11 @@ BENCHMARK(BM_RepaintHeavyGrid9x7)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(0.5);
 BENCHMARK(BM_RepaintDefaultGrid5x3)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_ExportHeavyGrid9x7)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1}})
+    ->ArgNames({"kind", "pdf"})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5);
 BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_BreedingStep)
     ->Args({5, 3, 0})

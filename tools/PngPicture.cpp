@@ -7,14 +7,16 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/InkGeometry.h"
 #include "platform/QtSurface.h"
 
 bool CanWritePng() {
     return true;
 }
 
-std::vector<uint8_t> DrawPng(int width, int height,
-                             const std::function<void(IDrawSurface&)>& draw) {
+namespace {
+
+QImage DrawPicture(int width, int height, const std::function<void(IDrawSurface&)>& draw) {
     // The same image the window draws on: 32-bit RGB, white, painted without antialiasing.
     QImage image(width, height, QImage::Format_RGB32);
     if (image.isNull()) {
@@ -28,6 +30,14 @@ std::vector<uint8_t> DrawPng(int width, int height,
         CQtSurface surface(painter, QRect(0, 0, width, height));
         draw(surface);
     }
+    return image;
+}
+
+}  // namespace
+
+std::vector<uint8_t> DrawPng(int width, int height,
+                             const std::function<void(IDrawSurface&)>& draw) {
+    const QImage image = DrawPicture(width, height, draw);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -35,4 +45,8 @@ std::vector<uint8_t> DrawPng(int width, int height,
         throw std::runtime_error("could not encode the picture as PNG");
     }
     return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+std::string DrawInkSvg(int width, int height, const std::function<void(IDrawSurface&)>& draw) {
+    return CInkGeometry(DrawPicture(width, height, draw)).SvgElements();
 }

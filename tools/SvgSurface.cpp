@@ -426,6 +426,10 @@ std::string CSvgSurface::Document() const {
            "\" shape-rendering=\"crispEdges\" stroke-linecap=\"round\" "
            "stroke-linejoin=\"round\">\n";
     doc += m_strMetadata;
+    if (!m_strInk.empty()) {
+        // The traced pixels bring their own ground.
+        return doc + m_strInk + "</svg>\n";
+    }
     doc += "<rect width=\"" + w + "\" height=\"" + h + "\" fill=\"#ffffff\"/>\n";
     // Pixel centres sit on whole coordinates, so a one-pixel line covers exactly the pixels
     // the program's line covers.

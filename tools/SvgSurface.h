@@ -12,8 +12,9 @@
 //
 // SVG has no raster operations, so a primitive drawn in XOR mode takes the inverted colour,
 // which is what XOR over white shows (a white XOR pen shows black). Overlaps that XOR would
-// cancel are painted twice instead; on a picture that starts white that is the closest a
-// vector file can come.
+// cancel are painted twice instead; on a picture that starts white that is the closest
+// strokes can come. A tool built with Qt draws the picture the program's way and gives the
+// traced pixels to SetInk instead, which shows XOR exactly.
 //
 // Wild genomes reach coordinates of a few hundred million pixels and hundreds of thousands
 // of strokes. Primitives that fall wholly outside the picture are left out, those that
@@ -37,6 +38,10 @@ public:
 
     // An element (such as <metadata>) to write right after the opening <svg> tag.
     void SetMetadata(std::string metadata) { m_strMetadata = std::move(metadata); }
+    // Replaces whatever is drawn with SVG elements in the picture's pixel coordinates (the
+    // program's own pixels traced into shapes, which show XOR exactly; see tools/PngPicture.h).
+    void SetInk(std::string elements) { m_strInk = std::move(elements); }
+
     // The whole document: header, metadata, white background and everything drawn so far.
     std::string Document() const;
     size_t ElementCount() const { return m_nElements; }
@@ -87,6 +92,7 @@ private:
     SBox m_rcNear;     // the picture widened by m_nNear
     std::string m_strMetadata;
     std::string m_strBody;
+    std::string m_strInk;
     std::string m_strStyle;  // attributes of the open style group; empty when none is open
     bool m_bClipOpen = false;
     int m_nClipCount = 0;

@@ -133,6 +133,10 @@ Subcommands:
       not written to a terminal). PNG needs a build with Qt. The picture carries
       the creature code: PNG in a tEXt chunk with the keyword Quorvale-Code,
       SVG in its <metadata>.
+      The SVG holds the program's own pixels as filled shapes, so it shows
+      exactly what the window shows, where XOR clears crossing strokes too.
+      Built without Qt, or above 8000x8000, it holds the strokes themselves,
+      drawn whole where the window clears them.
 
 Genome options (every subcommand):
   --genes G1,...,G19      the 19 genes (whole numbers within 32 bits)
@@ -486,6 +490,14 @@ void Render(CBioMorph& morph, const std::array<int, 2>& size, int o, EPictureFor
         if (!AddCodeToPng(bytes, code)) {
             throw CFailure("could not add the creature code to the PNG picture");
         }
+    } else if (CanWritePng() && size[0] <= kMaxPngSide && size[1] <= kMaxPngSide) {
+        // The program's own pixels traced into shapes: what the window shows, crossings that
+        // XOR clears included, which strokes in a vector file cannot show.
+        CSvgSurface surface(size[0], size[1]);
+        surface.SetMetadata(SvgCodeMetadata(code));
+        surface.SetInk(DrawInkSvg(size[0], size[1], draw));
+        const std::string document = surface.Document();
+        bytes.assign(document.begin(), document.end());
     } else {
         CSvgSurface surface(size[0], size[1]);
         surface.SetMetadata(SvgCodeMetadata(code));

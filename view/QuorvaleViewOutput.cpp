@@ -1,33 +1,49 @@
 #include <QPainter>
-#include <QSvgGenerator>
+#include <QSaveFile>
 #include <algorithm>
 
 #include "model/BioMorph.h"
 #include "model/DrawSurface.h"
 #include "platform/Cursors.h"
+#include "platform/InkGeometry.h"
 #include "platform/QtSurface.h"
 #include "view/CellRenderer.h"
 #include "view/QuorvaleView.h"
 
 // The rest of the view: its pictures on a printer, and the pointer shapes of the modes.
 
+namespace {
+
+// The mode's whole picture drawn the screen's way on a picture like the screen's: what the
+// window shows, crossings and mixed colours included, without the marks drawn over the screen
+// for the moment (the triangle's live morph, a rubber band).
+QImage ModePicture(IModeHandler& handler, QImage picture) {
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // The family tree is placed in the picture's own pixels.
+    g_fPrintScale = 1.0f;
+    handler.Render(p, true);
+    return picture;
+}
+
+}  // namespace
+
 void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
-    // The picture of the window, drawn straight onto the page as strokes and fills at the
-    // printer's resolution, as large as fits the printable area with its proportions kept,
-    // centred on it.
+    // The picture of the window as large as fits the printable area with its proportions
+    // kept, centred on it. A printer cannot undo ink as XOR does on the screen, so it is given
+    // the screen's visible ink as filled shapes rather than the strokes themselves.
     const int w = std::max(width(), 1);
     const int h = std::max(height(), 1);
     const double scale = std::min(static_cast<double>(printable.width()) / w,
                                   static_cast<double>(printable.height()) / h);
-    // The painter's scale places the family tree, so its own print scale stays at one.
-    g_fPrintScale = 1.0f;
+    const CInkGeometry ink(ModePicture(Handler(), NewPicture()));
     printer.save();
     printer.translate(printable.left() + (printable.width() - w * scale) / 2,
                       printable.top() + (printable.height() - h * scale) / 2);
     printer.scale(scale, scale);
     printer.setClipRect(QRect(0, 0, w, h));
     printer.setRenderHint(QPainter::Antialiasing, false);
-    Handler().Render(printer, true);
+    ink.Paint(printer);
     printer.restore();
     // The screen is rebuilt at the next repaint.
     Invalidate();
@@ -78,32 +94,17 @@ QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* 
     const int orientation = m_pDoc->m_nOrientation;
     const QSize size = morph ? MorphPictureSize(*morph, orientation)
                              : QSize(std::max(width(), 1), std::max(height(), 1));
-    // Draws the picture, in the window's coordinates, on a painter that is set up for it.
-    auto draw = [&](QPainter& p) {
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-        if (morph) {
-            RunDrawing([&] {
-                CQtSurface surface(p, QRect(QPoint(0, 0), size));
-                morph->Draw(surface, size.width() / 2, size.height() / 2, orientation);
-            });
-        } else {
-            g_fPrintScale = 1.0f;
-            Handler().Render(p, true);
-        }
-    };
     bool bSaved = false;
     if (bSvg) {
-        QSvgGenerator svg;
-        svg.setFileName(path);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QStringLiteral("Quorvale"));
-        QPainter p;
-        if (p.begin(&svg)) {
-            draw(p);
-            bSaved = p.end();
-        }
+        // The screen's visible ink as shapes: a drawing cannot undo ink as XOR does.
+        const QImage picture =
+            morph ? MorphPicture(*morph, 1) : ModePicture(Handler(), NewPicture());
+        const std::string document = CInkGeometry(picture).SvgDocument("Quorvale");
+        QSaveFile file(path);
+        bSaved = file.open(QIODevice::WriteOnly) &&
+                 file.write(document.data(), static_cast<qint64>(document.size())) ==
+                     static_cast<qint64>(document.size()) &&
+                 file.commit();
     } else if (!morph && scale == 1) {
         // The view at the screen's own pixels: the very picture on the screen.
         bSaved = ScreenImage().save(path, "PNG");
@@ -113,8 +114,18 @@ QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* 
         QImage picture(size * scale, QImage::Format_RGB32);
         {
             QPainter p(&picture);
+            p.setRenderHint(QPainter::Antialiasing, false);
             p.scale(scale, scale);
-            draw(p);
+            p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+            if (morph) {
+                RunDrawing([&] {
+                    CQtSurface surface(p, QRect(QPoint(0, 0), size));
+                    morph->Draw(surface, size.width() / 2, size.height() / 2, orientation);
+                });
+            } else {
+                g_fPrintScale = 1.0f;
+                Handler().Render(p, true);
+            }
         }
         bSaved = picture.save(path, "PNG");
     }

@@ -471,23 +471,46 @@ elseif(CASE STREQUAL "render")
         fail("expected a silent success")
     endif()
     file(READ "${svg}" text)
-    foreach(pattern
-            "<svg [^>]*width=\"120\" height=\"80\""
-            "shape-rendering=\"crispEdges\""
-            "<rect width=\"120\" height=\"80\" fill=\"#ffffff\"/>"
-            # Measured with offset (0, 14), the morph's origin pixel lands at (60, 54).
-            "<rect x=\"59.5\" y=\"53.5\" width=\"1\" height=\"1\" fill=\"#000000\""
-            "<line "
-            "</svg>\n$")
+    set(patterns
+        "<svg [^>]*width=\"120\" height=\"80\""
+        "shape-rendering=\"crispEdges\""
+        "<rect width=\"120\" height=\"80\" fill=\"#ffffff\"/>"
+        "</svg>\n$")
+    if(PNG)
+        # The program's pixels as shapes: one path of rectangles for the black ink, no strokes.
+        list(APPEND patterns "<path fill=\"#000000\" d=\"M[0-9]+ [0-9]+h[0-9]+v[0-9]+h-[0-9]+z")
+        set(colour_attribute "fill")
+        set(colours "fill=\"#ffffff\";fill=\"#000000\"")
+    else()
+        # Measured with offset (0, 14), the morph's origin pixel lands at (60, 54).
+        list(APPEND patterns
+             "<rect x=\"59.5\" y=\"53.5\" width=\"1\" height=\"1\" fill=\"#000000\""
+             "<line ")
+        set(colour_attribute "stroke")
+        set(colours "stroke=\"#000000\"")
+    endif()
+    foreach(pattern IN LISTS patterns)
         if(NOT text MATCHES "${pattern}")
             fail("${svg} does not match ${pattern}")
         endif()
     endforeach()
+    if(PNG AND text MATCHES "<line ")
+        fail("${svg} holds strokes, not the program's pixels")
+    endif()
     # The basic morph draws with white in XOR mode, which shows black on white.
-    string(REGEX MATCHALL "stroke=\"#[0-9a-f]+\"" pens "${text}")
+    string(REGEX MATCHALL "${colour_attribute}=\"#[0-9a-f]+\"" pens "${text}")
     list(REMOVE_DUPLICATES pens)
-    if(NOT pens STREQUAL "stroke=\"#000000\"")
+    if(NOT pens STREQUAL "${colours}")
         fail("the basic morph should be drawn in black only, not ${pens}")
+    endif()
+    if(PNG)
+        # Above the size of a PNG picture the pixels are not drawn: the strokes are written.
+        set(svg "${WORK_DIR}/wide.svg")
+        run_tool(render --basic -o "${svg}" --size 8001x60)
+        file(READ "${svg}" text)
+        if(NOT RUN_RC EQUAL 0 OR NOT text MATCHES "<line " OR NOT text MATCHES "</svg>\n$")
+            fail("${svg}: expected the strokes of the morph")
+        endif()
     endif()
 
     # Vectors of two billion throw strokes hundreds of millions of pixels out, and a pen a
