@@ -47,11 +47,11 @@ const std::vector<SCommandSpec>& Commands() {
          "Paste biomorph to right of gene-space triangle. ", 0, false},
         {ECommand::AddRow, "&Add row", "", "Adds another row of morphs.", 32799, false},
         {ECommand::RemoveRow, "&Remove row", "", "Remove a row of morphs.", 32800, false},
-        {ECommand::AddColumn, "Add &column", "", "Add another colomn of morphs.", 32801, false},
+        {ECommand::AddColumn, "Add co&lumn", "", "Add another colomn of morphs.", 32801, false},
         {ECommand::RemoveColumn, "Remove c&olumn", "", "Remove a colomn of morphs.", 32802, false},
         {ECommand::Breed, "&Breed", "", "Selectively breed a family of morphs.", 32813, true},
         {ECommand::Engineer, "&Engineer", "", "Evolve and engineer parent's genes.", 32811, true},
-        {ECommand::Repeat, "R&epeat", "Ctrl+R", "Repeat last evolve. ", 0, true},
+        {ECommand::Repeat, "Re&peat", "Ctrl+R", "Repeat last evolve. ", 0, true},
         {ECommand::HopefulMonster, "&Hopeful monster", "Ctrl+M", "Generate a hopeful monster. ", 0,
          false},
         {ECommand::Rotate, "&Rotate", "", "Rotate biomorphs.", 32778, false},
@@ -88,7 +88,7 @@ const std::vector<SCommandSpec>& Commands() {
          kHelpIdFullScreen, true},
         {ECommand::EditUndo, "&Undo", "Ctrl+Z", "Take back the last change to the creature.",
          kHelpIdUndo, false},
-        {ECommand::EditRedo, "&Redo", "Ctrl+Shift+Z", "Make the change taken back again.",
+        {ECommand::EditRedo, "Re&do", "Ctrl+Shift+Z", "Make the change taken back again.",
          kHelpIdUndo, false},
         {ECommand::ViewZoomIn, "Zoom &in", "Ctrl+=", "Draw the morphs larger.", kHelpIdZoom, false},
         {ECommand::ViewZoomOut, "Zoom &out", "Ctrl+-", "Draw the morphs smaller.", kHelpIdZoom,
@@ -384,5 +384,5 @@ void CCommandTable::RefreshUndoTexts() {
     const QString undo = history.InRun() ? tr("repeat") : history.Stack().undoText();
     const QString redo = history.InRun() ? QString() : history.Stack().redoText();
     Action(ECommand::EditUndo)->setText(undo.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(undo));
-    Action(ECommand::EditRedo)->setText(redo.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(redo));
+    Action(ECommand::EditRedo)->setText(redo.isEmpty() ? tr("Re&do") : tr("Re&do %1").arg(redo));
 }

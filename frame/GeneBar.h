@@ -121,6 +121,9 @@ private:
     // Whether the keyboard can step gene k now, and moving its mark to gene k.
     bool KeyReaches(int k) const;
     void MoveKeyFocus(int k);
+    // The next gene the keyboard can reach from gene from (0: from either end), in the order
+    // the boxes stand on the bar; 0 if there is none.
+    int NextReachableGene(int from, int step) const;
     void RefreshBoxTexts();
     void WriteBack();
 

@@ -2,6 +2,8 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
+#include <iterator>
 
 #include "frame/GeneBar.h"
 
@@ -13,7 +15,31 @@ namespace {
 constexpr int kBoxTestOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
 // Pictures that a press can cycle.
 constexpr int kClickablePictures[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 14, 15, 16, 17, 18, 19};
+// The boxes as they stand on the bar, left to right (the two symmetry boxes sit at the end):
+// the order the keyboard moves through them.
+constexpr int kVisualOrder[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15, 16, 17, 18, 19, 12, 13};
+constexpr int kBoxCount = static_cast<int>(std::size(kVisualOrder));
+
+int PlaceOf(int gene) {
+    for (int i = 0; i < kBoxCount; ++i) {
+        if (kVisualOrder[i] == gene) {
+            return i;
+        }
+    }
+    return -1;
+}
 }  // namespace
+
+int CGeneBar::NextReachableGene(int from, int step) const {
+    // From no gene, the first (or last) one reachable.
+    int i = from >= 1 ? PlaceOf(from) + step : (step > 0 ? 0 : kBoxCount - 1);
+    for (; i >= 0 && i < kBoxCount; i += step) {
+        if (KeyReaches(kVisualOrder[i])) {
+            return kVisualOrder[i];
+        }
+    }
+    return 0;
+}
 // ---------------------------------------------------------------------------------------
 // The keyboard
 
@@ -34,13 +60,10 @@ void CGeneBar::MoveKeyFocus(int k) {
 }
 
 bool CGeneBar::focusNextPrevChild(bool bNext) {
-    if (hasFocus()) {
-        for (int k = m_nKeyGene + (bNext ? 1 : -1); k >= 1 && k <= kGeneCount;
-             k += bNext ? 1 : -1) {
-            if (KeyReaches(k)) {
-                MoveKeyFocus(k);
-                return true;
-            }
+    if (hasFocus() && m_nKeyGene >= 1) {
+        if (const int k = NextReachableGene(m_nKeyGene, bNext ? 1 : -1)) {
+            MoveKeyFocus(k);
+            return true;
         }
     }
     return QWidget::focusNextPrevChild(bNext);
@@ -54,12 +77,7 @@ void CGeneBar::focusInEvent(QFocusEvent* event) {
     const bool bTab = bBack || event->reason() == Qt::TabFocusReason;
     int k = !bTab && KeyReaches(m_nKeyGene) ? m_nKeyGene : 0;
     if (k == 0) {
-        for (int g = bBack ? kGeneCount : 1; g >= 1 && g <= kGeneCount; g += bBack ? -1 : 1) {
-            if (KeyReaches(g)) {
-                k = g;
-                break;
-            }
-        }
+        k = NextReachableGene(0, bBack ? -1 : 1);
     }
     MoveKeyFocus(k);
 }
@@ -77,12 +95,24 @@ void CGeneBar::keyPressEvent(QKeyEvent* event) {
     const bool bDown = key == Qt::Key_Down || key == Qt::Key_Minus;
     if (key == Qt::Key_Left || key == Qt::Key_Right) {
         // The arrows stay in the bar (only Tab leaves it at either end).
-        const int step = key == Qt::Key_Right ? 1 : -1;
-        for (int k = m_nKeyGene + step; k >= 1 && k <= kGeneCount; k += step) {
-            if (KeyReaches(k)) {
-                MoveKeyFocus(k);
-                break;
+        if (const int k = NextReachableGene(m_nKeyGene, key == Qt::Key_Right ? 1 : -1)) {
+            MoveKeyFocus(k);
+        }
+        event->accept();
+        return;
+    }
+    if (key == Qt::Key_Space || key == Qt::Key_G) {
+        // The keyboard's click on the gradient picture above the marked box.
+        const bool bCycles = std::find(std::begin(kClickablePictures), std::end(kClickablePictures),
+                                       m_nKeyGene) != std::end(kClickablePictures);
+        if (m_bEditable && !IsRepeatChecked() && KeyReaches(m_nKeyGene) && bCycles) {
+            if (!event->isAutoRepeat()) {
+                emit pressStarted();
+                CycleGradient(m_nKeyGene);
+                emit pressEnded();
             }
+        } else {
+            emit beepRequested();
         }
         event->accept();
         return;

@@ -36,8 +36,9 @@ void CGeneBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter p(this);
     if (m_bFocusMark) {
-        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        p.drawRect(rect().adjusted(1, 1, -1, -1));
+        // Thick enough to be seen from the back of a room on a projector.
+        p.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
     // A special gene that is expressed but may not mutate is shown greyed.
     bool bGreyed = false;

@@ -9,6 +9,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QWhatsThis>
 
 #include "frame/GeneBar.h"
@@ -56,7 +57,14 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
         return m_pHelp->TakeForHelp(CCommandTable::HelpId(command));
     };
     m_pCommands = new CCommandTable(this, std::move(hooks));
-    connect(m_pCommands, &CCommandTable::commandRan, this, [this] { RefreshModified(); });
+    connect(m_pCommands, &CCommandTable::commandRan, this, [this] {
+        RefreshModified();
+        // After a command the keyboard is the view's again, so the arrows move over the grid
+        // rather than along the genes.
+        if (m_pGeneBar->hasFocus()) {
+            m_pView->setFocus(Qt::OtherFocusReason);
+        }
+    });
     m_pDocuments = new CDocumentController(*m_pDoc, *m_pView, m_pDialogs, this);
     connect(m_pDocuments, &CDocumentController::recentFilesChanged, this,
             &CMainFrame::recentFilesChanged);
@@ -177,16 +185,8 @@ void CMainFrame::WireCommands() {
         // From a morph's menu, that morph alone; over no morph, the whole view.
         {ECommand::ContextExport, [&printing, &view] { printing.Export(view.ContextMorph()); }},
         {ECommand::ViewFullScreen, [this] { ToggleFullScreen(); }},
-        {ECommand::EditUndo,
-         [this] {
-             m_pView->History().Undo();
-             m_pCommands->RefreshUndoTexts();
-         }},
-        {ECommand::EditRedo,
-         [this] {
-             m_pView->History().Redo();
-             m_pCommands->RefreshUndoTexts();
-         }},
+        {ECommand::EditUndo, [this] { UndoOrRedo(true); }},
+        {ECommand::EditRedo, [this] { UndoOrRedo(false); }},
         {ECommand::ViewZoomIn, [this] { SetZoom(m_pView->Zoom() + 1); }},
         {ECommand::ViewZoomOut, [this] { SetZoom(m_pView->Zoom() - 1); }},
         {ECommand::ViewActualSize, [this] { SetZoom(1); }},
@@ -201,6 +201,26 @@ void CMainFrame::WireCommands() {
             }
             m_pDocuments->OpenRecentFile(recent->data().toString());
         });
+    }
+}
+
+void CMainFrame::UndoOrRedo(bool bUndo) {
+    CUndoHistory& history = m_pView->History();
+    QUndoStack& stack = history.Stack();
+    const int before = stack.index();
+    if (bUndo) {
+        history.Undo();
+    } else {
+        history.Redo();
+    }
+    m_pCommands->RefreshUndoTexts();
+    // The status bar says what was taken back or made again, whichever mode it was made in.
+    if (stack.index() != before) {
+        const QUndoCommand* done = stack.command(bUndo ? stack.index() : stack.index() - 1);
+        if (done) {
+            statusBar()->showMessage(
+                (bUndo ? tr("Undone: %1") : tr("Redone: %1")).arg(done->text()), 5000);
+        }
     }
 }
 

@@ -103,6 +103,7 @@ private:
     void WireCommands();
     void RefreshZoomLabel();
     void ToggleFullScreen();
+    void UndoOrRedo(bool bUndo);
     bool AcceptsDrag(const QDropEvent* event) const;
 
     CQuorvaleDoc* m_pDoc;

@@ -169,6 +169,15 @@ bool CBreedMode::KeyPress(QKeyEvent* event) {
     return true;
 }
 
+std::optional<QPoint> CBreedMode::KeyboardPoint() const {
+    const int cell = KeyCell();
+    if (cell < 0) {
+        return std::nullopt;
+    }
+    const SRect r = m_ctx.CellRect(cell);
+    return QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
 void CBreedMode::MousePressed() {
     SetKeyCell(-1);
 }
@@ -179,7 +188,7 @@ void CBreedMode::DrawOverlay(QPainter& painter) const {
         return;
     }
     const SRect r = m_ctx.CellRect(cell);
-    painter.setPen(QPen(QColor(0, 102, 204), 2, Qt::DashLine));
+    painter.setPen(QPen(QColor(0, 102, 204), 3, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(r.left + 4, r.top + 4, r.Width() - 8, r.Height() - 8));
 }

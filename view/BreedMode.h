@@ -30,6 +30,7 @@ public:
 
     // The cell the keyboard points at, or -1 while the keyboard has not been used.
     int KeyCell() const;
+    std::optional<QPoint> KeyboardPoint() const override;
 
     // A breeding step from a cell, with its animation.
     void BreedFromCell(int cell) { m_animation.BreedFromCell(cell); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <optional>
 
 class CBioMorph;
 class QImage;
@@ -66,6 +67,8 @@ public:
     virtual void Resized() {}
 
     virtual ECursorShape CursorAt(QPoint /*point*/) const { return ECursorShape::Arrow; }
+    // Where the menu key opens the context menu: the cell the keyboard marks, if any.
+    virtual std::optional<QPoint> KeyboardPoint() const { return std::nullopt; }
     // Whether a right click at the point shows the context menu.
     virtual bool OffersContextMenuAt(QPoint /*point*/) const { return true; }
     // The morph of an index of the mode's list (offspring or fossils), and of a grid cell.

@@ -257,6 +257,33 @@ QPoint CQuorvaleView::PointerPos() const {
     return mapFromGlobal(QCursor::pos());
 }
 
+namespace {
+// The parts of the document a mode shows.
+unsigned PartsShownIn(int mode) {
+    switch (mode) {
+        case kModeBreed:
+            return kPartCurrent | kPartOffspring;
+        case kModeEngineer:
+            return kPartCurrent;
+        case kModeTriangle:
+            return kPartTriangle | kPartCorners;
+        case kModeFamily:
+            return kPartFamilies;
+        default:
+            return 0;
+    }
+}
+}  // namespace
+
+void CQuorvaleView::ShowChangeFrom(int mode, unsigned parts) {
+    // A change the current mode could not show (a family edit undone from Breed) goes back to
+    // where it was made, so the user sees what is taken back.
+    if (mode != m_pDoc->Mode() && (parts & PartsShownIn(m_pDoc->Mode())) == 0 &&
+        HandlerFor(mode) != nullptr) {
+        SetMode(mode);
+    }
+}
+
 SDocState CQuorvaleView::CaptureState() const {
     return SDocState::Capture(*m_pDoc, m_nCols, m_nRows);
 }
@@ -470,6 +497,13 @@ void CQuorvaleView::wheelEvent(QWheelEvent* event) {
 }
 
 void CQuorvaleView::contextMenuEvent(QContextMenuEvent* event) {
+    // The menu key opens the menu of the cell the keyboard marks (and acts on its morph), or
+    // of the middle of the view, where the parent is.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        const QPoint at = Handler().KeyboardPoint().value_or(rect().center());
+        emit contextMenuRequested(mapToGlobal(at));
+        return;
+    }
     emit contextMenuRequested(event->globalPos());
 }
 

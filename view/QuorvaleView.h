@@ -195,6 +195,8 @@ public:
     SDocState CaptureState() const override;
     void RestoreState(const SDocState& state, unsigned parts) override;
     bool IsRepeatOn() const override { return m_pBar->IsRepeatChecked(); }
+    int CurrentMode() const override { return m_pDoc->Mode(); }
+    void ShowChangeFrom(int mode, unsigned parts) override;
 
     // Repeat.
     void RepeatStep() { m_repeat.Step(); }

@@ -42,14 +42,19 @@ const SUndoKindInfo& UndoKindInfo(EUndoKind kind) {
 }
 
 CStateCommand::CStateCommand(IUndoTarget& target, SDocState before, SDocState after, unsigned parts,
-                             const QString& text)
-    : m_target(target), m_before(std::move(before)), m_after(std::move(after)), m_nParts(parts) {
+                             const QString& text, int mode)
+    : m_target(target),
+      m_before(std::move(before)),
+      m_after(std::move(after)),
+      m_nParts(parts),
+      m_nMode(mode) {
     m_before.KeepOnly(parts);
     m_after.KeepOnly(parts);
     setText(text);
 }
 
 void CStateCommand::undo() {
+    m_target.ShowChangeFrom(m_nMode, m_nParts);
     m_target.RestoreState(m_before, m_nParts);
 }
 
@@ -58,6 +63,7 @@ void CStateCommand::redo() {
         m_bDone = false;
         return;
     }
+    m_target.ShowChangeFrom(m_nMode, m_nParts);
     m_target.RestoreState(m_after, m_nParts);
 }
 
@@ -89,7 +95,7 @@ void CUndoHistory::Push(EUndoKind kind, SDocState before, SDocState after, int s
         return;
     }
     m_stack.push(new CStateCommand(m_target, std::move(before), std::move(after), kept,
-                                   KindText(kind, steps)));
+                                   KindText(kind, steps), m_target.CurrentMode()));
 }
 
 void CUndoHistory::Commit(EUndoKind kind, bool bKeepOpen) {

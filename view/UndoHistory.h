@@ -39,6 +39,11 @@ public:
     virtual ~IUndoTarget() = default;
     virtual SDocState CaptureState() const = 0;
     virtual void RestoreState(const SDocState& state, unsigned parts) = 0;
+    // The mode the document is shown in, and showing a change made in a mode: where the
+    // parts it changes cannot be seen in the current mode, the target goes back to that mode,
+    // so nothing is taken back or made again out of sight.
+    virtual int CurrentMode() const = 0;
+    virtual void ShowChangeFrom(int mode, unsigned parts) = 0;
     // Whether Repeat is switched on, and switching it off.
     virtual bool IsRepeatOn() const = 0;
     virtual void StopRepeat() = 0;
@@ -48,10 +53,11 @@ public:
 class CStateCommand : public QUndoCommand {
 public:
     CStateCommand(IUndoTarget& target, SDocState before, SDocState after, unsigned parts,
-                  const QString& text);
+                  const QString& text, int mode);
     void undo() override;
     void redo() override;
     unsigned Parts() const { return m_nParts; }
+    int Mode() const { return m_nMode; }
     const SDocState& Before() const { return m_before; }
     const SDocState& After() const { return m_after; }
 
@@ -60,6 +66,8 @@ private:
     SDocState m_before;
     SDocState m_after;
     unsigned m_nParts;
+    // The mode the change was made in.
+    int m_nMode;
     // The change was already made when the command was pushed: the first redo does nothing.
     bool m_bDone = true;
 };

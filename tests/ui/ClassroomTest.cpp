@@ -1,6 +1,7 @@
 // What helps a class: the gene bar names every gene and gradient in a tip and to a screen
 // reader, a .bio file can be dropped on the window, and the first start's hint says how to
 // begin until the first click.
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
@@ -353,6 +354,72 @@ private slots:
             return false;
         }());
         QWhatsThis::hideText();
+    }
+
+    // The keyboard alone: the arrows and Tab go along the boxes as they stand on the bar
+    // (gene 11, then 14, the symmetry boxes last), Space cycles the marked gene's gradient as a
+    // click on its picture does, and a menu command gives the keyboard back to the view.
+    void theKeyboardReachesEveryPartOfTheBar() {
+        m_frame->RunCommand(ECommand::Engineer);
+        Bar()->clearFocus();
+        Bar()->setFocus(Qt::TabFocusReason);
+        QVERIFY(Bar()->hasFocus());
+        for (int k = 1; k < 11; ++k) {
+            QTest::keyClick(Bar(), Qt::Key_Right);
+        }
+        const auto stepped = [this] {
+            const auto before = m_doc->m_pCurrent->GetGenes();
+            QTest::keyClick(Bar(), Qt::Key_Down);
+            const auto after = m_doc->m_pCurrent->GetGenes();
+            for (int g = 0; g < kGeneCount; ++g) {
+                if (before[g] != after[g]) {
+                    return g + 1;
+                }
+            }
+            return 0;
+        };
+        QCOMPARE(stepped(), 11);
+        QTest::keyClick(Bar(), Qt::Key_Tab);
+        QCOMPARE(stepped(), 14);
+        for (int k = 0; k < 6; ++k) {
+            QTest::keyClick(Bar(), Qt::Key_Right);
+        }
+        // Past gene 19 come the mirror and the rotation boxes, whose steps switch their text.
+        QCOMPARE(stepped(), 12);
+
+        for (int k = 0; k < kGeneCount; ++k) {
+            QTest::keyClick(Bar(), Qt::Key_Left);
+        }
+        const int gradient = m_doc->m_pCurrent->Gradient(1);
+        QTest::keyClick(Bar(), Qt::Key_Space);
+        QVERIFY(m_doc->m_pCurrent->Gradient(1) != gradient);
+        m_frame->Action(ECommand::EditUndo)->trigger();
+        QCOMPARE(m_doc->m_pCurrent->Gradient(1), gradient);
+        QVERIFY(View()->hasFocus());
+        Bar()->setFocus(Qt::TabFocusReason);
+        m_frame->Action(ECommand::Breed)->trigger();
+        QVERIFY(View()->hasFocus());
+    }
+
+    // The menu key opens the context menu of the cell the keyboard marks, and its commands
+    // act on that cell's creature.
+    void theMenuKeyOpensTheMarkedCellsMenu() {
+        View()->setFocus();
+        QTest::keyClick(View(), Qt::Key_Right);
+        QTest::keyClick(View(), Qt::Key_Right);
+        QTest::keyClick(View(), Qt::Key_Up);
+        QPoint asked;
+        m_dialogs.m_execContextMenu = [&asked](QMenu*, const QPoint& at) -> QAction* {
+            asked = at;
+            return nullptr;
+        };
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
+        QApplication::sendEvent(View(), &menuKey);
+        const int cell = View()->ParentCell() + 2 - View()->Cols();
+        QVERIFY(View()->CellMorph(cell) != nullptr);
+        QCOMPARE(View()->MorphAt(View()->mapFromGlobal(asked)), View()->CellMorph(cell));
+        QCOMPARE(View()->MorphAt(View()->mapFromGlobal(View()->ContextMenuPoint())),
+                 View()->CellMorph(cell));
     }
 
     // A click on the bar edits without taking the keyboard from the view (Space still

@@ -1,6 +1,7 @@
 // Undo and redo through the window: each kind of change to the creature, made with the mouse,
 // the keys or a command as the user makes it, is taken back to exactly the state before it and
 // made again exactly, and the fossil record stays as the user recorded it.
+#include <QStatusBar>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -221,6 +222,59 @@ private slots:
         QCOMPARE(UndoText(), QString("&Undo mutation"));
         QVERIFY(m_frame->RunCommand(ECommand::EditRedo));
         QCOMPARE(Now().DifferingParts(c), 0u);
+    }
+
+    // Undo and redo of a change the current mode cannot show go back to the mode it was made
+    // in; one it can show stays; the status bar says what was undone either way.
+    void undoInAnotherModeShowsWhatItTakesBack_data() {
+        QTest::addColumn<FAction>("setup");
+        QTest::addColumn<FAction>("change");
+        QTest::addColumn<int>("madeIn");
+        QTest::addColumn<int>("undoneIn");
+        QTest::addColumn<int>("shownIn");
+        QTest::addColumn<QString>("name");
+        const auto command = [](ECommand c) {
+            return FAction([c](CUndoTest& t) { t.m_frame->RunCommand(c); });
+        };
+        QTest::addRow("family edit, undone in Breed")
+            << command(ECommand::FamilyTree)
+            << FAction([](CUndoTest& t) { t.Drag(t.RootNode(), QPoint(60, 60)); })
+            << int(kModeFamily) << int(kModeBreed) << int(kModeFamily) << "family tree edit";
+        QTest::addRow("triangle pick, undone in Engineer")
+            << command(ECommand::GeneSpace) << FAction([](CUndoTest& t) {
+                   const SPoint top = t.View()->TriangleTop();
+                   t.Click(QPoint(top.x, top.y + 80));
+               })
+            << int(kModeTriangle) << int(kModeEngineer) << int(kModeTriangle) << "triangle pick";
+        QTest::addRow("mutation, undone in Breed (the parent shows there)")
+            << command(ECommand::Engineer)
+            << FAction([](CUndoTest& t) { t.Click(QPoint(100, 100)); }) << int(kModeEngineer)
+            << int(kModeBreed) << int(kModeBreed) << "mutation";
+    }
+    void undoInAnotherModeShowsWhatItTakesBack() {
+        QFETCH(FAction, setup);
+        QFETCH(FAction, change);
+        QFETCH(int, madeIn);
+        QFETCH(int, undoneIn);
+        QFETCH(int, shownIn);
+        QFETCH(QString, name);
+        setup(*this);
+        const SDocState before = Now();
+        change(*this);
+        QCOMPARE(m_doc->Mode(), madeIn);
+        const SDocState after = Now();
+        View()->SetMode(undoneIn);
+        QVERIFY(m_frame->RunCommand(ECommand::EditUndo));
+        QCOMPARE(m_doc->Mode(), shownIn);
+        const unsigned shown = kPartFamilies | kPartTriangle | kPartCurrent;
+        QCOMPARE(Now().DifferingParts(before) & shown, 0u);
+        QCOMPARE(m_frame->statusBar()->currentMessage(), "Undone: " + name);
+        // Made again from elsewhere, it comes back into sight the same way.
+        View()->SetMode(undoneIn);
+        QVERIFY(m_frame->RunCommand(ECommand::EditRedo));
+        QCOMPARE(m_doc->Mode(), shownIn);
+        QCOMPARE(m_frame->statusBar()->currentMessage(), "Redone: " + name);
+        QCOMPARE(Now().DifferingParts(after) & shown, 0u);
     }
 
     void breedingUndoneRestoresTheGridCellByCell() {

@@ -207,6 +207,27 @@ private slots:
         }
     }
 
+    // Within each menu, and the context menu, every item's letter is its own: Alt and a letter
+    // must reach one item, not cycle between two.
+    void everyMenusLettersAreUnique() {
+        QList<QMenu*> menus = m_frame->Commands().Menus();
+        menus << m_frame->ContextMenu();
+        for (QMenu* menu : menus) {
+            QSet<QChar> letters;
+            for (QAction* a : menu->actions()) {
+                const QString text = a->text().section('\t', 0, 0);
+                const qsizetype amp = text.indexOf('&');
+                if (a->isSeparator() || amp < 0 || amp + 1 >= text.size()) {
+                    continue;
+                }
+                const QChar letter = text.at(amp + 1).toLower();
+                QVERIFY2(!letters.contains(letter),
+                         qPrintable(menu->title() + ": " + text + " shares its letter"));
+                letters.insert(letter);
+            }
+        }
+    }
+
     void disabledShortcutsDoNothing() {
         const auto before = Genes(*m_doc->m_pCurrent);
         QTest::keyClick(m_frame.get(), Qt::Key_M, Qt::ControlModifier);
@@ -1178,10 +1199,9 @@ private slots:
         QCOMPARE(Genes(*m_doc->m_pTriTop), top);
         // Each refusal names the file and says why.
         QCOMPARE(m_messages.size(), 2);
-        QCOMPARE(m_messages[0],
-                 "Could not load " + dir.filePath("v2.bio") +
-                     ".\n\nThis file is not compatible with\nQuorvale version 2.0b\n"
-                     "(it reads files of version 1)");
+        QCOMPARE(m_messages[0], "Could not load " + dir.filePath("v2.bio") +
+                                    ".\n\nThis file is not compatible with\nQuorvale version 2.0b\n"
+                                    "(it reads files of version 1)");
         QVERIFY2(m_messages[1].contains("missing.bio") && m_messages[1].contains("not found"),
                  qPrintable(m_messages[1]));
     }
