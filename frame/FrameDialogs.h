@@ -29,8 +29,10 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     virtual void ShowHelp(int topic) = 0;
     virtual void ShowAbout() = 0;
-    // Shows the context menu at a screen point; the command chosen runs.
-    virtual void ExecContextMenu(QMenu* menu, const QPoint& globalPos) = 0;
+    // Shows the context menu at a screen point; the command chosen runs. True if the menu was
+    // dismissed by a press outside it (a click the window may then receive as well), false if
+    // a command was chosen or the menu closed by the keyboard (Esc).
+    virtual bool ExecContextMenu(QMenu* menu, const QPoint& globalPos) = 0;
     // The settings dialogs: their choice on OK, nothing on Cancel.
     virtual std::optional<CSpecialGeneChoices> RunSpecialGenes() = 0;
     virtual std::optional<float> RunMutationRate(float rate) = 0;

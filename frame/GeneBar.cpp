@@ -60,6 +60,10 @@ CGeneBar::CGeneBar(QWidget* parent) : QWidget(parent) {
     m_pRepeat->setCheckable(true);
     m_pRepeat->setFocusPolicy(Qt::NoFocus);
     m_pRepeat->setToolTip(tr("Let evolution run by itself"));
+    // Unmistakably on while it runs, from the back of a classroom too.
+    m_pRepeat->setStyleSheet(QStringLiteral(
+        "QPushButton:checked { background-color: #1565c0; color: white; font-weight: bold; "
+        "border: 2px solid #0d47a1; border-radius: 3px; }"));
     m_pHopeful = new QPushButton(tr("Hopeful"), this);
     m_pHopeful->setObjectName("hopefulButton");
     m_pHopeful->setFocusPolicy(Qt::NoFocus);
@@ -160,6 +164,15 @@ void CGeneBar::resizeEvent(QResizeEvent* event) {
 void CGeneBar::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Relayout();
+}
+
+QString CGeneBar::BoxTip(int k) const {
+    if (!IsGreyedGene(k)) {
+        return GeneTip(k);
+    }
+    return GeneTip(k) + "\n" +
+           tr("Greyed: this gene is switched on but may not mutate, so breeding never changes "
+              "it; you can still set it here. Genes > Special genes lets it mutate.");
 }
 
 QWidget* CGeneBar::Box(int k) const {
@@ -285,7 +298,7 @@ bool CGeneBar::event(QEvent* event) {
                  {static_cast<QWidget*>(m_boxes[k]), static_cast<QWidget*>(m_pictures[k])}) {
                 if (w->isVisible() && w->geometry().contains(help->pos())) {
                     QToolTip::showText(help->globalPos(),
-                                       w == m_boxes[k] ? GeneTip(k) : GradientTip(k), this,
+                                       w == m_boxes[k] ? BoxTip(k) : GradientTip(k), this,
                                        w->geometry());
                     return true;
                 }

@@ -70,6 +70,8 @@ public:
     const CGeneBarState& State() const { return m_state; }
     bool IsEditable() const { return m_bEditable; }
     QWidget* Box(int k) const;
+    // The tip of a gene's box: what the gene does, and why it is greyed if it is.
+    QString BoxTip(int k) const;
     QWidget* Picture(int k) const;
     QPushButton* RepeatButton() const { return m_pRepeat; }
     QPushButton* HopefulButton() const { return m_pHopeful; }

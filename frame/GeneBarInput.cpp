@@ -176,6 +176,7 @@ int CGeneBar::ControlIdAt(QPoint point) const {
 // Engineering
 
 bool CGeneBar::BoxReacts(int k) const {
+    // A greyed box still takes edits: only breeding leaves its gene alone.
     if (k <= 9) {
         return true;
     }

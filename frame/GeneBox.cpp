@@ -32,6 +32,11 @@ QPixmap GradientPicture(EIndicator kind, bool bWide) {
     return QPixmap::fromImage(image);
 }
 
+bool IsGreyedGene(int gene) {
+    return gene >= 10 && gene <= kGeneCount &&
+           IsPresent(gene == kGeneSegmentDistance ? kGeneSegments : gene) && !CanMutate(gene);
+}
+
 void CGeneBox::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter p(this);
@@ -41,10 +46,7 @@ void CGeneBox::paintEvent(QPaintEvent* event) {
         p.drawRect(rect().adjusted(1, 1, -2, -2));
     }
     // A special gene that is expressed but may not mutate is shown greyed.
-    bool bGreyed = false;
-    if (m_nGene >= 10 && IsPresent(m_nGene == kGeneSegmentDistance ? kGeneSegments : m_nGene)) {
-        bGreyed = !CanMutate(m_nGene);
-    }
+    const bool bGreyed = IsGreyedGene(m_nGene);
     p.setPen(
         palette().color(bGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
     p.drawText(contentsRect(), Qt::AlignCenter, m_strText);

@@ -65,5 +65,9 @@ private:
     QPixmap m_pixmap;
 };
 
+// A special gene that is expressed but may not mutate: its box is greyed (it can still be
+// engineered; breeding never changes it).
+bool IsGreyedGene(int gene);
+
 // The four gradient pictures (flat, rising, falling, blank) and the wide blank one.
 QPixmap GradientPicture(EIndicator kind, bool bWide);

@@ -45,6 +45,10 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     m_pGeneBar->SetClock(&m_pView->Clock());
     connect(m_pView, &CQuorvaleView::contextMenuRequested, this, &CMainFrame::OnContextMenu);
     connect(m_pView, &CQuorvaleView::beepRequested, this, [] { QApplication::beep(); });
+    connect(m_pView, &CQuorvaleView::ignoredWhileRepeating, this, [this] {
+        statusBar()->showMessage(
+            tr("Repeat is choosing for you: stop it (Ctrl+R) to choose by hand."), 3000);
+    });
     connect(m_pView, &CQuorvaleView::documentChanged, this, &CMainFrame::RefreshModified);
     connect(m_pView, &CQuorvaleView::modeChanged, this, [this] { RefreshZoomLabel(); });
     connect(m_pView, &CQuorvaleView::clockChanged, this,
@@ -110,6 +114,13 @@ void CMainFrame::CreateStatusBar() {
     m_pZoomLabel->setToolTip(tr("How large the creatures are drawn (View > Actual size: 1x)"));
     m_pZoomLabel->hide();
     statusBar()->addPermanentWidget(m_pZoomLabel);
+    // While Repeat runs the status bar says so, however the menus' prompts come and go.
+    m_pRepeatLabel = new QLabel(tr("Repeat is running: Ctrl+R or the Repeat box stops it"), this);
+    m_pRepeatLabel->setObjectName("repeatLabel");
+    m_pRepeatLabel->setStyleSheet(QStringLiteral(
+        "QLabel { background-color: #1565c0; color: white; font-weight: bold; padding: 0 6px; }"));
+    m_pRepeatLabel->hide();
+    statusBar()->addPermanentWidget(m_pRepeatLabel);
 }
 
 void CMainFrame::ConnectGeneBar() {
@@ -131,6 +142,7 @@ void CMainFrame::ConnectGeneBar() {
         RefreshModified();
     });
     connect(m_pGeneBar, &CGeneBar::beepRequested, this, [] { QApplication::beep(); });
+    connect(m_pGeneBar->RepeatButton(), &QPushButton::toggled, m_pRepeatLabel, &QLabel::setVisible);
 }
 
 void CMainFrame::WireCommands() {
@@ -297,7 +309,11 @@ void CMainFrame::OnContextMenu(const QPoint& globalPos) {
     // and whether or not anything is chosen.
     m_pView->SetContextMenuPoint(globalPos);
     m_pView->SetSkipClick(true);
-    Dialogs().ExecContextMenu(menu, globalPos);
+    // Only the press that closed the menu is swallowed; after Esc or a chosen command the
+    // next click is the user's own.
+    if (!Dialogs().ExecContextMenu(menu, globalPos)) {
+        m_pView->SetSkipClick(false);
+    }
 }
 
 void CMainFrame::mousePressEvent(QMouseEvent* event) {

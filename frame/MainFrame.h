@@ -114,6 +114,7 @@ private:
     QToolBar* m_pGeneBarDock = nullptr;
     QLabel* m_pIdlePrompt = nullptr;
     QLabel* m_pZoomLabel = nullptr;
+    QLabel* m_pRepeatLabel = nullptr;
     bool m_bWasMaximized = false;
     CPointHelp* m_pHelp = nullptr;
     CCommandTable* m_pCommands = nullptr;

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -121,8 +122,33 @@ void CQtFrameDialogs::ShowHelp(int topic) {
     m_pHelp->ShowTopic(topic);
 }
 
-void CQtFrameDialogs::ExecContextMenu(QMenu* menu, const QPoint& globalPos) {
+namespace {
+// Notes whether an open menu is closed by a press outside it.
+class CPressAwayWatch : public QObject {
+public:
+    explicit CPressAwayWatch(QMenu* menu) : m_pMenu(menu) { menu->installEventFilter(this); }
+    ~CPressAwayWatch() override { m_pMenu->removeEventFilter(this); }
+    bool PressedAway() const { return m_bPressedAway; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_pMenu && event->type() == QEvent::MouseButtonPress &&
+            !m_pMenu->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            m_bPressedAway = true;
+        }
+        return false;
+    }
+
+private:
+    QMenu* m_pMenu;
+    bool m_bPressedAway = false;
+};
+}  // namespace
+
+bool CQtFrameDialogs::ExecContextMenu(QMenu* menu, const QPoint& globalPos) {
+    const CPressAwayWatch watch(menu);
     menu->exec(globalPos);
+    return watch.PressedAway();
 }
 
 std::optional<CSpecialGeneChoices> CQtFrameDialogs::RunSpecialGenes() {

@@ -23,7 +23,7 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowHelp(int topic) override;
     void ShowAbout() override {}
-    void ExecContextMenu(QMenu* menu, const QPoint& globalPos) override;
+    bool ExecContextMenu(QMenu* menu, const QPoint& globalPos) override;
     std::optional<CSpecialGeneChoices> RunSpecialGenes() override;
     std::optional<float> RunMutationRate(float rate) override;
     bool AskPrint(QPrinter& printer, int pages) override;

@@ -82,6 +82,10 @@ void CSpecialGenesDlg::ApplyEnablingRule() {
             m_mutate[gene]->setChecked(false);
         }
         m_mutate[gene]->setEnabled(bSegments);
+        m_mutate[gene]->setToolTip(
+            bSegments ? QString()
+                      : tr("Greyed: switch Present on for segmentation first; a gene that is not "
+                           "expressed cannot mutate."));
     }
     for (int gene = 12; gene <= kGeneCount; ++gene) {
         const bool bPresent = m_present[gene]->isChecked();
@@ -89,6 +93,10 @@ void CSpecialGenesDlg::ApplyEnablingRule() {
             m_mutate[gene]->setChecked(false);
         }
         m_mutate[gene]->setEnabled(bPresent);
+        m_mutate[gene]->setToolTip(
+            bPresent ? QString()
+                     : tr("Greyed: switch Present on for this gene first; a gene that is not "
+                          "expressed cannot mutate."));
     }
     m_pOk->setFocus();
 }

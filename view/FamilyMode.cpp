@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 #include "model/FamilyMorph.h"
 #include "platform/QtSurface.h"
@@ -12,6 +14,7 @@ void CFamilyMode::Enter() {
     if (m_picture.isNull()) {
         m_picture = m_ctx.NewPicture();
     }
+    FitIntoView();
     m_ctx.Genes().ShowGenes(m_ctx.Doc().m_pCurrent.get());
 }
 
@@ -36,8 +39,68 @@ QImage* CFamilyMode::KeptPicture() {
 
 void CFamilyMode::Resized() {
     EndGesture();
+    FitIntoView();
     m_picture = m_ctx.NewPicture();
     m_ctx.Genes().ShowGenes(m_ctx.Doc().m_pCurrent.get());
+}
+
+namespace {
+// How far a shift must move the span [lo, hi] to lie within [0, size): none if it does, and
+// if it cannot fit, enough to bring its start in (the rest is then clamped node by node).
+int64_t ShiftInto(int64_t lo, int64_t hi, int size) {
+    if (lo >= 0 && hi < size) {
+        return 0;
+    }
+    if (hi - lo >= size || lo < 0) {
+        return -lo;
+    }
+    return size - 1 - hi;
+}
+}  // namespace
+
+void CFamilyMode::FitIntoView() {
+    // The trees move together into the window (a smaller window, a projector's resolution), so
+    // every node and its frame can be seen and reached; their layout is kept.
+    bool bAny = false;
+    int64_t left = 0;
+    int64_t top = 0;
+    int64_t right = 0;
+    int64_t bottom = 0;
+    for (const auto& family : m_ctx.Doc().m_listFamilies) {
+        for (const auto& node : *family) {
+            // The frame drawn round a node lies 10 pixels outside its bounds.
+            const SRect b = node->m_rcBounds.Inflated(12);
+            const int64_t l = std::min<int64_t>({b.left, node->m_ptNode.x});
+            const int64_t t = std::min<int64_t>({b.top, node->m_ptNode.y});
+            const int64_t r = std::max<int64_t>({b.right, node->m_ptNode.x});
+            const int64_t bo = std::max<int64_t>({b.bottom, node->m_ptNode.y});
+            left = bAny ? std::min(left, l) : l;
+            top = bAny ? std::min(top, t) : t;
+            right = bAny ? std::max(right, r) : r;
+            bottom = bAny ? std::max(bottom, bo) : bo;
+            bAny = true;
+        }
+    }
+    if (!bAny) {
+        return;
+    }
+    const int64_t dx = ShiftInto(left, right, m_ctx.ViewWidth());
+    const int64_t dy = ShiftInto(top, bottom, m_ctx.ViewHeight());
+    if (dx == 0 && dy == 0) {
+        return;
+    }
+    const auto moved = [](int v, int64_t by) {
+        return static_cast<int>(std::clamp<int64_t>(v + by, INT32_MIN / 2, INT32_MAX / 2));
+    };
+    for (const auto& family : m_ctx.Doc().m_listFamilies) {
+        for (const auto& node : *family) {
+            node->m_ptNode = {moved(node->m_ptNode.x, dx), moved(node->m_ptNode.y, dy)};
+            // Hit where they are now, until the next drawing lays them out there.
+            SRect& b = node->m_rcBounds;
+            b = {moved(b.left, dx), moved(b.top, dy), moved(b.right, dx), moved(b.bottom, dy)};
+            node->m_bLaidOut = 0;
+        }
+    }
 }
 
 QPoint CFamilyMode::WithinReach(QPoint point) const {

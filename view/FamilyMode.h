@@ -40,6 +40,9 @@ private:
                          const std::vector<SPoint>& ends) const;
     void MoveRubberBand(QPoint point);
     void MoveDraggedNode(QPoint point);
+    // Moves every tree together so that all nodes with their frames lie in the view, as far
+    // as they fit.
+    void FitIntoView();
     // A point moved inside the view, so that a node put there can be reached again.
     QPoint WithinReach(QPoint point) const;
 

@@ -407,6 +407,7 @@ void CQuorvaleView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (m_pBar->IsRepeatChecked()) {
+        emit ignoredWhileRepeating();
         return;
     }
     if (m_pMorphDrag->Press(event->position().toPoint(),
@@ -474,6 +475,7 @@ void CQuorvaleView::keyPressEvent(QKeyEvent* event) {
 
 bool CQuorvaleView::PressAsClick(QPoint point) {
     if (m_pBar->IsRepeatChecked()) {
+        emit ignoredWhileRepeating();
         return false;
     }
     PressMode(point);

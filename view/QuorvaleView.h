@@ -225,6 +225,8 @@ signals:
     void documentChanged();
     // The view has entered a mode (or entered the same one afresh).
     void modeChanged(int mode);
+    // A click (or Enter) was dropped because Repeat runs.
+    void ignoredWhileRepeating();
     // Another clock was set (tests' fake one): what times itself by the view's clock follows.
     void clockChanged();
 

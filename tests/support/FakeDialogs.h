@@ -28,12 +28,14 @@ public:
     void ShowMessage(const QString& text) override { m_messages << text; }
     void ShowHelp(int topic) override { m_helpTopics << topic; }
     void ShowAbout() override { ++m_nAbouts; }
-    void ExecContextMenu(QMenu* menu, const QPoint& globalPos) override {
+    bool ExecContextMenu(QMenu* menu, const QPoint& globalPos) override {
         if (m_execContextMenu) {
             if (QAction* chosen = m_execContextMenu(menu, globalPos)) {
                 chosen->trigger();
+                return false;
             }
         }
+        return m_bMenuPressedAway;
     }
     std::optional<CSpecialGeneChoices> RunSpecialGenes() override {
         return m_runSpecialGenes ? m_runSpecialGenes() : std::nullopt;
@@ -67,6 +69,8 @@ public:
     int m_nExportScale = 1;
     ESaveChanges m_saveChanges = ESaveChanges::Discard;
     bool m_bReplace = true;
+    // A menu closed with nothing chosen was closed by a press outside it (else by Esc).
+    bool m_bMenuPressedAway = true;
     QStringList m_questions;
     QStringList m_messages;
     QList<int> m_helpTopics;

@@ -20,6 +20,7 @@
 #include "app/AboutBox.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
+#include "frame/QtFrameDialogs.h"
 #include "frame/SettingsDialogs.h"
 #include "model/DrawSurface.h"
 #include "model/Random.h"
@@ -280,6 +281,58 @@ private slots:
         QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
         QTest::mouseClick(View(), Qt::LeftButton, {}, cell0);
         QCOMPARE(Genes(*m_doc->m_pCurrent), child);
+    }
+
+    // A menu closed by Esc (or by choosing from it) leaves the next click alone.
+    void contextMenuClosedByTheKeyboardSwallowsNothing() {
+        m_dialogs.m_execContextMenu = [](QMenu*, const QPoint&) { return nullptr; };
+        m_dialogs.m_bMenuPressedAway = false;
+        const QPoint cell0 = CellCentre(0);
+        m_frame->OnContextMenu(View()->mapToGlobal(cell0));
+        QVERIFY(!View()->SkipsClick());
+        const auto child = Genes(*m_doc->m_listOffspring[0]);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, cell0);
+        QCOMPARE(Genes(*m_doc->m_pCurrent), child);
+    }
+
+    // The program's own menu says how it was closed: by Esc, or by a press outside it.
+    void theMenuTellsHowItWasClosed() {
+        CQtFrameDialogs dialogs(m_frame.get(), m_doc.get(), [] {});
+        QMenu* menu = m_frame->ContextMenu();
+        const QPoint at = m_frame->mapToGlobal(QPoint(100, 100));
+        QTimer::singleShot(50, menu, [menu] { QTest::keyClick(menu, Qt::Key_Escape); });
+        QVERIFY(!dialogs.ExecContextMenu(menu, at));
+        QTimer::singleShot(
+            50, menu, [menu] { QTest::mousePress(menu, Qt::LeftButton, {}, QPoint(-20, -20)); });
+        QVERIFY(dialogs.ExecContextMenu(menu, at));
+    }
+
+    // Repeat running is said in the status bar, and a click it drops says why.
+    void repeatRunningIsSaidAndDroppedClicksExplained() {
+        auto* label = m_frame->findChild<QLabel*>("repeatLabel");
+        QVERIFY(label);
+        QVERIFY(!label->isVisibleTo(m_frame.get()));
+        m_frame->RunCommand(ECommand::Repeat);
+        QVERIFY(label->isVisibleTo(m_frame.get()));
+        const auto parent = Genes(*m_doc->m_pCurrent);
+        QTest::mouseClick(View(), Qt::LeftButton, {}, CellCentre(0));
+        QCOMPARE(Genes(*m_doc->m_pCurrent), parent);
+        QVERIFY(m_frame->statusBar()->currentMessage().contains("Repeat"));
+        m_frame->RunCommand(ECommand::Repeat);
+        QVERIFY(!label->isVisibleTo(m_frame.get()));
+    }
+
+    // A special gene expressed but not allowed to mutate is greyed on the bar: its tip says
+    // why, and it can still be engineered there.
+    void greyedGeneBoxesSayWhy() {
+        SetMode(kModeEngineer);
+        g_SpecialGenes[15].bPresent = 1;
+        g_SpecialGenes[15].bCanMutate = 0;
+        Bar()->ShowSpecialGeneBoxes();
+        QVERIFY(Bar()->BoxTip(15).contains("Greyed"));
+        g_SpecialGenes[15].bCanMutate = 1;
+        QVERIFY(!Bar()->BoxTip(15).contains("Greyed"));
+        QVERIFY(!Bar()->BoxTip(5).contains("Greyed"));
     }
 
     void rightClickOnTheViewAsksForTheMenu() {
@@ -1267,12 +1320,33 @@ private slots:
         CFamilyMorph* child = root->m_Children[0];
         QCOMPARE(child->m_ptNode, (SPoint{centre.x() + 40, 0}));
         QVERIFY(m_doc->FamilyNodeAt(child->m_ptNode.x, child->m_ptNode.y + 1) == child);
-        // A smaller window brings a node at its old right edge back inside.
-        child->m_ptNode = {View()->width() - 5, 100};
-        m_frame->resize(m_frame->width() - 200, m_frame->height());
-        QTRY_VERIFY(View()->width() < child->m_ptNode.x);
+        // A smaller window (500 pixels, a projector's) brings the trees inside whole, each
+        // node in its frame, as they were laid out relative to each other.
+        const int oldRight = View()->width() - 60;
+        QTest::mousePress(View(), Qt::LeftButton, {}, centre);
+        QTest::mouseMove(View(), QPoint(oldRight, 300));
+        QTest::mouseRelease(View(), Qt::LeftButton, {}, QPoint(oldRight, 300));
+        QCOMPARE(root->m_Children.size(), size_t(2));
         View()->ScreenImage();
-        QCOMPARE(child->m_ptNode, (SPoint{View()->width() - 1, 100}));
+        const auto offsets = [root] {
+            std::vector<SPoint> d;
+            for (const CFamilyMorph* c : root->m_Children) {
+                d.push_back({c->m_ptNode.x - root->m_ptNode.x, c->m_ptNode.y - root->m_ptNode.y});
+            }
+            return d;
+        };
+        const std::vector<SPoint> laidOut = offsets();
+        m_frame->resize(500, m_frame->height());
+        QTRY_VERIFY(View()->width() < oldRight);
+        View()->ScreenImage();
+        QCOMPARE(offsets(), laidOut);
+        for (const auto& node : *m_doc->m_listFamilies[0]) {
+            const SRect frame = node->m_rcBounds.Inflated(10);
+            QVERIFY2(frame.left >= 0 && frame.right < View()->width() && frame.top >= 0 &&
+                         frame.bottom < View()->height(),
+                     "a node's frame is outside the view");
+            QCOMPARE(m_doc->FamilyNodeAt(node->m_ptNode.x, node->m_ptNode.y), node.get());
+        }
     }
 
     void familyCreateDragDestroyAndCut() {
