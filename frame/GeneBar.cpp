@@ -285,7 +285,8 @@ bool CGeneBar::event(QEvent* event) {
                  {static_cast<QWidget*>(m_boxes[k]), static_cast<QWidget*>(m_pictures[k])}) {
                 if (w->isVisible() && w->geometry().contains(help->pos())) {
                     QToolTip::showText(help->globalPos(),
-                                       w == m_boxes[k] ? GeneTip(k) : GradientTip(k), this,
+                                       w == m_boxes[k] ? m_boxes[k]->ToolTip() : GradientTip(k),
+                                       this,
                                        w->geometry());
                     return true;
                 }

@@ -44,6 +44,8 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
     m_pGeneBar->SetClock(&m_pView->Clock());
     connect(m_pView, &CQuorvaleView::contextMenuRequested, this, &CMainFrame::OnContextMenu);
     connect(m_pView, &CQuorvaleView::beepRequested, this, [] { QApplication::beep(); });
+    connect(m_pView, &CQuorvaleView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 8000); });
     connect(m_pView, &CQuorvaleView::documentChanged, this, &CMainFrame::RefreshModified);
     connect(m_pView, &CQuorvaleView::modeChanged, this, [this] { RefreshZoomLabel(); });
     connect(m_pView, &CQuorvaleView::clockChanged, this,
