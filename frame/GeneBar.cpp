@@ -286,8 +286,7 @@ bool CGeneBar::event(QEvent* event) {
                 if (w->isVisible() && w->geometry().contains(help->pos())) {
                     QToolTip::showText(help->globalPos(),
                                        w == m_boxes[k] ? m_boxes[k]->ToolTip() : GradientTip(k),
-                                       this,
-                                       w->geometry());
+                                       this, w->geometry());
                     return true;
                 }
             }

@@ -58,7 +58,8 @@ QString CGeneBox::ToolTip() const {
     if (ShownText() == m_strText) {
         return GeneTip(m_nGene);
     }
-    return QCoreApplication::translate("CGeneBox", "%1\nValue: %2").arg(GeneTip(m_nGene), m_strText);
+    return QCoreApplication::translate("CGeneBox", "%1\nValue: %2")
+        .arg(GeneTip(m_nGene), m_strText);
 }
 
 void CGenePicture::paintEvent(QPaintEvent* /*event*/) {

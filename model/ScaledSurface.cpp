@@ -30,7 +30,9 @@ CScaledSurface::CScaledSurface(IDrawSurface& target, SPoint origin, int scale)
     : CScaledSurface(target, origin, std::max(scale, 1), 1) {}
 
 CScaledSurface::CScaledSurface(IDrawSurface& target, SPoint origin, int64_t num, int64_t den)
-    : m_target(target), m_origin(origin), m_nNum(std::max<int64_t>(num, 1)),
+    : m_target(target),
+      m_origin(origin),
+      m_nNum(std::max<int64_t>(num, 1)),
       m_nDen(std::max<int64_t>(den, 1)) {
     // Kept small enough that a coordinate times num, doubled, fits in 64 bits (the distance
     // from the origin is below 2^33); the ratio barely changes.

@@ -117,11 +117,11 @@ public:
 
     // The property's first units (of 32 bits), deleting it when asked to.
     CPropertyReply Property(xcb_atom_t property, uint32_t units, bool bDelete) {
-        return CPropertyReply(xcb_get_property_reply(
-            m_pConnection,
-            xcb_get_property(m_pConnection, bDelete ? 1 : 0, m_window, property,
-                             XCB_GET_PROPERTY_TYPE_ANY, 0, units),
-            nullptr));
+        return CPropertyReply(
+            xcb_get_property_reply(m_pConnection,
+                                   xcb_get_property(m_pConnection, bDelete ? 1 : 0, m_window,
+                                                    property, XCB_GET_PROPERTY_TYPE_ANY, 0, units),
+                                   nullptr));
     }
 
     // Waits for a new value of the property (an incremental transfer's next part).
@@ -151,7 +151,10 @@ size_t ValueBytes(const xcb_get_property_reply_t* reply) {
 CXcbSelectionReader::CXcbSelectionReader(const std::string& display, const std::string& format,
                                          size_t maxBytes, std::chrono::milliseconds timeout,
                                          FAnswered answered)
-    : m_strFormat(format), m_nMaxBytes(maxBytes), m_timeout(timeout), m_answered(std::move(answered)) {
+    : m_strFormat(format),
+      m_nMaxBytes(maxBytes),
+      m_timeout(timeout),
+      m_answered(std::move(answered)) {
     auto connection = std::make_unique<SConnection>();
     connection->pConnection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
     if (!connection->pConnection || xcb_connection_has_error(connection->pConnection)) {

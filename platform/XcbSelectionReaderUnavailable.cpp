@@ -4,9 +4,9 @@
 
 struct CXcbSelectionReader::SConnection {};
 
-CXcbSelectionReader::CXcbSelectionReader(const std::string& /*display*/,
-                                         const std::string& format, size_t maxBytes,
-                                         std::chrono::milliseconds timeout, FAnswered answered)
+CXcbSelectionReader::CXcbSelectionReader(const std::string& /*display*/, const std::string& format,
+                                         size_t maxBytes, std::chrono::milliseconds timeout,
+                                         FAnswered answered)
     : m_strFormat(format),
       m_nMaxBytes(maxBytes),
       m_timeout(timeout),

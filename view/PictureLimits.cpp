@@ -34,10 +34,7 @@ QString ExportSizeProblem(SPictureExtent extent, int scale) {
                   : QT_TRANSLATE_NOOP("CQuorvaleView",
                                       "The picture would be %1\u00d7%2 pixels, more than the "
                                       "%3\u00d7%3 an export can have.");
-    return QCoreApplication::translate("CQuorvaleView", text)
-        .arg(w)
-        .arg(h)
-        .arg(kExportPictureSide);
+    return QCoreApplication::translate("CQuorvaleView", text).arg(w).arg(h).arg(kExportPictureSide);
 }
 
 QImage FittedMorphPicture(CBioMorph& morph, int orientation, int zoom, int maxSide) {

@@ -48,8 +48,9 @@ QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* 
     }
     scale = std::clamp(scale, 1, 4);
     const int orientation = m_pDoc->m_nOrientation;
-    const SPictureExtent extent =
-        morph ? MorphExtent(*morph, orientation) : SPictureExtent{std::max(width(), 1), std::max(height(), 1)};
+    const SPictureExtent extent = morph
+                                      ? MorphExtent(*morph, orientation)
+                                      : SPictureExtent{std::max(width(), 1), std::max(height(), 1)};
     // An SVG file is drawn at the window's own pixels whatever the scale.
     const QString tooLarge = ExportSizeProblem(extent, bSvg ? 1 : scale);
     if (!tooLarge.isEmpty()) {

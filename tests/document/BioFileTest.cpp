@@ -351,7 +351,8 @@ TEST_F(CDocTest, ClipboardBlockCarriesTheRecordAndRefusesBlocksOfTheWrongSize) {
     EXPECT_TRUE(DecodeClipboardBlock(block.data(), 140, target));
     EXPECT_EQ(GenesOf(target), GenesOf(*m_doc->m_pCurrent));
     EXPECT_EQ(target.m_bLaidOut, 0);
-    for (const size_t size : {size_t{0}, size_t{10}, size_t{139}, size_t{4097}, size_t{200} << 20}) {
+    for (const size_t size :
+         {size_t{0}, size_t{10}, size_t{139}, size_t{4097}, size_t{200} << 20}) {
         EXPECT_FALSE(IsClipboardBlockSize(size)) << size;
     }
     for (const size_t size : {size_t{140}, size_t{141}, size_t{4096}}) {

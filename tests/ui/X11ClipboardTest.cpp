@@ -55,8 +55,8 @@ void StartXvfb() {
     if (pid == 0) {
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -142,8 +142,8 @@ private:
         QString owner;
         if (!xcb_connection_has_error(c)) {
             const char name[] = "CLIPBOARD";
-            xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-                c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
+            xcb_intern_atom_reply_t* atom =
+                xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, sizeof name - 1, name), nullptr);
             if (atom) {
                 xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
                     c, xcb_get_selection_owner(c, atom->atom), nullptr);
@@ -169,7 +169,8 @@ private:
         f();
         const qint64 ms = timer.elapsed();
         m_nLongestMs = std::max(m_nLongestMs, ms);
-        QVERIFY2(ms < kHeldMs, qPrintable(QStringLiteral("%1 held the window %2 ms").arg(what).arg(ms)));
+        QVERIFY2(ms < kHeldMs,
+                 qPrintable(QStringLiteral("%1 held the window %2 ms").arg(what).arg(ms)));
     }
 
     // Every menu shown and closed, the context menu, and the keys of Paste.
@@ -181,7 +182,8 @@ private:
                 menu->hide();
             });
         }
-        Quick("the context menu", [&] { m_frame->OnContextMenu(View()->mapToGlobal(QPoint(30, 30))); });
+        Quick("the context menu",
+              [&] { m_frame->OnContextMenu(View()->mapToGlobal(QPoint(30, 30))); });
         Quick("the commands' rules", [&] { m_frame->UpdateCommandUI(); });
     }
 
@@ -261,7 +263,8 @@ private slots:
         UseTheWindow();
         Quick("Ctrl+V", [&] { QTest::keySequence(m_frame.get(), QKeySequence("Ctrl+V")); });
         QCOMPARE(m_doc->m_pCurrent->Gene(4), -66);
-        Quick("Shift+Insert", [&] { QTest::keySequence(m_frame.get(), QKeySequence("Shift+Ins")); });
+        Quick("Shift+Insert",
+              [&] { QTest::keySequence(m_frame.get(), QKeySequence("Shift+Ins")); });
         QVERIFY(m_dialogs.m_messages.isEmpty());
     }
 
@@ -287,8 +290,8 @@ private slots:
         QByteArray block = BlockOf(morph);
         block.resize(size, '\0');
         OwnerTakes(block);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            View()->ClipboardOffer().state != SClipboardOffer::EState::Asking, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(View()->ClipboardOffer().state != SClipboardOffer::EState::Asking,
+                                 5000);
         const SClipboardOffer offer = View()->ClipboardOffer();
         QVERIFY(offer.block.size() <= 4096);
         if (size > 4096) {
