@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <memory>
 
+#include "NullSurface.h"
 #include "frame/GeneBar.h"
 #include "frame/MainFrame.h"
 #include "model/Random.h"
@@ -26,6 +28,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
 #include "view/CellRenderer.h"
+#include "view/MorphDrag.h"
 #include "view/QuorvaleView.h"
 
 namespace {
@@ -552,6 +555,69 @@ void BM_TrianglePointerMove(benchmark::State& state) {
     state.counters["x_floor"] = floorSeconds > 0 ? moveSeconds / floorSeconds : 0;
 }
 
+// Memory of this process, in kB: its resident size now ("VmRSS") or its peak ("VmHWM").
+double ProcessMemoryKb(const char* field) {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field)) {
+            return line.mid(static_cast<int>(std::strlen(field)) + 1)
+                .trimmed()
+                .split(' ')[0]
+                .toDouble();
+        }
+    }
+    return 0;
+}
+
+// What a Ctrl+drag of a huge morph at the largest zoom makes before the drag starts: its .bio
+// file, its picture and the picture's PNG file (argument `zoom`). The morph spans thousands of
+// pixels at 1x; the picture is held to the drag's own size. Its floor, in the same
+// iterations, is developing the same morph onto a surface that only counts, so `x_floor` is
+// what drawing and writing the picture add to knowing the strokes. `picture_side` is the
+// picture's longer side, `peak_rss_growth_MB` how far the process's peak memory rose during
+// the drags and `peak_rss_MB` the peak of the whole process, window and all.
+void BM_DragPictureOfAHugeMorph(benchmark::State& state) {
+    // The vector genes at their limits, depth and segments 9, radial, the widest spacing and
+    // scaling, thick tapering pens: a morph some thousands of pixels across.
+    static const std::array<int32_t, kGeneCount> kHuge = {
+        400, 400, 400, 400, 400, 400, 400, 400, 9, 9, 100, 1, 2, 400, 3, 10, 10, 10, 10};
+    SWindow w(5, 3, &kHuge);
+    w.View()->SetZoom(static_cast<int>(state.range(0)));
+    CBioMorph& morph = *w.doc->m_pCurrent;
+    const double peakBefore = ProcessMemoryKb("VmHWM:");
+    double dragSeconds = 0;
+    double floorSeconds = 0;
+    int side = 0;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        std::unique_ptr<QMimeData> data(w.View()->MorphDrag().MimeFor(morph));
+        auto t1 = std::chrono::steady_clock::now();
+        CNullSurface null;
+        morph.Develop(&null, 0, 0, w.doc->m_nOrientation, 1);
+        benchmark::DoNotOptimize(null.Checksum());
+        auto t2 = std::chrono::steady_clock::now();
+        const QImage picture = data ? qvariant_cast<QImage>(data->imageData()) : QImage();
+        side = std::max(picture.width(), picture.height());
+        dragSeconds += std::chrono::duration<double>(t1 - t0).count();
+        floorSeconds += std::chrono::duration<double>(t2 - t1).count();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["drag_ms"] = 1000.0 * dragSeconds / n;
+    state.counters["x_floor"] = floorSeconds > 0 ? dragSeconds / floorSeconds : 0;
+    state.counters["picture_side"] = side;
+    state.counters["peak_rss_growth_MB"] = (ProcessMemoryKb("VmHWM:") - peakBefore) / 1024.0;
+    state.counters["peak_rss_MB"] = ProcessMemoryKb("VmHWM:") / 1024.0;
+}
+
+BENCHMARK(BM_DragPictureOfAHugeMorph)
+    ->Arg(1)
+    ->Arg(4)
+    ->ArgName("zoom")
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5);
 BENCHMARK(BM_TrianglePointerMove)
     ->Arg(0)
     ->Arg(1)

@@ -12,7 +12,7 @@ std::vector<uint8_t> EncodeClipboardBlock(CBioMorph& morph) {
 }
 
 bool DecodeClipboardBlock(const uint8_t* data, size_t size, CBioMorph& morph) {
-    if (data == nullptr || size < kMorphRecordSize) {
+    if (data == nullptr || !IsClipboardBlockSize(size)) {
         return false;
     }
     CArchive ar(data, size);

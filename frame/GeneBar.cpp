@@ -167,10 +167,11 @@ void CGeneBar::showEvent(QShowEvent* event) {
 }
 
 QString CGeneBar::BoxTip(int k) const {
+    const QString tip = m_boxes[k]->ToolTip();
     if (!IsGreyedGene(k)) {
-        return GeneTip(k);
+        return tip;
     }
-    return GeneTip(k) + "\n" +
+    return tip + "\n" +
            tr("Greyed: this gene is switched on but may not mutate, so breeding never changes "
               "it; you can still set it here. Genes > Special genes lets it mutate.");
 }

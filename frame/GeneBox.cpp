@@ -1,5 +1,6 @@
 #include "frame/GeneBox.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -49,7 +50,19 @@ void CGeneBox::paintEvent(QPaintEvent* event) {
     const bool bGreyed = IsGreyedGene(m_nGene);
     p.setPen(
         palette().color(bGreyed ? QPalette::Disabled : QPalette::Active, QPalette::WindowText));
-    p.drawText(contentsRect(), Qt::AlignCenter, m_strText);
+    p.drawText(contentsRect(), Qt::AlignCenter, ShownText());
+}
+
+QString CGeneBox::ShownText() const {
+    return fontMetrics().elidedText(m_strText, Qt::ElideRight, contentsRect().width());
+}
+
+QString CGeneBox::ToolTip() const {
+    if (ShownText() == m_strText) {
+        return GeneTip(m_nGene);
+    }
+    return QCoreApplication::translate("CGeneBox", "%1\nValue: %2")
+        .arg(GeneTip(m_nGene), m_strText);
 }
 
 void CGenePicture::paintEvent(QPaintEvent* /*event*/) {

@@ -22,10 +22,17 @@ public:
     void SetText(const QString& text) {
         if (text != m_strText) {
             m_strText = text;
+            // A value too long for the box is cut on screen; a screen reader hears it whole.
+            setAccessibleDescription(text);
             update();
         }
     }
     const QString& Text() const { return m_strText; }
+    // The text as the box shows it: the whole value when it fits, else its start and an
+    // ellipsis (a number cut on both sides would read as another number).
+    QString ShownText() const;
+    // The gene's tip, with the whole value when the box cannot show it.
+    QString ToolTip() const;
     // The box the keyboard steps, marked while the bar has the focus.
     void SetFocusMark(bool bMarked) {
         if (bMarked != m_bFocusMark) {

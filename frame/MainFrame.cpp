@@ -49,6 +49,8 @@ CMainFrame::CMainFrame(CQuorvaleDoc* doc, QWidget* parent)
         statusBar()->showMessage(
             tr("Repeat is choosing for you: stop it (Ctrl+R) to choose by hand."), 3000);
     });
+    connect(m_pView, &CQuorvaleView::statusMessage, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 8000); });
     connect(m_pView, &CQuorvaleView::documentChanged, this, &CMainFrame::RefreshModified);
     connect(m_pView, &CQuorvaleView::modeChanged, this, [this] { RefreshZoomLabel(); });
     connect(m_pView, &CQuorvaleView::clockChanged, this,

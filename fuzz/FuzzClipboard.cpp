@@ -1,7 +1,7 @@
 // Fuzz target: the bytes are the private clipboard block, which anything on the machine may
-// have put there under the same format name. A block too short for the record must be
-// refused and leave the morph alone; any longer block must be read, must write back the same
-// record, and the morph must then measure and draw.
+// have put there under the same format name. A block too short for the record, or longer than
+// the program's own block, must be refused and leave the morph alone; any other must be read,
+// must write back the same record, and the morph must then measure and draw.
 
 #include <algorithm>
 #include <cstddef>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CBioMorph pristine;
     morph.m_bLaidOut = 1;  // a stale layout that pasting a new genome must discard
     const bool bRead = DecodeClipboardBlock(data, size, morph);
-    FuzzCheck(bRead == (size >= kMorphRecordSize),
+    FuzzCheck(bRead == (size >= kMorphRecordSize && size <= kClipboardBlockSize),
               "a block was refused though it holds a record, or read though it does not");
     if (!bRead) {
         FuzzCheck(SameGenome(morph, pristine), "a refused block changed the morph");

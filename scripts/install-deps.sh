@@ -11,17 +11,18 @@ set -euo pipefail
 what=${1:-all}
 
 build=(cmake ninja-build g++ pkg-config)
-gui=(qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-dejavu-core xvfb xauth)
+# libxcb1-dev: the clipboard of another program is read over a connection of our own on X11.
+gui=(qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
 # dpkg-shlibdeps (and file, with which CPack finds the binaries) work out the package's
 # dependencies.
 package=(dpkg-dev file)
 # GoogleTest and Google Benchmark; the freedesktop validators, the MIME and launcher
 # databases and xdg-utils (with the MIME reader it consults) for the installed-tree checks;
 # the packaging tools; xdotool to find the window a launch opens; poppler-utils to look
-# inside printed PDF files.
+# inside printed PDF files; xclip to hold the clipboard as another program does.
 tests=(libgtest-dev libgmock-dev libbenchmark-dev
        desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
-       "${package[@]}" xdotool poppler-utils)
+       "${package[@]}" xdotool poppler-utils xclip)
 fuzz=(clang libclang-rt-14-dev)
 
 case $what in

@@ -120,9 +120,11 @@ public:
     void OnDrawPrinter(QPainter& printer, const QRect& printable);
     // Saves the view's picture, or one morph alone on white, as a PNG (scale 1 to 4: drawn at
     // that many pixels a pixel) or an SVG file, chosen by the name's extension. Changes neither
-    // the document nor the screen. Returns why it failed, or an empty text.
+    // the document nor the screen. Returns why it failed, or an empty text; a picture larger
+    // than kExportPictureSide a side is refused.
     QString ExportPicture(const QString& path, int scale, CBioMorph* morph);
-    // A morph alone on white, with a margin, drawn at the scale (1 to 4).
+    // A morph alone on white, with a margin, drawn at the scale (1 to 4), or smaller so that
+    // it stays within kDragPictureSide pixels a side.
     QImage MorphPicture(CBioMorph& morph, int scale) override;
     // Dragging a morph out (Ctrl and a drag over it).
     CMorphDrag& MorphDrag() const { return *m_pMorphDrag; }
@@ -159,6 +161,8 @@ public:
     // Reads the morph on the clipboard into the given morph; false if there is none.
     bool PasteInto(CBioMorph& morph);
     bool ClipboardHasMorph() const;
+    // What the clipboard was last learnt to offer in the program's format.
+    SClipboardOffer ClipboardOffer() const { return m_clipboard.Offer(); }
     // The clipboard the view uses (null: the system's).
     void SetClipboard(IClipboard* clipboard) { m_clipboard.SetClipboard(clipboard); }
 
@@ -229,6 +233,8 @@ signals:
     void ignoredWhileRepeating();
     // Another clock was set (tests' fake one): what times itself by the view's clock follows.
     void clockChanged();
+    // A passing word for the status bar (a paste that got nothing from the clipboard's owner).
+    void statusMessage(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

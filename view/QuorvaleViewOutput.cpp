@@ -8,6 +8,7 @@
 #include "platform/InkGeometry.h"
 #include "platform/QtSurface.h"
 #include "view/CellRenderer.h"
+#include "view/PictureLimits.h"
 #include "view/QuorvaleView.h"
 
 // The rest of the view: its pictures on a printer, and the pointer shapes of the modes.
@@ -50,39 +51,10 @@ void CQuorvaleView::OnDrawPrinter(QPainter& printer, const QRect& printable) {
     g_bRemeasure = 0;
 }
 
-namespace {
-
-// The picture a morph alone needs: its measured box and a margin, as drawn by Draw.
-QSize MorphPictureSize(CBioMorph& morph, int orientation) {
-    CBioMorph measured;
-    measured.CopyGenome(morph);
-    measured.Measure(0, 0, orientation);
-    const SRect& box = measured.m_rcBounds;
-    constexpr int64_t kMargin = 8;
-    constexpr int64_t kMaxSide = 8000;
-    const int64_t w =
-        std::clamp<int64_t>(int64_t{box.right} - box.left + 2 * kMargin, 16, kMaxSide);
-    const int64_t h =
-        std::clamp<int64_t>(int64_t{box.bottom} - box.top + 2 * kMargin, 16, kMaxSide);
-    return QSize(static_cast<int>(w), static_cast<int>(h));
-}
-
-}  // namespace
-
 QImage CQuorvaleView::MorphPicture(CBioMorph& morph, int scale) {
-    scale = std::clamp(scale, 1, 4);
-    const int orientation = m_pDoc->m_nOrientation;
-    const QSize size = MorphPictureSize(morph, orientation);
-    QImage picture(size * scale, QImage::Format_RGB32);
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.scale(scale, scale);
-    p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    RunDrawing([&] {
-        CQtSurface surface(p, QRect(QPoint(0, 0), size));
-        morph.Draw(surface, size.width() / 2, size.height() / 2, orientation);
-    });
-    return picture;
+    // A picture to know the morph by: the whole morph, no larger than that needs.
+    return FittedMorphPicture(morph, m_pDoc->m_nOrientation, std::clamp(scale, 1, 4),
+                              kDragPictureSide);
 }
 
 QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* morph) {
@@ -92,13 +64,40 @@ QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* 
     }
     scale = std::clamp(scale, 1, 4);
     const int orientation = m_pDoc->m_nOrientation;
-    const QSize size = morph ? MorphPictureSize(*morph, orientation)
-                             : QSize(std::max(width(), 1), std::max(height(), 1));
+    const SPictureExtent extent = morph
+                                      ? MorphExtent(*morph, orientation)
+                                      : SPictureExtent{std::max(width(), 1), std::max(height(), 1)};
+    // An SVG file is drawn at the window's own pixels whatever the scale.
+    const QString tooLarge = ExportSizeProblem(extent, bSvg ? 1 : scale);
+    if (!tooLarge.isEmpty()) {
+        return tooLarge;
+    }
+    const QSize size(static_cast<int>(extent.nWidth), static_cast<int>(extent.nHeight));
+    // Draws the picture, in the window's coordinates, on a painter that is set up for it.
+    auto draw = [&](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+        if (morph) {
+            RunDrawing([&] {
+                CQtSurface surface(p, QRect(QPoint(0, 0), size));
+                morph->Draw(surface, size.width() / 2, size.height() / 2, orientation);
+            });
+        } else {
+            g_fPrintScale = 1.0f;
+            Handler().Render(p, true);
+        }
+    };
     bool bSaved = false;
     if (bSvg) {
         // The screen's visible ink as shapes: a drawing cannot undo ink as XOR does.
-        const QImage picture =
-            morph ? MorphPicture(*morph, 1) : ModePicture(Handler(), NewPicture());
+        QImage picture;
+        if (morph) {
+            picture = QImage(size, QImage::Format_RGB32);
+            QPainter p(&picture);
+            draw(p);
+        } else {
+            picture = ModePicture(Handler(), NewPicture());
+        }
         const std::string document = CInkGeometry(picture).SvgDocument("Quorvale");
         QSaveFile file(path);
         bSaved = file.open(QIODevice::WriteOnly) &&
@@ -114,18 +113,8 @@ QString CQuorvaleView::ExportPicture(const QString& path, int scale, CBioMorph* 
         QImage picture(size * scale, QImage::Format_RGB32);
         {
             QPainter p(&picture);
-            p.setRenderHint(QPainter::Antialiasing, false);
             p.scale(scale, scale);
-            p.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-            if (morph) {
-                RunDrawing([&] {
-                    CQtSurface surface(p, QRect(QPoint(0, 0), size));
-                    morph->Draw(surface, size.width() / 2, size.height() / 2, orientation);
-                });
-            } else {
-                g_fPrintScale = 1.0f;
-                Handler().Render(p, true);
-            }
+            draw(p);
         }
         bSaved = picture.save(path, "PNG");
     }

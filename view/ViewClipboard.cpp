@@ -7,6 +7,11 @@
 #include "model/ScaledSurface.h"
 #include "view/QuorvaleView.h"
 
+CViewClipboard::CViewClipboard(CQuorvaleView& view)
+    : m_view(view),
+      m_systemClipboard(QString::fromLatin1(kClipboardFormatName),
+                        static_cast<qsizetype>(kClipboardBlockSize)) {}
+
 void CViewClipboard::Copy(CBioMorph* morph, const SRect* rect) {
     CQuorvaleDoc& doc = m_view.Doc();
     const int width = m_view.width();
@@ -54,18 +59,35 @@ void CViewClipboard::Copy(CBioMorph* morph, const SRect* rect) {
 }
 
 bool CViewClipboard::HasMorph() const {
-    return m_pClipboard->Offers(QString::fromStdString(m_view.Doc().m_cfBiomorph));
+    const SClipboardOffer offer = m_pClipboard->Offer();
+    switch (offer.state) {
+        case SClipboardOffer::EState::Block:
+            return IsClipboardBlockSize(static_cast<size_t>(offer.block.size()));
+        case SClipboardOffer::EState::Asking:
+        case SClipboardOffer::EState::NoAnswer:
+            return true;
+        case SClipboardOffer::EState::Nothing:
+        case SClipboardOffer::EState::TooLarge:
+            break;
+    }
+    return false;
 }
 
 bool CViewClipboard::PasteInto(CBioMorph& morph) {
-    // The one read of another program's data: Qt waits for it at most its clipboard timeout.
-    const QByteArray bytes = m_pClipboard->Data(QString::fromStdString(m_view.Doc().m_cfBiomorph));
-    if (bytes.isEmpty()) {
-        m_view.Doc().ReportError(kPasteNoData);
+    // The answer is normally in hand; one still on its way is waited for briefly.
+    const SClipboardOffer offer = m_pClipboard->AwaitOffer(kPasteWaitMs);
+    if (offer.state == SClipboardOffer::EState::Asking ||
+        offer.state == SClipboardOffer::EState::NoAnswer) {
+        emit m_view.statusMessage(CQuorvaleView::tr(kPasteNoAnswer));
+        // The owner may have come back by the next paste.
+        m_pClipboard->AskAgain();
         return false;
     }
-    if (!DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                              static_cast<size_t>(bytes.size()), morph)) {
+    if (offer.state != SClipboardOffer::EState::Block) {
+        return false;
+    }
+    if (!DecodeClipboardBlock(reinterpret_cast<const uint8_t*>(offer.block.constData()),
+                              static_cast<size_t>(offer.block.size()), morph)) {
         m_view.Doc().ReportError(kPasteIncomplete);
         return false;
     }

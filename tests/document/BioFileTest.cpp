@@ -334,7 +334,7 @@ TEST_F(CDocTest, SaveThatCannotBeginChangesNothing) {
     std::filesystem::remove_all(dir);
 }
 
-TEST_F(CDocTest, ClipboardBlockCarriesTheRecordAndRefusesShortBlocks) {
+TEST_F(CDocTest, ClipboardBlockCarriesTheRecordAndRefusesBlocksOfTheWrongSize) {
     m_doc->m_pCurrent->SetGene(3, 77);
     const Bytes block = EncodeClipboardBlock(*m_doc->m_pCurrent);
     ASSERT_EQ(block.size(), 4096u);
@@ -348,9 +348,21 @@ TEST_F(CDocTest, ClipboardBlockCarriesTheRecordAndRefusesShortBlocks) {
     EXPECT_FALSE(DecodeClipboardBlock(block.data(), 139, target));
     EXPECT_EQ(target.Gene(3), -10);
     EXPECT_EQ(target.m_bLaidOut, 1);
+    // Longer than the program's own block: something else wrote it, and it is not read.
+    Bytes longer = block;
+    longer.resize(4097);
+    EXPECT_FALSE(DecodeClipboardBlock(longer.data(), longer.size(), target));
+    EXPECT_EQ(target.Gene(3), -10);
     EXPECT_TRUE(DecodeClipboardBlock(block.data(), 140, target));
     EXPECT_EQ(GenesOf(target), GenesOf(*m_doc->m_pCurrent));
     EXPECT_EQ(target.m_bLaidOut, 0);
+    for (const size_t size :
+         {size_t{0}, size_t{10}, size_t{139}, size_t{4097}, size_t{200} << 20}) {
+        EXPECT_FALSE(IsClipboardBlockSize(size)) << size;
+    }
+    for (const size_t size : {size_t{140}, size_t{141}, size_t{4096}}) {
+        EXPECT_TRUE(IsClipboardBlockSize(size)) << size;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Drawing through a scaled surface: every point moves zoom times as far from the origin and
 // every pen is zoom times as wide; a whole morph's strokes are its 1x strokes scaled.
 #include <climits>
+#include <cmath>
+#include <utility>
 
 #include "TestSupport.h"
 #include "model/ScaledSurface.h"
@@ -78,6 +80,44 @@ TEST_F(CScaledSurfaceTest, AMorphDrawnLargeIsItsStrokesScaled) {
     ASSERT_EQ(lines1.size(), lines4.size());
     for (size_t i = 0; i < lines1.size(); ++i) {
         EXPECT_EQ(lines4[i].state.nPenWidth, 4 * std::max(lines1[i].state.nPenWidth, 1));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A fraction scales a whole morph down (or up) about the origin: each point of a stroke is
+// its 1x point scaled and rounded to the nearest pixel, and no pen goes below one pixel.
+TEST_F(CScaledSurfaceTest, AFractionScalesEveryStrokeAndKeepsPensVisible) {
+    CBioMorph morph;
+    const std::array<int32_t, kGeneCount> genes = {-10, 30, 20, -20, 20, -10, -20, -20, 7, 1,
+                                                   50,  0,  0,  230, 3,  43,  43,  6,   0};
+    morph.SetGenes(genes);
+    CRecordingSurface one;
+    morph.Draw(one, 400, 300, 0);
+    const auto a = one.OpsOf(EKind::Stroke);
+    ASSERT_GT(a.size(), 10u);
+    const auto nearest = [](int v, int o, int num, int den) {
+        return o + static_cast<int>(std::lround(static_cast<double>(v - o) * num / den));
+    };
+    for (const auto& [num, den] : {std::pair{1, 3}, std::pair{3, 2}, std::pair{512, 9001}}) {
+        SCOPED_TRACE(testing::Message() << num << "/" << den);
+        CRecordingSurface target;
+        CScaledSurface scaled(target, {400, 300}, num, den);
+        morph.Draw(scaled, 400, 300, 0);
+        const auto b = target.OpsOf(EKind::Stroke);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            for (int k = 0; k < 2; ++k) {
+                EXPECT_EQ(b[i].points[k].x, nearest(a[i].points[k].x, 400, num, den));
+                EXPECT_EQ(b[i].points[k].y, nearest(a[i].points[k].y, 300, num, den));
+            }
+        }
+        for (const auto& line : target.OpsOf(EKind::Line)) {
+            EXPECT_GE(line.state.nPenWidth, 1);
+            EXPECT_LE(line.state.nPenWidth, std::max(6 * num / den, 1));
+        }
     }
 }
 

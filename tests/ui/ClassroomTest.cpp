@@ -23,7 +23,11 @@
 #include "support/FakeDialogs.h"
 #include "support/TestWindow.h"
 #include "view/MorphDrag.h"
+#include "view/PictureLimits.h"
 #include "view/QuorvaleView.h"
+
+using Genes = std::array<int32_t, kGeneCount>;
+Q_DECLARE_METATYPE(Genes)
 
 class CClassroomTest : public QObject {
     Q_OBJECT
@@ -93,6 +97,45 @@ private slots:
             bNamed |= child->accessibleName() == tip;
         }
         QVERIFY(bNamed);
+    }
+
+    // A value too long for its box is never shown as another number: the box shows its start
+    // and an ellipsis, and the tip and a screen reader give it whole. A short one shows whole.
+    void aLongGeneValueIsCutVisiblyAndGivenWholeInTheTip_data() {
+        QTest::addColumn<int>("gene");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("cut");
+        QTest::addRow("ten digits") << int(kGeneSegmentDistance) << 1234567890 << true;
+        QTest::addRow("most negative") << 1 << int(INT32_MIN) << true;
+        QTest::addRow("short") << 1 << -40 << false;
+    }
+    void aLongGeneValueIsCutVisiblyAndGivenWholeInTheTip() {
+        QFETCH(int, gene);
+        QFETCH(int, value);
+        QFETCH(bool, cut);
+        m_frame->RunCommand(ECommand::Engineer);
+        m_doc->m_pCurrent->SetGene(gene, value);
+        Bar()->ShowGenes(m_doc->m_pCurrent.get());
+        auto* box = static_cast<CGeneBox*>(Bar()->Box(gene));
+        const QString whole = QString::number(value);
+        QCOMPARE(box->Text(), whole);
+        const QString shown = box->ShownText();
+        QVERIFY(QFontMetrics(box->font()).horizontalAdvance(shown) <= box->contentsRect().width());
+        QCOMPARE(box->accessibleDescription(), whole);
+        QToolTip::hideText();
+        const QPoint at = box->geometry().center();
+        QHelpEvent help(QEvent::ToolTip, at, Bar()->mapToGlobal(at));
+        QApplication::sendEvent(Bar(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        if (cut) {
+            QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+            QVERIFY(whole.startsWith(shown.chopped(1)));
+            QVERIFY2(QToolTip::text().startsWith(GeneTip(gene)), qPrintable(QToolTip::text()));
+            QVERIFY2(QToolTip::text().contains(whole), qPrintable(QToolTip::text()));
+        } else {
+            QCOMPARE(shown, whole);
+            QCOMPARE(QToolTip::text(), GeneTip(gene));
+        }
     }
 
     // The keyboard steps a gene exactly as a click on its box does: Up or + as the left
@@ -244,6 +287,53 @@ private slots:
         const std::vector<uint8_t> expected = EncodeClipboardBlock(child);
         QCOMPARE(record, QByteArray(reinterpret_cast<const char*>(expected.data()),
                                     static_cast<qsizetype>(expected.size())));
+    }
+
+    // A dragged morph's picture and PNG file are the size of a picture to know it by, however
+    // large the morph is drawn: the whole morph, centred, never a picture of the zoomed morph
+    // (one of the largest at 4x would be 32000 pixels a side).
+    void aDraggedMorphsPictureIsSmallAndWhole_data() {
+        QTest::addColumn<Genes>("genes");
+        QTest::addColumn<int>("zoom");
+        const Genes huge = {400, 400, 400, 400, 400, 400, 400, 400, 9, 9,
+                            100, 1,   2,   400, 3,   10,  10,  10,  10};
+        const Genes medium = {-40, 30, 20, -20, 20, -10, -20, -20, 6, 2,
+                              40,  0,  0,  200, 0,  1,   2,   1,   0};
+        QTest::addRow("huge at 4x") << huge << 4;
+        QTest::addRow("huge at 1x") << huge << 1;
+        QTest::addRow("medium at 4x") << medium << 4;
+    }
+    void aDraggedMorphsPictureIsSmallAndWhole() {
+        QFETCH(Genes, genes);
+        QFETCH(int, zoom);
+        m_frame->RunCommand(ECommand::Engineer);
+        View()->SetZoom(zoom);
+        CBioMorph morph;
+        morph.SetGenes(genes);
+        std::unique_ptr<QMimeData> data(View()->MorphDrag().MimeFor(morph));
+        QVERIFY(data);
+        const QImage picture = qvariant_cast<QImage>(data->imageData());
+        QVERIFY2(picture.width() <= kDragPictureSide && picture.height() <= kDragPictureSide,
+                 qPrintable(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height())));
+        QCOMPARE(QImage(data->urls()[1].toLocalFile()).size(), picture.size());
+        // Whole and centred: ink on each side of the middle, none on the picture's edge, and
+        // the margins on opposite sides alike.
+        QRect ink;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                if (qGray(picture.pixel(x, y)) < 200) {
+                    ink |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        QVERIFY(!ink.isEmpty());
+        QVERIFY(ink.left() > 0 && ink.top() > 0);
+        QVERIFY(ink.right() < picture.width() - 1 && ink.bottom() < picture.height() - 1);
+        QVERIFY(std::abs(ink.left() - (picture.width() - 1 - ink.right())) <= 3);
+        QVERIFY(std::abs(ink.top() - (picture.height() - 1 - ink.bottom())) <= 3);
+        // As large as fits: the longer side of the morph fills the picture but for its margin.
+        QVERIFY(std::max(ink.width(), ink.height()) >
+                std::max(picture.width(), picture.height()) * 8 / 10);
     }
 
     // Ctrl held at the press holds it back for a drag: nothing is bred until the release,

@@ -3,6 +3,7 @@
 // strokes, with its pages and copies.
 #include <QFileDialog>
 #include <QImage>
+#include <QImageReader>
 #include <QInputDialog>
 #include <QPainter>
 #include <QPrinter>
@@ -20,6 +21,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeDialogs.h"
 #include "support/TestWindow.h"
+#include "view/PictureLimits.h"
 #include "view/QuorvaleView.h"
 
 namespace {
@@ -198,6 +200,57 @@ private slots:
         QVERIFY(!QFile::exists(m_dialogs.m_exportPath));
         QVERIFY(!m_dialogs.m_messages.isEmpty());
         QVERIFY(m_dialogs.m_messages.last().contains("one.jpg"));
+    }
+
+    // A PNG export is as large as asked up to its limit; past it, whether of the view or of
+    // one morph, nothing is written and the message gives the size it would have had.
+    void aPictureTooLargeToExportIsRefusedWithItsSize_data() {
+        QTest::addColumn<bool>("oneMorph");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<bool>("refused");
+        QTest::addRow("the morph at 4x") << true << 4 << true;
+        QTest::addRow("the view at 4x") << false << 4 << false;
+    }
+    void aPictureTooLargeToExportIsRefusedWithItsSize() {
+        QFETCH(bool, oneMorph);
+        QFETCH(int, scale);
+        QFETCH(bool, refused);
+        const Genes huge = {400, 400, 400, 400, 400, 400, 400, 400, 9, 9,
+                            100, 1,   2,   400, 3,   10,  10,  10,  10};
+        m_doc->m_pCurrent->SetGenes(huge);
+        m_frame->RunCommand(ECommand::Engineer);
+        const SPictureExtent extent = MorphExtent(*m_doc->m_pCurrent, m_doc->m_nOrientation);
+        QVERIFY(extent.nWidth * 4 > kExportPictureSide);
+        QVERIFY(extent.nWidth <= kExportPictureSide && extent.nHeight <= kExportPictureSide);
+        m_dialogs.m_exportPath = m_dir.filePath(QStringLiteral("huge-%1.png").arg(scale));
+        m_dialogs.m_nExportScale = scale;
+        if (oneMorph) {
+            m_dialogs.m_execContextMenu = [this](QMenu*, const QPoint&) {
+                return m_frame->Action(ECommand::ContextExport);
+            };
+            m_frame->OnContextMenu(View()->mapToGlobal(View()->rect().center()));
+        } else {
+            m_frame->RunCommand(ECommand::FileExportPicture);
+        }
+        if (refused) {
+            QVERIFY(!QFile::exists(m_dialogs.m_exportPath));
+            QCOMPARE(m_dialogs.m_messages.size(), 1);
+            const QString size =
+                QStringLiteral("%1\u00d7%2").arg(extent.nWidth * scale).arg(extent.nHeight * scale);
+            QVERIFY2(m_dialogs.m_messages[0].contains(
+                         QStringLiteral("The picture would be %1 pixels, more than the "
+                                        "16000\u00d716000 an export can have; choose a smaller "
+                                        "scale.")
+                             .arg(size)),
+                     qPrintable(m_dialogs.m_messages[0]));
+            return;
+        }
+        QVERIFY2(m_dialogs.m_messages.isEmpty(), qPrintable(m_dialogs.m_messages.join('\n')));
+        // Only the size is read: the whole picture need not be decoded.
+        const QSize size = QImageReader(m_dialogs.m_exportPath).size();
+        const QSize expected = oneMorph ? QSize(int(extent.nWidth), int(extent.nHeight)) * scale
+                                        : View()->size() * scale;
+        QCOMPARE(size, expected);
     }
 
     // The fossil history printed into a PDF file: the chosen pages, each copy, as strokes.

@@ -1,5 +1,6 @@
-// The real window under a seeded stream of random input: clicks, double clicks, drags, right
-// clicks, the wheel, keys and accelerators, menus, modes, Repeat, resizes, rows and columns.
+// The real window under a seeded stream of random input: clicks, double clicks, drags, Ctrl+drags
+// of morphs out of the window at every zoom, right clicks, the wheel, keys and accelerators,
+// menus, modes, Repeat, resizes, rows and columns.
 // Dialogs answer at random through the fake; a modal dialog the window opens itself is
 // dismissed. Every hundred events the document must hold together and the window answer.
 //
@@ -204,6 +205,28 @@ private:
         QTest::mouseRelease(View(), Qt::LeftButton, Qt::NoModifier, p);
     }
 
+    // A morph dragged out with Ctrl held, at one of the zooms of the View menu (where the mode
+    // has them): the drag makes the morph's files and picture, and its drop goes nowhere.
+    void CtrlDrag() {
+        const int zoom = 1 + Pick(kMaxZoom);
+        m_frame->RunCommand(ECommand::ViewActualSize);
+        for (int i = 1; i < zoom; ++i) {
+            m_frame->RunCommand(ECommand::ViewZoomIn);
+        }
+        // The middle of the view holds the parent or the engineered morph; elsewhere another.
+        QPoint p = Chance(50) ? View()->rect().center() : ViewPoint();
+        Note(QStringLiteral("ctrl+drag from (%1,%2) at zoom %3")
+                 .arg(p.x())
+                 .arg(p.y())
+                 .arg(View()->Zoom()));
+        QTest::mousePress(View(), Qt::LeftButton, Qt::ControlModifier, p);
+        for (int i = 0; i < 2; ++i) {
+            p += QPoint(QApplication::startDragDistance() + Pick(20), Pick(9) - 4);
+            QTest::mouseMove(View(), p);
+        }
+        QTest::mouseRelease(View(), Qt::LeftButton, Qt::ControlModifier, p);
+    }
+
     void Hover() {
         const QPoint p = ViewPoint();
         Note(QStringLiteral("move to (%1,%2)").arg(p.x()).arg(p.y()));
@@ -369,8 +392,10 @@ private:
             Click();
         } else if (kind < 26) {
             DoubleClick();
-        } else if (kind < 36) {
+        } else if (kind < 33) {
             Drag();
+        } else if (kind < 36) {
+            CtrlDrag();
         } else if (kind < 42) {
             Hover();
         } else if (kind < 46) {

@@ -1191,13 +1191,13 @@ private slots:
         QVERIFY(!m_frame->RunCommand(ECommand::EditPaste));
     }
 
-    void aShortClipboardBlockChangesNothing() {
+    void aShortClipboardBlockGreysPasteAndChangesNothing() {
         auto* data = new QMimeData;
         data->setData("BiomorphFormat", QByteArray(100, '\x01'));
         QGuiApplication::clipboard()->setMimeData(data);
         const auto before = Genes(*m_doc->m_pCurrent);
-        QVERIFY(View()->ClipboardHasMorph());
-        m_frame->RunCommand(ECommand::EditPaste);
+        QVERIFY(!View()->ClipboardHasMorph());
+        QVERIFY(!m_frame->RunCommand(ECommand::EditPaste));
         QCOMPARE(Genes(*m_doc->m_pCurrent), before);
     }
 
