@@ -26,6 +26,8 @@ struct SBoxPlace {
 // The width of the bar when it takes two rows: genes 1 to 9 and the buttons above, genes 10
 // to 19 below.
 constexpr int kTwoRowWidth = 156 + 82 + 2;
+// The Repeat and Hopeful buttons side by side.
+constexpr int kButtonPairWidth = 81;
 
 constexpr SBoxPlace kPlaces[] = {
     {1, 1, 17},    {2, 18, 17},   {3, 35, 17},   {4, 52, 17},   {5, 69, 17},
@@ -113,33 +115,71 @@ int CGeneBar::DialogY(int du) const {
 }
 
 QSize CGeneBar::sizeHint() const {
-    return m_bTwoRows ? QSize(DialogX(kTwoRowWidth), DialogY(2 * 19))
-                      : QSize(DialogX(430), DialogY(19));
+    if (m_nRows == 1) {
+        return QSize(DialogX(430), DialogY(19));
+    }
+    return QSize(std::min(DialogX(kTwoRowWidth), std::max(m_nAvailableWidth - 16, 1)),
+                 DialogY(m_nRows * 19));
 }
 
 void CGeneBar::SetAvailableWidth(int width) {
-    // Below the width of one row the bar takes two, so that no control is cut off.
-    const bool bTwoRows = width < DialogX(430) + 16;
-    if (bTwoRows != m_bTwoRows) {
-        m_bTwoRows = bTwoRows;
-        Relayout();
+    // Below the width of one row the bar takes as many rows as it needs, so that no control
+    // is ever cut off, however narrow the window.
+    m_nAvailableWidth = width;
+    const int rows = m_nRows;
+    Relayout();
+    if (rows != m_nRows) {
         updateGeometry();
     }
 }
 
 void CGeneBar::Relayout() {
-    // The second row starts with gene 10, at the left edge.
-    const int secondRowShift = kPlaces[9].x - 1;
-    for (const SBoxPlace& place : kPlaces) {
-        const bool bSecond = m_bTwoRows && place.x >= kPlaces[9].x;
-        const int x = bSecond ? place.x - secondRowShift : place.x;
-        const int y = bSecond ? 7 + 19 : 7;
-        m_boxes[place.gene]->setGeometry(DialogX(x), DialogY(y), DialogX(place.width), DialogY(10));
+    if (m_nAvailableWidth >= DialogX(430) + 16) {
+        // One row, as the bar has always stood.
+        m_nRows = 1;
+        for (const SBoxPlace& place : kPlaces) {
+            m_boxes[place.gene]->setGeometry(DialogX(place.x), DialogY(7), DialogX(place.width),
+                                             DialogY(10));
+        }
+        m_pRepeat->setGeometry(DialogX(345), DialogY(2), DialogX(40), DialogY(14));
+        m_pHopeful->setGeometry(DialogX(386), DialogY(2), DialogX(40), DialogY(14));
+        LayoutPictures();
+        return;
     }
-    const int buttonsX = m_bTwoRows ? kPlaces[9].x : 345;
-    const int buttonsY = 2;
-    m_pRepeat->setGeometry(DialogX(buttonsX), DialogY(buttonsY), DialogX(40), DialogY(14));
-    m_pHopeful->setGeometry(DialogX(buttonsX + 41), DialogY(buttonsY), DialogX(40), DialogY(14));
+    // Rows filled left to right in the order of one row: genes 1 to 9 first (then the
+    // buttons beside them when there is room, as on two rows), the other genes after.
+    const int width = std::max(m_nAvailableWidth - 16, DialogX(kButtonPairWidth + 2));
+    int row = 0;
+    int x = 1;
+    const auto place = [&](int w) {
+        if (x > 1 && DialogX(x + w) > width) {
+            ++row;
+            x = 1;
+        }
+        const int at = x;
+        x += w;
+        return at;
+    };
+    for (int i = 0; i < 9; ++i) {
+        const SBoxPlace& p = kPlaces[i];
+        m_boxes[p.gene]->setGeometry(DialogX(place(p.width)), DialogY(7 + 19 * row),
+                                     DialogX(p.width), DialogY(10));
+    }
+    x += 2;
+    const int buttonsX = place(kButtonPairWidth);
+    const int buttonsRow = row;
+    m_pRepeat->setGeometry(DialogX(buttonsX), DialogY(2 + 19 * buttonsRow), DialogX(40),
+                           DialogY(14));
+    m_pHopeful->setGeometry(DialogX(buttonsX + 41), DialogY(2 + 19 * buttonsRow), DialogX(40),
+                            DialogY(14));
+    ++row;
+    x = 1;
+    for (size_t i = 9; i < std::size(kPlaces); ++i) {
+        const SBoxPlace& p = kPlaces[i];
+        m_boxes[p.gene]->setGeometry(DialogX(place(p.width)), DialogY(7 + 19 * row),
+                                     DialogX(p.width), DialogY(10));
+    }
+    m_nRows = row + 1;
     LayoutPictures();
 }
 

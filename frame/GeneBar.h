@@ -80,9 +80,11 @@ public:
     // The What's This text of the gene box or gradient picture at the point (empty: none).
     QString WhatsThisAt(QPoint point) const;
     QSize sizeHint() const override;
-    // The width the window gives the bar: one row, or two when one does not fit.
+    // The width the window gives the bar: one row, or as many as it takes when one does not
+    // fit.
     void SetAvailableWidth(int width);
-    bool HasTwoRows() const { return m_bTwoRows; }
+    bool HasTwoRows() const { return m_nRows > 1; }
+    int RowCount() const { return m_nRows; }
 
     // The auto-repeat's timing, in milliseconds of the clock.
     int m_nFirstDelay = 1000;
@@ -147,7 +149,8 @@ private:
     bool m_bEditable = true;
     // The gene the keyboard steps.
     int m_nKeyGene = 0;
-    bool m_bTwoRows = false;
+    int m_nRows = 1;
+    int m_nAvailableWidth = 100000;
     QPoint m_ptPress;
     Qt::MouseButton m_nPressButton = Qt::LeftButton;
     Qt::KeyboardModifiers m_nPressFlags;

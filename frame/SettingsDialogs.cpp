@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -123,19 +124,28 @@ CMutationRateDlg::CMutationRateDlg(float rate, QWidget* parent) : QDialog(parent
     m_pEdit->setObjectName("rateEdit");
     m_pEdit->setMaxLength(1);
     m_pEdit->setFixedWidth(m_pEdit->fontMetrics().horizontalAdvance("00") + 16);
+    // The arrows sit against the box, each half its height, as a spin box's do.
+    const int half = std::max(m_pEdit->sizeHint().height() / 2, 8);
+    m_pEdit->setFixedHeight(2 * half);
     auto* up = new QToolButton(this);
+    up->setObjectName("rateUp");
     up->setArrowType(Qt::UpArrow);
     up->setAutoRepeat(true);
+    up->setFixedSize(2 * half - 2, half);
     auto* down = new QToolButton(this);
+    down->setObjectName("rateDown");
     down->setArrowType(Qt::DownArrow);
     down->setAutoRepeat(true);
+    down->setFixedSize(2 * half - 2, half);
     connect(up, &QToolButton::clicked, this, [this] { StepRate(1); });
     connect(down, &QToolButton::clicked, this, [this] { StepRate(-1); });
     auto* spin = new QVBoxLayout;
     spin->setSpacing(0);
     spin->addWidget(up);
     spin->addWidget(down);
+    spin->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
+    row->setSpacing(0);
     row->addWidget(m_pEdit);
     row->addLayout(spin);
     row->addStretch();

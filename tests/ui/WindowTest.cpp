@@ -128,9 +128,10 @@ private slots:
     // However narrow the window, every box and button of the gene bar can be seen and used.
     void geneBarKeepsEveryControlInANarrowWindow() {
         SetMode(kModeEngineer);
-        for (int width : {1200, 600, 480}) {
+        for (int width : {1200, 600, 480, 360, 280, 220}) {
             m_frame->resize(width, 560);
-            QTRY_COMPARE(m_frame->width(), width);
+            QTRY_COMPARE(m_frame->width(), std::max(width, m_frame->minimumSizeHint().width()));
+            QVERIFY2(width > 220 || m_frame->width() <= 240, "the window cannot be made narrow");
             QCoreApplication::processEvents();
             const QRect shown = Bar()->visibleRegion().boundingRect();
             QVERIFY2(Bar()->isVisible(), qPrintable(QString::number(width)));
@@ -146,10 +147,30 @@ private slots:
             if (width == 1200) {
                 QVERIFY(!Bar()->HasTwoRows());
             } else if (width == 480) {
-                QVERIFY(Bar()->HasTwoRows());
+                QCOMPARE(Bar()->RowCount(), 2);
+            } else if (width <= 280) {
+                QVERIFY(Bar()->RowCount() > 2);
             }
         }
         m_frame->resize(820, 560);
+    }
+
+    // The mutation rate's arrows sit against its box, each half as high.
+    void mutationRateArrowsSitAgainstTheirBox() {
+        CMutationRateDlg dialog(1.0f, m_frame.get());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* edit = dialog.findChild<QWidget*>("rateEdit");
+        auto* up = dialog.findChild<QWidget*>("rateUp");
+        auto* down = dialog.findChild<QWidget*>("rateDown");
+        QVERIFY(edit && up && down);
+        const QRect box(edit->mapTo(&dialog, QPoint(0, 0)), edit->size());
+        const QRect arrowUp(up->mapTo(&dialog, QPoint(0, 0)), up->size());
+        const QRect arrowDown(down->mapTo(&dialog, QPoint(0, 0)), down->size());
+        QVERIFY2(std::abs(arrowUp.left() - (box.right() + 1)) <= 1, "a gap beside the box");
+        QCOMPARE(arrowUp.top(), box.top());
+        QCOMPARE(arrowDown.bottom(), box.bottom());
+        QCOMPARE(arrowDown.top(), arrowUp.bottom() + 1);
     }
 
     // A greyed item still tells in the status bar what it would do.
