@@ -1,5 +1,9 @@
 #include "app/QuorvaleApp.h"
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QCursor>
 #include <QFile>
@@ -8,6 +12,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QUrl>
 #include <cstdio>
 #include <ctime>
@@ -22,6 +27,7 @@
 #include "frame/SettingsDialogs.h"
 #include "model/Random.h"
 #include "platform/Cursors.h"
+#include "platform/DragFolder.h"
 #include "platform/HelpViewer.h"
 #include "view/QuorvaleView.h"
 
@@ -98,6 +104,38 @@ public:
 
 void CQuorvaleApp::CStderrSink::ShowError(const std::string& text) {
     CCommandLineDialogs(nullptr, nullptr, [] {}).ShowMessage(QString::fromStdString(text));
+}
+
+namespace {
+int g_quitPipe[2] = {-1, -1};
+
+extern "C" void OnQuitSignal(int /*signal*/) {
+    const char byte = 1;
+    // Nothing but a write may happen here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t written = ::write(g_quitPipe[1], &byte, 1);
+}
+}  // namespace
+
+void CQuorvaleApp::QuitOnSignals() {
+    // A session ending (SIGTERM, SIGHUP) or Ctrl+C in a terminal ends the program as its own
+    // Exit would once it has given up its resources: its drag files go with it.
+    if (g_quitPipe[0] >= 0 ||
+        ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_quitPipe) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(g_quitPipe[0], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 QIcon CQuorvaleApp::ApplicationIcon() {
@@ -181,6 +219,9 @@ bool CQuorvaleApp::InitInstance() {
         return false;
     }
 
+    // Drag folders left by a run that could not remove its own (killed, or the power gone).
+    RemoveStaleDragFolders();
+    QuitOnSignals();
     m_pFrame = std::make_unique<CMainFrame>(m_pDoc.get());
     CMainFrame* frame = m_pFrame.get();
     m_pDialogs = std::make_unique<CAppDialogs>(frame, m_pDoc.get(), [frame] { frame->OnHelp(); });
@@ -317,4 +358,5 @@ void CQuorvaleApp::SaveSettings() {
 
 void CQuorvaleApp::ExitInstance() {
     SaveSettings();
+    RemoveDragFolder();
 }

@@ -41,6 +41,8 @@ public:
 
 private:
     void LoadSettings();
+    // SIGTERM, SIGINT and SIGHUP end the event loop, so the program ends as by its own Exit.
+    void QuitOnSignals();
     void SaveSettings();
     // Prints a file on a printer (the default one, or the one named) or into a PDF file;
     // false, with the reason on stderr, when it cannot.

@@ -9,6 +9,7 @@
 #include "document/BioFile.h"
 #include "document/ClipboardRecord.h"
 #include "model/BioMorph.h"
+#include "platform/DragFolder.h"
 #include "view/QuorvaleView.h"
 
 CMorphDrag::CMorphDrag(CQuorvaleView& view) : m_view(view) {}
@@ -47,16 +48,14 @@ bool CMorphDrag::Release() {
 }
 
 QMimeData* CMorphDrag::MimeFor(const CBioMorph& source) {
-    if (!m_pFolder) {
-        m_pFolder = std::make_unique<QTemporaryDir>();
-    }
-    if (!m_pFolder->isValid()) {
+    const QString folder = DragFolder();
+    if (folder.isEmpty()) {
         return nullptr;
     }
     CBioMorph morph;
     SMorphState::Of(source).ApplyTo(morph);
     ++m_nCount;
-    const QString stem = m_pFolder->filePath(QStringLiteral("biomorph-%1").arg(m_nCount));
+    const QString stem = folder + QStringLiteral("/biomorph-%1").arg(m_nCount);
     const std::vector<uint8_t> file = EncodeBioFile(morph);
     QFile bio(stem + ".bio");
     if (!bio.open(QIODevice::WriteOnly) ||

@@ -44,6 +44,5 @@ private:
     CQuorvaleView& m_view;
     std::optional<SMorphState> m_morph;
     QPoint m_ptPress;
-    std::unique_ptr<QTemporaryDir> m_pFolder;
     int m_nCount = 0;
 };
