@@ -193,15 +193,24 @@ private:
         return QString("%1-%2-%3").arg(m_strPrefix, what).arg(++m_nJob);
     }
 
-    // Waits until the queue has printed or dropped every job, then returns the files cups-pdf
+    // Waits until the queue has nothing left to print (cups-pdf has written its file, or the
+    // job failed and stopped there), clears away what failed, then returns the files cups-pdf
     // wrote for the jobs named so (it adds the job's number to the name).
     QStringList PrintedFiles(const QString& title) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LC_ALL", "C");
         QElapsedTimer waited;
         waited.start();
-        while (waited.elapsed() < 60000 &&
-               !Run("lpstat", {"-o", "QuorvalePDF"}).strOut.trimmed().isEmpty()) {
+        for (int idle = 0; idle < 3 && waited.elapsed() < 60000;) {
+            if (Run("lpstat", {"-o", "QuorvalePDF"}, environment).strOut.trimmed().isEmpty()) {
+                break;
+            }
+            const bool bIdle =
+                Run("lpstat", {"-p", "QuorvalePDF"}, environment).strOut.contains(" is idle");
+            idle = bIdle ? idle + 1 : 0;
             QTest::qWait(200);
         }
+        Run("cancel", {"-a", "QuorvalePDF"});
         QStringList files;
         const QDir folder(m_strPdfDir);
         for (const QString& name : folder.entryList({title + "*.pdf"}, QDir::Files)) {
