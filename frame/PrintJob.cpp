@@ -129,7 +129,7 @@ std::optional<SPrinterList> CPrintJob::FindPrinters(int msecs) {
     if (lpstat.isEmpty()) {
         list.names = QPrinterInfo::availablePrinterNames();
         list.strDefault = QPrinterInfo::defaultPrinterName();
-        list.bRunning = !list.names.isEmpty();
+        list.bRunning = true;
         return list;
     }
     QProcess process;
@@ -208,8 +208,11 @@ void CPrintJob::Print() {
     const QList<int> chosen = TakeChosenPages(printer, pages);
     if (chosen.isEmpty()) {
         m_rDialogs->ShowMessage(
-            QObject::tr("None of the pages chosen is in the printout, which has pages 1 to %1.")
-                .arg(pages));
+            pages == 1
+                ? QObject::tr("None of the pages chosen is in the printout, which is one page.")
+                : QObject::tr("None of the pages chosen is in the printout, which has pages 1 "
+                              "to %1.")
+                      .arg(pages));
         return;
     }
     if (!PrintPages(printer, chosen)) {
