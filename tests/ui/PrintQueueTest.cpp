@@ -225,6 +225,9 @@ private:
     QString TakePrinted(const QString& title) {
         const QStringList files = PrintedFiles(title);
         if (files.size() != 1) {
+            for (const QString& file : files) {
+                QFile::remove(file);
+            }
             return QString();
         }
         const QString path = m_dir.filePath(QFileInfo(files[0]).fileName());
