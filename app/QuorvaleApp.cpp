@@ -10,12 +10,12 @@
 #include <QFileDialog>
 #include <QIcon>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QUrl>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 
 #include "app/AboutBox.h"
 #include "document/BioFile.h"
@@ -290,16 +290,33 @@ bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName
                              const QString& pdf) {
     if (pdf.isEmpty()) {
         // Say so in words before anything else is tried: Qt would only report that its
-        // painter could not begin.
-        if (printerName.isEmpty() && QPrinterInfo::defaultPrinter().isNull()) {
+        // painter could not begin. The print system is asked with a time limit: Qt's own
+        // lookup waits a minute or more on one that has stopped answering.
+        const std::optional<SPrinterList> printers =
+            CPrintJob::FindPrinters(CPrintJob::kLookupMsecs);
+        if (!printers) {
             std::fprintf(stderr,
-                         "quorvale: no printer is available; --print-pdf OUT.pdf prints into "
-                         "a PDF file\n");
+                         "quorvale: the print system does not answer (asked for %d seconds); "
+                         "--print-pdf OUT.pdf prints into a PDF file\n",
+                         CPrintJob::kLookupMsecs / 1000);
             return false;
         }
-        if (!printerName.isEmpty() && QPrinterInfo::printerInfo(printerName).isNull()) {
-            std::fprintf(stderr, "quorvale: there is no printer named \"%s\"\n",
-                         printerName.toLocal8Bit().constData());
+        const char* why = printers->bRunning ? "" : " (the print system is not running)";
+        if (printerName.isEmpty() && printers->names.isEmpty()) {
+            std::fprintf(stderr,
+                         "quorvale: no printer is available%s; --print-pdf OUT.pdf prints into "
+                         "a PDF file\n",
+                         why);
+            return false;
+        }
+        if (printerName.isEmpty() && printers->strDefault.isEmpty()) {
+            std::fprintf(stderr,
+                         "quorvale: there is no default printer; --print-to PRINTER names one\n");
+            return false;
+        }
+        if (!printerName.isEmpty() && !printers->names.contains(printerName)) {
+            std::fprintf(stderr, "quorvale: there is no printer named \"%s\"%s\n",
+                         printerName.toLocal8Bit().constData(), why);
             return false;
         }
     }
@@ -314,9 +331,11 @@ bool CQuorvaleApp::PrintFile(const std::string& path, const QString& printerName
         printer.setPrinterName(printerName);
     }
     CPrintJob job(*m_pView, m_pHeadlessDialogs);
-    if (!job.PrintOn(printer, 1, m_pView->PrintPageCount())) {
+    if (!job.PrintDocument(printer)) {
         if (pdf.isEmpty()) {
-            std::fprintf(stderr, "quorvale: Could not start print job.\n");
+            const QString problem = job.Problem().isEmpty() ? QString() : " " + job.Problem();
+            std::fprintf(stderr, "quorvale: Could not start print job.%s\n",
+                         problem.toLocal8Bit().constData());
         } else {
             std::fprintf(stderr, "quorvale: could not write the PDF file %s\n",
                          pdf.toLocal8Bit().constData());

@@ -1,5 +1,7 @@
 #include "frame/QtFrameDialogs.h"
 
+#include <QChildEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,15 +10,73 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPageSetupDialog>
+#include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStandardPaths>
+#include <utility>
 
 #include "document/QuorvaleDoc.h"
 #include "frame/SettingsDialogs.h"
 #include "platform/HelpViewer.h"
 
 namespace {
+
+// Turns the paper list of one of Qt's page set-up pages to the given paper; false when the
+// page has no such list or the paper is not in it. For a print system's printer Qt opens the
+// page on the printer's own default paper rather than the job's, and hands that paper back
+// whether or not the user changed it.
+bool ShowPaper(QWidget* dialog, const QPageSize& paper) {
+    auto* list = dialog->findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+    if (!list) {
+        return false;
+    }
+    for (int i = 0; i < list->count(); ++i) {
+        const QVariant item = list->itemData(i);
+        if (item.metaType() == QMetaType::fromType<QPageSize>() &&
+            item.value<QPageSize>().isEquivalentTo(paper)) {
+            list->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Watches the print dialog for its printer properties, where the paper is chosen: when they
+// open they are turned to the job's paper, and whether they opened is kept.
+class CPaperWatch : public QObject {
+public:
+    CPaperWatch(QDialog& printDialog, QPageSize paper)
+        : m_pPrintDialog(&printDialog), m_paper(std::move(paper)) {
+        printDialog.installEventFilter(this);
+    }
+    // Whether the user could see the paper and change it.
+    bool PaperShown() const { return m_bShown; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_pPrintDialog && event->type() == QEvent::ChildAdded) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child->isWidgetType()) {
+                child->installEventFilter(this);
+            }
+        } else if (watched != m_pPrintDialog && event->type() == QEvent::Show) {
+            if (auto* properties = qobject_cast<QDialog*>(watched);
+                properties && properties->findChild<QComboBox*>(QStringLiteral("pageSizeCombo"))) {
+                if (!m_bShown) {
+                    ShowPaper(properties, m_paper);
+                }
+                m_bShown = true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QObject* m_pPrintDialog;
+    QPageSize m_paper;
+    bool m_bShown = false;
+};
 
 QString AskPath(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
                 const QString& filter, const QString& folder, const QString& proposed) {
@@ -198,14 +258,26 @@ bool CQtFrameDialogs::AskExportPicture(QString& path, int& scale) {
 }
 
 bool CQtFrameDialogs::AskPrint(QPrinter& printer, int pages) {
+    const QPageSize paper = printer.pageLayout().pageSize();
+    const QString printerName = printer.printerName();
     QPrintDialog dialog(&printer, m_pParent);
     dialog.setMinMax(1, pages);
     dialog.setFromTo(1, pages);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, pages > 1);
-    return dialog.exec() == QDialog::Accepted;
+    CPaperWatch watch(dialog, paper);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    // The paper chosen in Print setup stays unless the user saw it here and chose again.
+    if (!watch.PaperShown() && printer.printerName() == printerName) {
+        printer.setPageSize(paper);
+    }
+    return true;
 }
 
 void CQtFrameDialogs::AskPageSetup(QPrinter& printer) {
     QPageSetupDialog dialog(&printer, m_pParent);
+    // It opens on the paper chosen before, so that OK keeps it.
+    ShowPaper(&dialog, printer.pageLayout().pageSize());
     dialog.exec();
 }

@@ -19,10 +19,12 @@ package=(dpkg-dev file)
 # GoogleTest and Google Benchmark; the freedesktop validators, the MIME and launcher
 # databases and xdg-utils (with the MIME reader it consults) for the installed-tree checks;
 # the packaging tools; xdotool to find the window a launch opens; poppler-utils to look
-# inside printed PDF files; xclip to hold the clipboard as another program does.
+# inside printed PDF files; xclip to hold the clipboard as another program does; CUPS with its
+# PDF printer, a print queue for the printing tests (they start a private print daemon of
+# their own).
 tests=(libgtest-dev libgmock-dev libbenchmark-dev
        desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
-       "${package[@]}" xdotool poppler-utils xclip)
+       "${package[@]}" xdotool poppler-utils xclip cups printer-driver-cups-pdf)
 fuzz=(clang libclang-rt-14-dev)
 
 case $what in
