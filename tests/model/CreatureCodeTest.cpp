@@ -78,7 +78,9 @@ private:
             case 1:
                 return INT32_MAX;
             case 2:
-                return v + Pick(-3, 3);
+                // Beside the value, kept within 32 bits.
+                return static_cast<int32_t>(
+                    std::clamp<int64_t>(int64_t{v} + Pick(-3, 3), INT32_MIN, INT32_MAX));
             case 3:
                 return Pick(-100000, 100000);
             default:
