@@ -13,9 +13,12 @@ namespace {
 // Inside the user's runtime folder where there is one (private, and emptied at logout), else
 // in the temporary folder under a name of the user's own.
 QString UserFolder() {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty()) {
-        return runtime + QStringLiteral("/quorvale-drag");
+    // Asked only where the session has one: Qt would otherwise warn and make one in /tmp.
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty()) {
+            return runtime + QStringLiteral("/quorvale-drag");
+        }
     }
     return QDir::tempPath() + QStringLiteral("/quorvale-drag-%1").arg(::getuid());
 }
